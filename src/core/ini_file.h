@@ -1,0 +1,21 @@
+#pragma once
+// Writing one key of a settings file ("Horalina.ini"), keeping every other
+// line as it was. The stand-in for the private-profile interface.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tht {
+
+// Sets key = value in [section]: creates the file or the section when missing,
+// replaces the first line of that key in the section, keeps all other lines
+// and the file's line ends, writes the file atomically. Section and key are
+// matched without regard to letter case. Throws Error(IniUnwritable).
+void writeIniValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                   std::string_view value);
+
+// The text that writeIniValue would make of an existing file's content.
+std::string updateIniText(std::string_view content, std::string_view section, std::string_view key,
+                          std::string_view value);
+
+}  // namespace tht

@@ -1,0 +1,33 @@
+#pragma once
+// What a step did, for the command line's summary: lines read, records
+// written, lines dropped by reason with their first line numbers. It changes
+// nothing that the run shows or writes.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tht {
+
+struct DropGroup {
+    std::string reason;
+    std::int64_t count = 0;
+    std::vector<std::int64_t> firstLines;  // at most kFirstLines
+};
+
+struct TableReport {
+    static constexpr std::size_t kFirstLines = 5;
+
+    std::string table;           // "ASIGNOMT", or "TUXA_HORARIO.TXT" for the timetable
+    bool fileMissing = false;    // the step found no input file and changed nothing
+    std::int64_t linesRead = 0;  // data lines, or entries of SOLUC
+    std::int64_t written = 0;    // records or detail lines written
+    std::vector<DropGroup> drops;
+
+    void drop(std::string_view reason, std::int64_t line);
+};
+
+// The summary the command line prints on standard error, one block per table.
+std::string formatSummary(const std::vector<TableReport>& reports);
+
+}  // namespace tht

@@ -1,0 +1,14 @@
+#include "platform/clock.h"
+
+#include <ctime>
+
+namespace tht {
+
+LocalDateTime systemLocalTime() {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+}  // namespace tht

@@ -1,0 +1,47 @@
+#pragma once
+// The system's ANSI code page and the other legacy code pages that tables
+// name. Decoding never fails; encoding writes "?" for a character the code
+// page cannot hold.
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace tht {
+
+class CodePage {
+public:
+    // A converter by its ICU name ("windows-1252", "ibm-850", "UTF-8", ...).
+    // Throws Error(CodePageUnknown) for a name ICU does not know.
+    static CodePage open(std::string_view name);
+
+    // The code page of TUXA files and "TUXA_HORARIO.TXT": the environment
+    // variable TUXA_CODEPAGE when set, else windows-1252. Built once.
+    static const CodePage& system();
+    // windows-1252, the code page of the tables we write. Built once.
+    static const CodePage& windows1252();
+
+    const std::string& name() const noexcept { return name_; }
+    bool isUtf8() const noexcept { return mode_ == Mode::Utf8; }
+
+    void decodeAppend(std::string_view bytes, std::u32string& out) const;
+    std::u32string decode(std::string_view bytes) const;
+    void encodeAppend(std::u32string_view text, std::string& out) const;
+    std::string encode(std::u32string_view text) const;
+
+    // Single-byte code pages only: the character of one byte, without a call.
+    char32_t decodeByte(unsigned char b) const noexcept { return toUnicode_[b]; }
+    bool isSingleByte() const noexcept { return mode_ == Mode::SingleByte; }
+
+private:
+    enum class Mode { SingleByte, Utf8, Other };
+    CodePage() = default;
+
+    std::string name_;
+    Mode mode_ = Mode::SingleByte;
+    std::array<char32_t, 256> toUnicode_{};
+    std::unordered_map<char32_t, char> fromUnicode_;  // non-ASCII characters only
+    bool asciiIdentity_ = true;                       // bytes 0-127 are ASCII
+};
+
+}  // namespace tht

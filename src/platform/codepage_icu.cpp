@@ -1,0 +1,170 @@
+// ICU-backed code pages: the stand-in for the Windows ANSI code page on Linux.
+#include <unicode/ucnv.h>
+#include <unicode/utf16.h>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/error.h"
+#include "platform/unicode.h"
+
+namespace tht {
+namespace {
+
+struct ConverterCloser {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+Converter openConverter(const std::string& name) {
+    UErrorCode status = U_ZERO_ERROR;
+    Converter conv(ucnv_open(name.c_str(), &status));
+    if (U_FAILURE(status) || !conv) throw Error(ErrorKind::CodePageUnknown, {.value = name});
+    return conv;
+}
+
+std::u32string utf16ToUtf32(const UChar* s, int32_t n) {
+    std::u32string out;
+    out.reserve(static_cast<std::size_t>(n));
+    for (int32_t i = 0; i < n;) {
+        UChar32 c;
+        U16_NEXT(s, i, n, c);
+        out.push_back(static_cast<char32_t>(c));
+    }
+    return out;
+}
+
+}  // namespace
+
+CodePage CodePage::open(std::string_view requested) {
+    CodePage cp;
+    cp.name_ = std::string(requested);
+    Converter conv = openConverter(cp.name_);
+    if (ucnv_getType(conv.get()) == UCNV_UTF8) {
+        cp.mode_ = Mode::Utf8;
+        return cp;
+    }
+    if (ucnv_getMaxCharSize(conv.get()) != 1) {
+        cp.mode_ = Mode::Other;
+        return cp;
+    }
+    cp.mode_ = Mode::SingleByte;
+    for (int b = 0; b < 256; ++b) {
+        UErrorCode status = U_ZERO_ERROR;
+        UChar buf[4];
+        const char byte = static_cast<char>(b);
+        ucnv_reset(conv.get());
+        int32_t n = ucnv_toUChars(conv.get(), buf, 4, &byte, 1, &status);
+        char32_t c = kReplacementChar;
+        if (U_SUCCESS(status) && n >= 1) {
+            std::u32string s = utf16ToUtf32(buf, n);
+            if (s.size() == 1 && s[0] != 0x1A) c = s[0];
+            else if (s.size() == 1 && b == 0x1A) c = 0x1A;
+        }
+        cp.toUnicode_[b] = c;
+        if (b < 128 && c != static_cast<char32_t>(b)) cp.asciiIdentity_ = false;
+    }
+    for (int b = 255; b >= 0; --b) {  // the lowest byte wins where two bytes give one character
+        char32_t c = cp.toUnicode_[b];
+        if (c == kReplacementChar) continue;
+        if (c < 0x80 && cp.asciiIdentity_) continue;
+        cp.fromUnicode_[c] = static_cast<char>(b);
+    }
+    return cp;
+}
+
+const CodePage& CodePage::system() {
+    static const CodePage page = [] {
+        const char* env = std::getenv("TUXA_CODEPAGE");
+        return open(env && *env ? env : "windows-1252");
+    }();
+    return page;
+}
+
+const CodePage& CodePage::windows1252() {
+    static const CodePage page = open("windows-1252");
+    return page;
+}
+
+void CodePage::decodeAppend(std::string_view bytes, std::u32string& out) const {
+    switch (mode_) {
+    case Mode::SingleByte: {
+        const std::size_t start = out.size();
+        out.resize(start + bytes.size());
+        char32_t* dst = out.data() + start;
+        for (unsigned char b : bytes) *dst++ = toUnicode_[b];
+        return;
+    }
+    case Mode::Utf8:
+        appendUtf8Decoded(bytes, out);
+        return;
+    case Mode::Other: {
+        Converter conv = openConverter(name_);
+        std::vector<UChar> buf(bytes.size() * 2 + 4);
+        UErrorCode status = U_ZERO_ERROR;
+        int32_t n = ucnv_toUChars(conv.get(), buf.data(), static_cast<int32_t>(buf.size()),
+                                  bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+        if (U_FAILURE(status)) n = 0;
+        out += utf16ToUtf32(buf.data(), n);
+        return;
+    }
+    }
+}
+
+std::u32string CodePage::decode(std::string_view bytes) const {
+    std::u32string out;
+    decodeAppend(bytes, out);
+    return out;
+}
+
+void CodePage::encodeAppend(std::u32string_view text, std::string& out) const {
+    switch (mode_) {
+    case Mode::SingleByte:
+        for (char32_t c : text) {
+            if (c < 0x80 && asciiIdentity_) {
+                out.push_back(static_cast<char>(c));
+                continue;
+            }
+            auto it = fromUnicode_.find(c);
+            out.push_back(it == fromUnicode_.end() ? '?' : it->second);
+        }
+        return;
+    case Mode::Utf8:
+        for (char32_t c : text) appendUtf8(c, out);
+        return;
+    case Mode::Other: {
+        Converter conv = openConverter(name_);
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_SUBSTITUTE, nullptr, nullptr,
+                              nullptr, &status);
+        ucnv_setSubstChars(conv.get(), "?", 1, &status);
+        std::vector<UChar> utf16;
+        for (char32_t c : text) {
+            if (c > 0xFFFF) {
+                utf16.push_back(static_cast<UChar>(U16_LEAD(c)));
+                utf16.push_back(static_cast<UChar>(U16_TRAIL(c)));
+            } else {
+                utf16.push_back(static_cast<UChar>(c));
+            }
+        }
+        std::string buf(utf16.size() * 4 + 8, '\0');
+        status = U_ZERO_ERROR;
+        int32_t n = ucnv_fromUChars(conv.get(), buf.data(), static_cast<int32_t>(buf.size()),
+                                    utf16.data(), static_cast<int32_t>(utf16.size()), &status);
+        if (U_FAILURE(status)) n = 0;
+        out.append(buf.data(), static_cast<std::size_t>(n));
+        return;
+    }
+    }
+}
+
+std::string CodePage::encode(std::u32string_view text) const {
+    std::string out;
+    out.reserve(text.size());
+    encodeAppend(text, out);
+    return out;
+}
+
+}  // namespace tht

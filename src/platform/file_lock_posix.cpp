@@ -1,0 +1,75 @@
+// Open-file-description locks: unlike classic fcntl locks they also keep out a
+// second open of the same file within this process.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/error.h"
+#include "platform/files.h"
+
+namespace tht {
+
+std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode) {
+    int fd = ::open(p.c_str(), (mode == Mode::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    bool writable = mode == Mode::Exclusive;
+    if (fd < 0 && mode == Mode::Exclusive && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);  // a read-only file can still be read
+        writable = false;
+    }
+    if (fd < 0) throw Error(ErrorKind::FileUnreadable, {.file = displayPath(p), .cause = describeSystemError(errno)});
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        throw Error(ErrorKind::FileUnreadable, {.file = displayPath(p), .cause = describeSystemError(EISDIR)});
+    }
+    struct flock lock {};
+    lock.l_type = writable ? F_WRLCK : F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        const int err = errno;
+        ::close(fd);
+        if (err == EAGAIN || err == EACCES) return std::nullopt;
+        throw Error(ErrorKind::FileUnreadable, {.file = displayPath(p), .cause = describeSystemError(err)});
+    }
+    return LockedFile(fd, p);
+}
+
+LockedFile::LockedFile(LockedFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+    other.fd_ = -1;
+}
+
+LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        path_ = std::move(other.path_);
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+LockedFile::~LockedFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::string LockedFile::readAll() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        throw Error(ErrorKind::FileUnreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
+    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t k = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (k < 0 && errno == EINTR) continue;
+        if (k < 0)
+            throw Error(ErrorKind::FileUnreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
+        if (k == 0) break;  // the file shrank under us: report what is there
+        done += static_cast<std::size_t>(k);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+}  // namespace tht

@@ -1,0 +1,114 @@
+#pragma once
+// Horalina's tables: our own dBase engine. A Table is an open table; it is
+// made by Table::open or Table::create and is closed by close() or, without
+// keeping anything unsaved, by its destructor.
+//
+// Nothing reaches NAME.DBF before close(): the records live in memory and
+// close() writes them to a temporary file in the same folder that then takes
+// the table's name. A table destroyed without close() (an exception unwinding
+// through a step) leaves the files on disk exactly as they were.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tht {
+
+enum class FieldType { String, Integer, Float, Boolean };
+
+// A field of a table to create; width is read for strings only.
+struct FieldDef {
+    std::string name;
+    FieldType type;
+    int width = 0;
+};
+
+enum class Access { Shared, Exclusive };
+
+// A field resolved once by name, then used for every record.
+struct FieldId {
+    std::size_t index;
+};
+
+class Table {
+public:
+    // Opens an existing table: folder, name with or without ".DBF", found
+    // without regard to letter case. Exclusive use holds an operating-system
+    // lock until close. Throws Error: TableMissing, TableInUse, TableDamaged.
+    static Table open(const std::filesystem::path& folder, std::string_view name, Access access,
+                      bool readOnly = false);
+
+    // A new, empty, open table with exactly these fields in this order. It
+    // replaces NAME.DBF (upper-case name) and removes NAME.MDX (any letter
+    // case) only when close() ends normally. Throws TableInUse when another
+    // program holds the old table.
+    static Table create(const std::filesystem::path& folder, std::string_view name,
+                        const std::vector<FieldDef>& fields);
+
+    Table(Table&&) noexcept;
+    Table& operator=(Table&&) noexcept;
+    ~Table();
+
+    // Drops an unposted Append or Edit, writes the table if it was created or
+    // changed, releases the lock. Throws Error(FileUnwritable) when writing fails.
+    void close();
+
+    // The table's name as messages give it, e.g. "SOLUC".
+    const std::string& name() const noexcept;
+    const std::filesystem::path& path() const noexcept;
+
+    // Stored order. first() and next() post a pending change first.
+    void first();
+    void next();
+    bool eof() const noexcept;
+    std::int64_t recordCount() const noexcept;
+    std::int64_t recordNumber() const noexcept;  // 1-based; 0 when there is none
+
+    void append();  // a new blank record after the last, current, to be posted
+    void edit();    // the current record, to be posted
+    void post();
+    void cancel();
+
+    FieldId field(std::string_view name) const;  // throws Error(FieldMissing)
+    bool hasField(std::string_view name) const;
+
+    // Reads of the current record. A string is the stored text without its
+    // trailing blanks; a number read as string gives its decimal digits; a
+    // blank number reads as 0 (as string: empty). Throws Error(FieldValue).
+    std::u32string readString(FieldId f) const;
+    std::int64_t readInteger(FieldId f) const;
+    double readFloat(FieldId f) const;
+    bool readBoolean(FieldId f) const;
+
+    // Writes into the record being appended or edited. A string longer than
+    // the field keeps its first characters; a number that does not fit its
+    // field throws Error(ValueTooWide).
+    void writeString(FieldId f, std::u32string_view value);
+    void writeInteger(FieldId f, std::int64_t value);
+    void writeFloat(FieldId f, double value);
+    void writeBoolean(FieldId f, bool value);
+
+    // Field names joined by ";", one value per field: the first record in
+    // stored order whose fields, read as strings, equal the values exactly
+    // becomes current. Served by a hash index built on first use.
+    bool locate(std::string_view fieldNames, const std::vector<std::u32string>& values);
+
+    // By name, for callers that touch a field once.
+    std::u32string readString(std::string_view name) const { return readString(field(name)); }
+    std::int64_t readInteger(std::string_view name) const { return readInteger(field(name)); }
+    double readFloat(std::string_view name) const { return readFloat(field(name)); }
+    bool readBoolean(std::string_view name) const { return readBoolean(field(name)); }
+    void writeString(std::string_view name, std::u32string_view v) { writeString(field(name), v); }
+    void writeFloat(std::string_view name, double v) { writeFloat(field(name), v); }
+    void writeBoolean(std::string_view name, bool v) { writeBoolean(field(name), v); }
+
+    class Impl;
+
+private:
+    explicit Table(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tht

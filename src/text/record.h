@@ -1,0 +1,28 @@
+#pragma once
+// Data lines and fixed-column slices of TUXA files. Columns are 1-based and
+// count decoded characters.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tht {
+
+// Whether a line is a data line: not a title or trailer line (first character
+// "0" or "9"), and not a line whose columns 2-51, trimmed and with a-z raised,
+// equal the file's tag.
+bool isDataLine(std::u32string_view line, std::u32string_view tag);
+
+// Columns column .. column + width - 1, cut at the end of the line, untrimmed.
+std::u32string_view rawSlice(std::u32string_view line, std::size_t column, std::size_t width);
+
+// A field: the raw slice passed through AllTrim.
+std::u32string slice(std::u32string_view line, std::size_t column, std::size_t width);
+
+// One column of a TUXA file's layout, declared once beside the step that reads it.
+struct Column {
+    std::size_t first;  // 1-based
+    std::size_t width;
+    std::u32string operator()(std::u32string_view line) const { return slice(line, first, width); }
+};
+
+}  // namespace tht

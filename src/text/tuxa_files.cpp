@@ -1,0 +1,1 @@
+#include "text/tuxa_files.h"

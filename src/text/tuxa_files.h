@@ -1,0 +1,41 @@
+#pragma once
+// Every TUXA file the program reads: its name in the TUXA folder, its tag, how
+// it is read and what its absence means. Each step takes its entry from here.
+#include <array>
+#include <string_view>
+
+namespace tht {
+
+enum class Reading { LineByLine, WholeFile };
+
+struct TuxaFile {
+    std::string_view fileName;        // exactly as it is appended to the TUXA folder
+    std::u32string_view tag;          // columns 2-51 of its title and trailer lines
+    Reading reading;
+    std::string_view missingMessage;  // empty: an optional file, absent without a word
+    bool missingSetsStatus;           // a missing file sets the result status to -1
+};
+
+namespace tuxa {
+inline constexpr TuxaFile asignaturas{"tuxa_asignat.txt", U"TUXA_ASIGNAT.TXT", Reading::LineByLine,
+                                      "No existe archivo de asignaturas (TUXA_ASIGNAT.TXT)", true};
+inline constexpr TuxaFile actividades{"TUXA_ACTIVIDADES.TXT", U"TUXA_ACTIVIDADES.TXT", Reading::LineByLine, "",
+                                      false};
+inline constexpr TuxaFile profesores{"tuxa_prof.txt", U"TUXA_PROF.TXT", Reading::LineByLine,
+                                     "No existe archivo de profesores (TUXA_PROF.TXT)", true};
+inline constexpr TuxaFile aulas{"tuxa_aulas.txt", U"TUXA_AULAS.TXT", Reading::LineByLine,
+                                "No existe archivo de aulas (TUXA_AULAS.TXT)", true};
+inline constexpr TuxaFile grupos{"tuxa_grupo.txt", U"TUXA_GRUPOS.TXT", Reading::LineByLine,
+                                 "No existe archivo de grupos (TUXA_GRUPO.TXT)", true};
+inline constexpr TuxaFile asignaturasGrupo{"tuxa_asignatgrupo.txt", U"TUXA_ASIGNATGRUPO.TXT", Reading::LineByLine,
+                                           "No existe archivo de grupos (TUXA_ASIGNATGRUPO.TXT)", true};
+inline constexpr TuxaFile asignaturasCurso{"tuxa_asignatcurso.txt", U"TUXA_ASIGNATCURSO.TXT", Reading::WholeFile,
+                                           "No existe archivo de grupos (TUXA_ASIGNATCURSO.TXT)", false};
+inline constexpr TuxaFile sesiones{"tuxa_sesiones.txt", U"TUXA_SESIONES.TXT", Reading::WholeFile,
+                                   "No existe archivo de grupos (TUXA_SESIONES.TXT)", true};
+
+inline constexpr std::array<const TuxaFile*, 8> all{&asignaturas, &actividades, &profesores, &aulas,
+                                                    &grupos,      &asignaturasGrupo, &asignaturasCurso, &sesiones};
+}  // namespace tuxa
+
+}  // namespace tht

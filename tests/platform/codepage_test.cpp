@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "platform/casefold.h"
+#include "platform/codepage.h"
+#include "platform/error.h"
+
+namespace tht {
+namespace {
+
+TEST(CodePage, Windows1252RoundTrip) {
+    const CodePage& cp = CodePage::windows1252();
+    EXPECT_TRUE(cp.isSingleByte());
+    EXPECT_EQ(cp.decode("\x80\xBD\xF1\xD1"), U"\u20AC\u00BD\u00F1\u00D1");
+    EXPECT_EQ(cp.encode(U"\u20AC\u00BD\u00F1\u00D1abc"), "\x80\xBD\xF1\xD1" "abc");
+    EXPECT_EQ(cp.encode(U"\u4E2D\U0001F600"), "??");
+}
+
+TEST(CodePage, OtherConverters) {
+    EXPECT_EQ(CodePage::open("ibm-850").decode("\xA4"), U"\u00F1");
+    const CodePage utf8 = CodePage::open("UTF-8");
+    EXPECT_TRUE(utf8.isUtf8());
+    EXPECT_EQ(utf8.encode(U"\u00F1"), "\xC3\xB1");
+    EXPECT_EQ(CodePage::open("ISO-8859-15").decode("\xA4"), U"\u20AC");
+}
+
+TEST(CodePage, UnknownNameIsAnError) {
+    try {
+        CodePage::open("no-such-page");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::CodePageUnknown);
+        EXPECT_EQ(e.context().value, "no-such-page");
+    }
+}
+
+TEST(CaseFold, PairsCapitalAndSmallLetters) {
+    EXPECT_TRUE(equalsIgnoreCase(U"his", U"HIS"));
+    EXPECT_TRUE(equalsIgnoreCase(U"\u00F1\u00E1", U"\u00D1\u00C1"));
+    EXPECT_FALSE(equalsIgnoreCase(U"a", U"a "));
+    EXPECT_LT(compareIgnoreCase(U"08:00", U"09:00"), 0);
+    EXPECT_EQ(compareIgnoreCase(U"ab", U"AB"), 0);
+    EXPECT_GT(compareIgnoreCase(U"83:0", U"10:20"), 0);
+}
+
+}  // namespace
+}  // namespace tht

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "support/temp_dir.h"
+
+namespace tht {
+namespace {
+
+TEST(Files, PresenceTestsTellFilesFromFolders) {
+    test::TempDir dir;
+    dir.write("a.txt", "x");
+    std::filesystem::create_directory(dir / "sub");
+    std::filesystem::create_directory_symlink(dir / "sub", dir / "link");
+    EXPECT_TRUE(fileExists(dir / "a.txt"));
+    EXPECT_FALSE(fileExists(dir / "sub"));
+    EXPECT_FALSE(fileExists(dir / "none"));
+    EXPECT_TRUE(folderExists(dir / "sub"));
+    EXPECT_TRUE(folderExists(dir / "link"));
+    EXPECT_FALSE(folderExists(dir / "a.txt"));
+}
+
+TEST(Files, LookupIgnoresCaseButPrefersTheExactName) {
+    test::TempDir dir;
+    dir.write("TUXA_PROF.TXT", "upper");
+    EXPECT_EQ(findEntry(dir.path(), "tuxa_prof.txt"), dir / "TUXA_PROF.TXT");
+    dir.write("tuxa_prof.txt", "lower");
+    EXPECT_EQ(findEntry(dir.path(), "tuxa_prof.txt"), dir / "tuxa_prof.txt");
+    EXPECT_EQ(findEntry(dir.path(), "other.txt"), std::nullopt);
+    EXPECT_EQ(resolveEntry(dir.path(), "other.txt"), dir / "other.txt");
+    EXPECT_EQ(findCaseVariants(dir.path(), "Tuxa_Prof.Txt").size(), 2u);
+}
+
+TEST(Files, AtomicFileReplacesOnlyOnCommit) {
+    test::TempDir dir;
+    const auto target = dir.write("out.txt", "old");
+    {
+        AtomicFile f(target);
+        f.write("new");
+    }
+    EXPECT_EQ(test::readBytes(target), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    {
+        AtomicFile f(target);
+        f.write("new");
+        f.commit();
+    }
+    EXPECT_EQ(test::readBytes(target), "new");
+}
+
+TEST(Files, AtomicFileInAFolderWeCannotWriteIsAnError) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
+    test::TempDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_THROW(AtomicFile(dir / "x"), Error);
+}
+
+TEST(Files, ExclusiveLockKeepsOutASecondOpen) {
+    test::TempDir dir;
+    const auto p = dir.write("T.DBF", "x");
+    auto first = LockedFile::open(p, LockedFile::Mode::Exclusive);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(LockedFile::open(p, LockedFile::Mode::Exclusive));
+    EXPECT_FALSE(LockedFile::open(p, LockedFile::Mode::Shared));
+    first.reset();
+    auto shared1 = LockedFile::open(p, LockedFile::Mode::Shared);
+    auto shared2 = LockedFile::open(p, LockedFile::Mode::Shared);
+    EXPECT_TRUE(shared1 && shared2);
+    EXPECT_EQ(shared1->readAll(), "x");
+}
+
+}  // namespace
+}  // namespace tht

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "text/record.h"
+#include "text/tuxa_files.h"
+
+namespace tht {
+namespace {
+
+std::u32string padTo(std::u32string s, std::size_t n) {
+    s.resize(std::max(n, s.size()), U' ');
+    return s;
+}
+
+TEST(LineTest, TitleTrailerAndTagLines) {
+    const std::u32string tag = U"TUXA_PROF.TXT";
+    struct Case {
+        std::u32string line;
+        bool data;
+    } cases[] = {
+        {U"", true},
+        {U"     ", true},
+        {U"0anything", false},
+        {U"9", false},
+        {U"0", false},
+        {U"1AB  Nombre", true},
+        {U" TUXA_PROF.TXT", false},
+        {U"X" + padTo(U"   tuxa_prof.txt", 50) + U"CENTRO01", false},
+        {U"XTUXA_PROF.TXTX", true},
+        {U"XTUXA_PROF.TX", true},
+        {U"X\tTUXA_PROF.TXT", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(isDataLine(c.line, tag), c.data) << std::string(c.line.begin(), c.line.end());
+}
+
+TEST(LineTest, GroupsFileTagHasAnS) {
+    EXPECT_FALSE(isDataLine(U" TUXA_GRUPOS.TXT", tuxa::grupos.tag));
+    EXPECT_TRUE(isDataLine(U" TUXA_GRUPO.TXT", tuxa::grupos.tag));
+    EXPECT_FALSE(isDataLine(U"0TUXA_GRUPO.TXT", tuxa::grupos.tag));
+}
+
+TEST(LineTest, OnlyAsciiLettersAreRaised) {
+    // "ñ" is not raised, so a tag written with a lower-case non-ASCII letter never matches.
+    EXPECT_TRUE(isDataLine(U" tuxa_\u00f1.txt", U"TUXA_\u00d1.TXT"));
+}
+
+TEST(Slice, CutsTrimsAndStopsAtTheEnd) {
+    const std::u32string line = U"1ABCD  Ana  ";
+    EXPECT_EQ(slice(line, 2, 4), U"ABCD");
+    EXPECT_EQ(slice(line, 6, 90), U"Ana");
+    EXPECT_EQ(slice(line, 13, 5), U"");
+    EXPECT_EQ(slice(line, 100, 5), U"");
+    EXPECT_EQ(slice(U"", 1, 1), U"");
+    EXPECT_EQ(rawSlice(line, 6, 4), U"  An");
+    EXPECT_EQ((Column{2, 2}(line)), U"AB");
+}
+
+TEST(TuxaFiles, NamesAndMessagesAsTheUserSeesThem) {
+    EXPECT_EQ(tuxa::actividades.fileName, "TUXA_ACTIVIDADES.TXT");
+    EXPECT_TRUE(tuxa::actividades.missingMessage.empty());
+    EXPECT_FALSE(tuxa::asignaturasCurso.missingSetsStatus);
+    EXPECT_EQ(tuxa::grupos.missingMessage, "No existe archivo de grupos (TUXA_GRUPO.TXT)");
+    EXPECT_EQ(tuxa::sesiones.reading, Reading::WholeFile);
+    for (const TuxaFile* f : tuxa::all) {
+        if (f == &tuxa::grupos) continue;
+        std::string upper(f->fileName);
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        EXPECT_EQ(std::u32string(upper.begin(), upper.end()), f->tag);
+    }
+}
+
+}  // namespace
+}  // namespace tht

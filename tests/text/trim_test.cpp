@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "text/trim.h"
+
+namespace tht {
+namespace {
+
+struct TrimCase {
+    std::u32string in, all, left, right;
+};
+
+TEST(Trim, TrimsOnlySpaces) {
+    const TrimCase cases[] = {
+        {U"", U"", U"", U""},
+        {U"   ", U"", U"", U""},
+        {U"  ab cd   ", U"ab cd", U"ab cd   ", U"  ab cd"},
+        {U"\tab\t", U"\tab\t", U"\tab\t", U"\tab\t"},
+        {U"  \tx  ", U"\tx", U"\tx  ", U"  \tx"},
+        {U"x \t  ", U"x \t", U"x \t  ", U"x \t"},
+        {U"\u00A0a\u00A0", U"\u00A0a\u00A0", U"\u00A0a\u00A0", U"\u00A0a\u00A0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AllTrim(c.in), c.all);
+        EXPECT_EQ(LTrim(c.in), c.left);
+        EXPECT_EQ(RTrim(c.in), c.right);
+        EXPECT_EQ(std::u32string(trimmedView(c.in)), c.all);
+    }
+}
+
+TEST(Trim, Iniciales) {
+    const std::pair<std::u32string, std::u32string> cases[] = {
+        {U"Lengua Castellana y Literatura", U"CyL"},
+        {U"Dibujo  Tecnico", U" T"},
+        {U"Historia ", U""},
+        {U"Historia  ", U" "},
+        {U" Arte", U"A"},
+        {U"", U""},
+        {U"X", U""},
+        {U"a\tb c", U"c"},
+        {U"   ", U"  "},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(Iniciales(in), out) << std::string(in.begin(), in.end());
+}
+
+}  // namespace
+}  // namespace tht
