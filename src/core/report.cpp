@@ -2,13 +2,13 @@
 
 namespace tht {
 
-void TableReport::drop(std::string_view reason, std::int64_t line) {
+void TableReport::note(std::string_view reason, std::int64_t number, bool records) {
     DropGroup* group = nullptr;
     for (auto& g : drops)
         if (g.reason == reason) group = &g;
-    if (!group) group = &drops.emplace_back(DropGroup{std::string(reason), 0, {}});
+    if (!group) group = &drops.emplace_back(DropGroup{std::string(reason), records, 0, {}});
     ++group->count;
-    if (group->firstLines.size() < kFirstLines) group->firstLines.push_back(line);
+    if (group->firstNumbers.size() < kFirstNumbers) group->firstNumbers.push_back(number);
 }
 
 std::string formatSummary(const std::vector<TableReport>& reports) {
@@ -21,11 +21,11 @@ std::string formatSummary(const std::vector<TableReport>& reports) {
         }
         out += std::to_string(r.written) + " escritos de " + std::to_string(r.linesRead) + " leídos\n";
         for (const auto& g : r.drops) {
-            out += "  " + std::to_string(g.count) + " descartados: " + g.reason + " (";
-            out += g.reason.find("registro") != std::string::npos ? "registros " : "líneas ";
-            for (std::size_t i = 0; i < g.firstLines.size(); ++i)
-                out += (i ? ", " : "") + std::to_string(g.firstLines[i]);
-            if (g.count > static_cast<std::int64_t>(g.firstLines.size())) out += ", ...";
+            out += "  " + std::to_string(g.count) + (g.records ? " registros: " : " líneas descartadas: ") + g.reason;
+            out += g.records ? " (registros " : " (líneas ";
+            for (std::size_t i = 0; i < g.firstNumbers.size(); ++i)
+                out += (i ? ", " : "") + std::to_string(g.firstNumbers[i]);
+            if (g.count > static_cast<std::int64_t>(g.firstNumbers.size())) out += ", ...";
             out += ")\n";
         }
     }

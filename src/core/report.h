@@ -11,20 +11,26 @@ namespace tht {
 
 struct DropGroup {
     std::string reason;
+    bool records = false;                  // numbers are records of a table, not lines of a file
     std::int64_t count = 0;
-    std::vector<std::int64_t> firstLines;  // at most kFirstLines
+    std::vector<std::int64_t> firstNumbers;  // at most kFirstNumbers
 };
 
 struct TableReport {
-    static constexpr std::size_t kFirstLines = 5;
+    static constexpr std::size_t kFirstNumbers = 5;
 
     std::string table;           // "ASIGNOMT", or "TUXA_HORARIO.TXT" for the timetable
     bool fileMissing = false;    // the step found no input file and changed nothing
     std::int64_t linesRead = 0;  // data lines, or entries of SOLUC
     std::int64_t written = 0;    // records or detail lines written
-    std::vector<DropGroup> drops;
+    std::vector<DropGroup> drops{};
 
-    void drop(std::string_view reason, std::int64_t line);
+    // A line of the input that yielded nothing, or a record that took a fallback.
+    void drop(std::string_view reason, std::int64_t line) { note(reason, line, false); }
+    void noteRecord(std::string_view reason, std::int64_t record) { note(reason, record, true); }
+
+private:
+    void note(std::string_view reason, std::int64_t number, bool records);
 };
 
 // The summary the command line prints on standard error, one block per table.

@@ -1,5 +1,156 @@
+// The Horalina-to-TUXA run: each entry of Horalina's solution SOLUC becomes a
+// detail line of "TUXA_HORARIO.TXT", its codes resolved through the tables
+// that the export wrote.
 #include "import/import_run.h"
 
+#include <unordered_map>
+
+#include "import/timetable_file.h"
+#include "platform/files.h"
+#include "store/table.h"
+#include "text/record.h"
+#include "text/trim.h"
+#include "text/tuxa_files.h"
+#include "text/whole_file.h"
+
 namespace tht {
-RunOutcome importar(const RunContext&, std::vector<TableReport>&) { return RunOutcome::FolderMissing; }
+namespace {
+
+// Columns 52-59 of the subjects file's first title line, exactly as they stand.
+std::u32string centreCode(const RunContext& ctx) {
+    const TextLines lines = TextLines::load(ctx.tuxaPath(tuxa::asignaturas.fileName));
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (!lines[i].empty() && lines[i][0] == U'0') return std::u32string(rawSlice(lines[i], 52, 8));
+    return {};
+}
+
+std::u32string dayLetter(const std::u32string& dayText) {
+    static constexpr std::u32string_view letters = U"LMXJVSD";
+    if (dayText.size() == 1 && dayText[0] >= U'1' && dayText[0] <= U'7') return {letters[dayText[0] - U'1']};
+    return dayText;
+}
+
+std::u32string slotKey(std::u32string_view day, std::u32string_view hour, std::u32string_view frame) {
+    std::u32string key;
+    for (std::u32string_view part : {day, hour, frame}) {
+        key += static_cast<char32_t>(part.size());
+        key += part;
+    }
+    return key;
+}
+
+// The slot code of each (day, hour, frame), taken from the first record in
+// stored order, as a walk from the first record would find it.
+std::unordered_map<std::u32string, std::u32string> slotCodes(Table& tramos) {
+    std::unordered_map<std::u32string, std::u32string> codes;
+    const FieldId fDia = tramos.field("DIA"), fHora = tramos.field("HORA"), fMarco = tramos.field("MARCO"),
+                  fCoddiho = tramos.field("CODDIHO");
+    for (tramos.first(); !tramos.eof(); tramos.next()) {
+        auto [it, inserted] = codes.try_emplace(
+            slotKey(tramos.readString(fDia), tramos.readString(fHora), tramos.readString(fMarco)));
+        if (inserted) it->second = tramos.readString(fCoddiho);
+    }
+    return codes;
+}
+
+}  // namespace
+
+RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
+    if (!folderExists(ctx.dirTxt)) {
+        ctx.show("No existe la carpeta");
+        if (ctx.ModoEjecucion == 2) *ctx.EstadoTransformacion = 0;
+        return RunOutcome::FolderMissing;
+    }
+    TableReport& report = reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
+    const std::u32string centre = centreCode(ctx);
+    std::vector<std::u32string> lines{titleLine(centre, ctx.clock())};
+
+    {
+        Table wwTableSoluc = Table::open(ctx.htemp, "SOLUC", Access::Exclusive);
+        Table wwTableGrupos = Table::open(ctx.htemp, "GRUPOST", Access::Exclusive);
+        Table wwTableProfesor = Table::open(ctx.htemp, "PROFT", Access::Exclusive);
+        Table wwTableAulas = Table::open(ctx.htemp, "AULAT", Access::Exclusive);
+        Table wwTableNomAsg = Table::open(ctx.htemp, "ASIGNOMT", Access::Exclusive);
+        Table wwTableTramos = Table::open(ctx.htemp, "DIASHORAST", Access::Exclusive);
+
+        const FieldId sDia = wwTableSoluc.field("DIA"), sHora = wwTableSoluc.field("HORA"),
+                      sMarco = wwTableSoluc.field("MARCO"), sProf = wwTableSoluc.field("PROF"),
+                      sCodGrupo = wwTableSoluc.field("CODGRUPO"), sTarea = wwTableSoluc.field("TAREA"),
+                      sAsig = wwTableSoluc.field("ASIG"), sAula = wwTableSoluc.field("AULA");
+        const FieldId gAbrev = wwTableGrupos.field("ABREV"), aAbrev = wwTableAulas.field("ABREV"),
+                      nCodTarea = wwTableNomAsg.field("CODTAREA"), nCodTuxa = wwTableNomAsg.field("CODTUXA"),
+                      nCodIdi = wwTableNomAsg.field("CODIDITUXA");
+        wwTableNomAsg.field("COD");
+        const auto slots = slotCodes(wwTableTramos);
+        std::vector<std::u32string> key(1);
+
+        for (wwTableSoluc.first(); !wwTableSoluc.eof(); wwTableSoluc.next()) {
+            ++report.linesRead;
+            const std::int64_t record = wwTableSoluc.recordNumber();
+            if (wwTableSoluc.readInteger(sDia) == 0) {
+                report.noteRecord("DIA 0: sin línea", record);
+                continue;
+            }
+            DetailValues v;
+            const std::u32string hourText = wwTableSoluc.readString(sHora);
+            const std::u32string dayText = wwTableSoluc.readString(sDia);
+            const std::u32string frameKey = wwTableSoluc.readString(sMarco).substr(0, 1);
+            if (const auto it = slots.find(slotKey(dayText, hourText, frameKey)); it != slots.end())
+                v.slot = it->second;
+            else
+                report.noteRecord("tramo que no está en DIASHORAST", record);
+            v.day = dayLetter(dayText);
+            v.teacher = wwTableSoluc.readString(sProf);
+
+            key[0] = wwTableSoluc.readString(sCodGrupo);
+            if (wwTableGrupos.locate("ABREV", key)) {
+                v.group = wwTableGrupos.readString(gAbrev);
+            } else {
+                v.group = key[0].substr(0, 10);
+                report.noteRecord("grupo que no está en GRUPOST", record);
+            }
+
+            key[0] = wwTableSoluc.readString(sTarea);
+            if (wwTableNomAsg.locate("COD", key)) {
+                v.task = wwTableNomAsg.readString(nCodTarea);
+            } else {
+                v.task = U"LEC";
+                report.noteRecord("tarea que no está en ASIGNOMT: LEC", record);
+            }
+
+            key[0] = wwTableSoluc.readString(sAsig);
+            if (wwTableNomAsg.locate("COD", key)) {
+                v.subject = wwTableNomAsg.readString(nCodTuxa);
+                if (std::u32string id = AllTrim(wwTableNomAsg.readString(nCodIdi)); !id.empty()) v.suffix = id;
+                if (v.subject == U"RE") v.suffix = U"   " + v.suffix;
+            } else {
+                v.subject = key[0].substr(0, 20);
+                report.noteRecord("asignatura que no está en ASIGNOMT", record);
+            }
+
+            key[0] = wwTableSoluc.readString(sAula);
+            if (wwTableAulas.locate("ABREV", key)) {
+                v.room = wwTableAulas.readString(aAbrev);
+            } else {
+                v.room = key[0].substr(0, 10);
+                report.noteRecord("aula que no está en AULAT", record);
+            }
+            lines.push_back(detailLine(v));
+            ++report.written;
+        }
+        wwTableSoluc.close();
+        wwTableGrupos.close();
+        wwTableProfesor.close();
+        wwTableAulas.close();
+        wwTableNomAsg.close();
+        wwTableTramos.close();
+    }
+
+    lines.push_back(trailerLine(centre, ctx.clock(), static_cast<std::int64_t>(lines.size()) - 1));
+    saveTimetable(lines, ctx.dirTxt);
+    *ctx.EstadoTransformacion = 1;
+    ctx.show("Proceso finalizado");
+    return RunOutcome::Completed;
+}
+
 }  // namespace tht

@@ -1,1 +1,68 @@
-// placeholder
+#include "import/timetable_file.h"
+
+#include <cstdio>
+
+#include "platform/files.h"
+
+namespace tht {
+namespace {
+constexpr std::u32string_view kTag = U"TUXA_HORARIO.TXT";
+
+std::u32string frame(char32_t kind, std::u32string_view centre, const LocalDateTime& now) {
+    std::u32string line(1, kind);
+    appendPadded(line, kTag, 50);
+    appendPadded(line, centre, 8);
+    line += dateTimeText(now);
+    return line;
+}
+}  // namespace
+
+void appendPadded(std::u32string& line, std::u32string_view value, std::size_t width) {
+    line += value;
+    if (value.size() < width) line.append(width - value.size(), U' ');
+}
+
+std::u32string dateTimeText(const LocalDateTime& t) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d%02d%04d%02d%02d", t.day, t.month, t.year, t.hour, t.minute);
+    return std::u32string(buf, buf + std::char_traits<char>::length(buf));
+}
+
+std::u32string titleLine(std::u32string_view centre, const LocalDateTime& now) { return frame(U'0', centre, now); }
+
+std::u32string detailLine(const DetailValues& v) {
+    std::u32string line(1, U'1');
+    appendPadded(line, v.slot, 4);
+    appendPadded(line, v.day, 1);
+    appendPadded(line, v.teacher, 4);
+    appendPadded(line, v.group, 10);
+    appendPadded(line, v.task, 4);
+    appendPadded(line, v.subject, 20);
+    appendPadded(line, v.room, 10);
+    line += v.suffix;
+    return line;
+}
+
+std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now, std::int64_t detailLines) {
+    std::u32string line = frame(U'9', centre, now);
+    const std::string count = std::to_string(detailLines);
+    line.append(count.begin(), count.end());
+    return line;
+}
+
+std::string encodeTimetable(const std::vector<std::u32string>& lines, const CodePage& codePage) {
+    std::string bytes = codePage.isUtf8() ? "\xEF\xBB\xBF" : "";
+    for (const auto& line : lines) {
+        codePage.encodeAppend(line, bytes);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+void saveTimetable(const std::vector<std::u32string>& lines, const std::string& dirTxt, const CodePage& codePage) {
+    AtomicFile file(resolveEntry(std::filesystem::path(dirTxt), kTimetableFileName));
+    file.write(encodeTimetable(lines, codePage));
+    file.commit();
+}
+
+}  // namespace tht

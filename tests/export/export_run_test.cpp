@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "export/export_run.h"
+#include "support/tuxa_builder.h"
+
+namespace tht {
+namespace {
+
+TEST(Exportar, MissingFolderChangesNothing) {
+    for (int modo : {0, 2}) {
+        test::RunFixture f;
+        f.ctx.ModoEjecucion = modo;
+        f.ctx.dirTxt = makeDirTxt((f.dir / "no-such-folder").string());
+        std::vector<TableReport> reports;
+        EXPECT_EQ(exportar(f.ctx, reports), RunOutcome::FolderMissing);
+        EXPECT_EQ(f.sink.messages, std::vector<std::string>{"No existe la carpeta"});
+        EXPECT_EQ(f.estado, modo == 2 ? -1 : 0);
+        EXPECT_TRUE(reports.empty());
+    }
+}
+
+TEST(Exportar, EmptyFolderShowsEveryMissingFileInStepOrder) {
+    test::RunFixture f;
+    std::vector<TableReport> reports;
+    EXPECT_EQ(exportar(f.ctx, reports), RunOutcome::Completed);
+    const std::vector<std::string> expected = {
+        "No existe archivo de asignaturas (TUXA_ASIGNAT.TXT)", "No existe archivo de profesores (TUXA_PROF.TXT)",
+        "No existe archivo de aulas (TUXA_AULAS.TXT)",         "No existe archivo de grupos (TUXA_GRUPO.TXT)",
+        "No existe archivo de grupos (TUXA_ASIGNATGRUPO.TXT)", "No existe archivo de grupos (TUXA_SESIONES.TXT)",
+        "Proceso finalizado"};
+    EXPECT_EQ(f.sink.messages, expected);
+    EXPECT_EQ(f.estado, -1);
+    EXPECT_EQ(reports.size(), 6u);
+}
+
+TEST(Exportar, CreatesTheHoralinaFolderAndSetsStatusOne) {
+    test::RunFixture f;
+    f.ctx.htemp = f.dir / "new" / "HTEMP";
+    for (const TuxaFile* file : tuxa::all)
+        if (file != &tuxa::actividades)
+            f.writeTuxa(file->fileName, test::tuxaFile(std::string(file->tag.begin(), file->tag.end()), {}));
+    std::vector<TableReport> reports;
+    EXPECT_EQ(exportar(f.ctx, reports), RunOutcome::Completed);
+    EXPECT_EQ(f.sink.messages, std::vector<std::string>{"Proceso finalizado"});
+    EXPECT_EQ(f.estado, 1);
+    for (const char* table : {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST"})
+        EXPECT_TRUE(std::filesystem::exists(f.ctx.htemp / (std::string(table) + ".DBF"))) << table;
+}
+
+}  // namespace
+}  // namespace tht

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "import/timetable_file.h"
+#include "platform/error.h"
+#include "platform/unicode.h"
+#include "support/temp_dir.h"
+
+namespace tht {
+namespace {
+
+const LocalDateTime k1405{2024, 12, 9, 14, 5, 0};
+const LocalDateTime k1407{2024, 12, 9, 14, 7, 0};
+const std::u32string kTagAndSpaces = U"TUXA_HORARIO.TXT" + std::u32string(34, U' ');
+
+TEST(TimetableFile, TitleAndTrailerLines) {
+    EXPECT_EQ(titleLine(U"CENTRO01", k1405), U"0" + kTagAndSpaces + U"CENTRO01091220241405");
+    EXPECT_EQ(titleLine(U"CENTRO01", k1405).size(), 71u);
+    EXPECT_EQ(trailerLine(U"CENTRO01", k1407, 2), U"9" + kTagAndSpaces + U"CENTRO010912202414072");
+    EXPECT_EQ(titleLine(U"", k1405), U"0" + kTagAndSpaces + U"        091220241405");
+    EXPECT_EQ(titleLine(U"41001", k1405).substr(51, 8), U"41001   ");
+    EXPECT_EQ(trailerLine(U"", k1405, 0).back(), U'0');
+    const std::u32string longTrailer = trailerLine(U"C", k1405, 1234);
+    EXPECT_EQ(longTrailer.size(), 75u);
+    EXPECT_EQ(longTrailer.substr(71), U"1234");
+    EXPECT_EQ(dateTimeText({2025, 1, 2, 3, 4, 59}), U"020120250304");
+}
+
+TEST(TimetableFile, DetailLinesPadAndNeverCut) {
+    const struct {
+        DetailValues values;
+        std::u32string line;
+    } cases[] = {
+        {{}, U"1" + std::u32string(53, U' ')},
+        {{U"0207", U"X", U"P12", U"2BACH-B", U"LEC", U"MAT", U"A14", U""},
+         U"10207XP12 2BACH-B   LEC MAT                 A14       "},
+        {{U"", U"", U"ABCDEF", U"G", U"", U"", U"", U""}, U"1     ABCDEFG" + std::u32string(43, U' ')},
+        {{U"", U"", U"", U"", U"", U"RE", U"", U"   CAT"}, U"1" + std::u32string(23, U' ') + U"RE" + std::u32string(28, U' ') + U"   CAT"},
+        {{U"", U"", U"", U"", U"", U"RE", U"", U"   "}, U"1" + std::u32string(23, U' ') + U"RE" + std::u32string(31, U' ')},
+        {{U"0207", U"10", U"P1", U"G", U"T", U"S", U"R", U"ID"}, U"1020710P1  G         T   S                   R         ID"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(detailLine(c.values), c.line) << toUtf8(c.line);
+    EXPECT_EQ(detailLine(cases[2].values).substr(6, 6), U"ABCDEF");
+    EXPECT_EQ(detailLine(cases[3].values).size(), 60u);
+    EXPECT_EQ(detailLine(cases[4].values).size(), 57u);
+}
+
+TEST(TimetableFile, EncodingAndLineEnds) {
+    const std::vector<std::u32string> lines = {U"0a\u00F1", U"9b"};
+    EXPECT_EQ(encodeTimetable(lines, CodePage::windows1252()), "0a\xF1\r\n9b\r\n");
+    EXPECT_EQ(encodeTimetable(lines, CodePage::open("UTF-8")), "\xEF\xBB\xBF" "0a\xC3\xB1\r\n9b\r\n");
+}
+
+TEST(TimetableFile, SaveReplacesWholeOrNotAtAll) {
+    test::TempDir dir;
+    const std::string dirTxt = dir.path().string() + "/";
+    const auto file = dir.write("TUXA_HORARIO.TXT", "an earlier timetable that is longer than the new one");
+    saveTimetable({U"0x", U"9y0"}, dirTxt);
+    EXPECT_EQ(test::readBytes(file), "0x\r\n9y0\r\n");
+    EXPECT_THROW(saveTimetable({U"0x"}, dir.path().string() + "/missing/"), Error);
+    EXPECT_EQ(test::readBytes(file), "0x\r\n9y0\r\n");
+}
+
+}  // namespace
+}  // namespace tht
