@@ -33,11 +33,11 @@ TableReport ExportarAulas(const RunContext& ctx) {
     for (std::u32string line; input.next(line);) {
         if (!isDataLine(line, tuxa::aulas.tag)) continue;
         ++report.linesRead;
-        name = kNameFirst(line);
+        name = kNameFirst.view(line);
         name += U' ';
-        name += kNameSecond(line);
+        name += kNameSecond.view(line);
         table.append();
-        table.writeString(fAbrev, kCode(line));
+        table.writeString(fAbrev, kCode.view(line));
         table.writeString(fNombre, name);
         table.post();
         ++report.written;

@@ -39,6 +39,10 @@ std::string buildMessage(ErrorKind kind, const ErrorContext& c) {
     case ErrorKind::ValueTooWide:
         return "La tabla " + c.table + ", campo " + c.field + ": el valor " + c.value +
                " no cabe en el campo";
+    case ErrorKind::FieldUnwritable:
+        return "La tabla " + c.table + ", campo " + c.field + ": no se pueden escribir campos de tipo " + c.value;
+    case ErrorKind::TableReadOnly:
+        return "La tabla " + c.table + " está abierta solo para lectura";
     case ErrorKind::NotANumber:
         return "\"" + c.value + "\" no es un número válido (" + c.file + lineSuffix(c) + ")";
     case ErrorKind::NotATime:

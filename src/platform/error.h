@@ -19,6 +19,8 @@ enum class ErrorKind {
     FieldMissing,      // table, field
     FieldValue,        // table, record, field, value: a stored value that does not convert
     ValueTooWide,      // table, field, value: a number that does not fit its field
+    FieldUnwritable,   // table, field, value: the type letter of a field we only read
+    TableReadOnly,     // table: a change to a table opened read-only
     NotANumber,        // file, line, value: the weekly hours of a course line
     NotATime,          // file, line, value: an hour or minute of a time slot
     IniUnwritable,     // file, cause

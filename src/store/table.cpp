@@ -1,1 +1,392 @@
-// placeholder
+// Records, cursor and fields of an open table, all in memory.
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/error.h"
+#include "platform/unicode.h"
+#include "store/decimal_text.h"
+#include "store/table_impl.h"
+
+namespace tht {
+namespace {
+
+constexpr char kDeleted = '*';
+constexpr char kLive = ' ';
+// The header's record count is 32 bits; our slots number records in 32 bits too.
+constexpr std::uint64_t kMaxRecords = 0xFFFFFFFEull;
+
+bool equalsAsciiIgnoreCase(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+std::string_view trimSpaces(std::string_view s) noexcept {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+std::string describe(const WriteValue& v) {
+    switch (v.kind) {
+    case WriteValue::Kind::Text: return toUtf8(v.text);
+    case WriteValue::Kind::Integer: return std::to_string(v.integer);
+    case WriteValue::Kind::Real: {
+        std::u32string t;
+        appendShortestText(v.real, t);
+        return toUtf8(t);
+    }
+    case WriteValue::Kind::Boolean: return v.boolean ? "T" : "F";
+    }
+    return {};
+}
+
+}  // namespace
+
+Table::Impl::Impl(Setup s)
+    : name_(std::move(s.name)),
+      folder_(std::move(s.folder)),
+      path_(std::move(s.path)),
+      displayPath_(displayPath(path_)),
+      created_(s.created),
+      readOnly_(s.readOnly),
+      locks_(std::move(s.locks)),
+      layout_(std::move(s.layout)),
+      page_(&CodePage::windows1252()),
+      bytes_(std::move(s.bytes)),
+      count_(layout_.recordCount) {
+    if (layout_.codePageName != CodePage::windows1252().name()) {
+        ownPage_ = CodePage::open(layout_.codePageName);
+        page_ = &*ownPage_;
+    }
+    blankRecord_.assign(layout_.recordLength, ' ');
+    codecs_.reserve(layout_.fields.size());
+    for (const FieldLayout& f : layout_.fields) {
+        codecs_.push_back(&fieldCodec(f.type, layout_.dialect));
+        std::memset(blankRecord_.data() + f.offset, codecs_.back()->blank, f.width);
+    }
+    blankRecord_[0] = kLive;
+    for (std::uint64_t i = 0; i < count_; ++i)
+        if (record(i)[0] != kDeleted) ++live_;
+    first();
+}
+
+// ---- records and cursor ---------------------------------------------------------
+
+std::string_view Table::Impl::record(std::uint64_t i) const noexcept {
+    return std::string_view(bytes_).substr(layout_.headerLength + i * layout_.recordLength, layout_.recordLength);
+}
+
+char* Table::Impl::recordData(std::uint64_t i) noexcept {
+    return bytes_.data() + layout_.headerLength + i * layout_.recordLength;
+}
+
+bool Table::Impl::isLive(std::uint64_t i) const { return record(i)[0] != kDeleted; }
+
+std::optional<std::uint64_t> Table::Impl::liveFrom(std::uint64_t i) const noexcept {
+    for (; i < count_; ++i)
+        if (record(i)[0] != kDeleted) return i;
+    return std::nullopt;
+}
+
+std::string_view Table::Impl::currentBytes() const noexcept {
+    if (pending_ != Pending::None) return buffer_;
+    if (hasCurrent_) return record(current_);
+    return {};
+}
+
+std::int64_t Table::Impl::recordNumber() const noexcept {
+    if (pending_ == Pending::Append) return static_cast<std::int64_t>(count_ + 1);
+    return hasCurrent_ ? static_cast<std::int64_t>(current_ + 1) : 0;
+}
+
+void Table::Impl::requireOpen() const {
+    if (!open_) throw std::logic_error("table " + name_ + " is closed");
+}
+
+void Table::Impl::requireWritable() const {
+    requireOpen();
+    if (readOnly_) throw Error(ErrorKind::TableReadOnly, {.table = displayPath_});
+}
+
+void Table::Impl::settle() {
+    if (pending_ == Pending::None) return;
+    if (modified_) post();
+    else cancel();
+}
+
+void Table::Impl::first() {
+    requireOpen();
+    settle();
+    const auto i = liveFrom(0);
+    hasCurrent_ = i.has_value();
+    current_ = i.value_or(0);
+    eof_ = !hasCurrent_;
+}
+
+void Table::Impl::next() {
+    requireOpen();
+    settle();
+    if (!hasCurrent_) {
+        eof_ = true;
+        return;
+    }
+    if (const auto i = liveFrom(current_ + 1)) {
+        current_ = *i;
+        eof_ = false;
+    } else {
+        eof_ = true;
+    }
+}
+
+void Table::Impl::append() {
+    requireWritable();
+    settle();
+    if (count_ >= kMaxRecords) throw std::length_error("table " + name_ + " is full");
+    savedCurrent_ = current_;
+    savedHasCurrent_ = hasCurrent_;
+    savedEof_ = eof_;
+    buffer_ = blankRecord_;
+    pending_ = Pending::Append;
+    modified_ = false;
+    eof_ = false;
+}
+
+void Table::Impl::edit() {
+    requireWritable();
+    settle();
+    if (!hasCurrent_) throw std::logic_error("table " + name_ + " has no current record to edit");
+    buffer_.assign(record(current_));
+    pending_ = Pending::Edit;
+    modified_ = false;
+}
+
+void Table::Impl::post() {
+    requireOpen();
+    switch (pending_) {
+    case Pending::None:
+        throw std::logic_error("table " + name_ + ": post without append or edit");
+    case Pending::Append:
+        bytes_.append(buffer_);  // std::string grows geometrically: amortised O(1)
+        current_ = count_++;
+        ++live_;
+        hasCurrent_ = true;
+        eof_ = false;
+        for (NamedIndex& n : indexes_) n.index->add(current_, *this);
+        changed_ = true;
+        break;
+    case Pending::Edit:
+        if (modified_) {
+            dropIndexesTouching(record(current_), buffer_);
+            std::memcpy(recordData(current_), buffer_.data(), buffer_.size());
+            changed_ = true;
+        }
+        break;
+    }
+    pending_ = Pending::None;
+    modified_ = false;
+}
+
+void Table::Impl::cancel() {
+    requireOpen();
+    if (pending_ == Pending::Append) {
+        current_ = savedCurrent_;
+        hasCurrent_ = savedHasCurrent_;
+        eof_ = savedEof_;
+    }
+    pending_ = Pending::None;
+    modified_ = false;
+}
+
+// ---- fields ------------------------------------------------------------------------
+
+FieldId Table::Impl::field(std::string_view name) const {
+    for (std::size_t i = 0; i < layout_.fields.size(); ++i)
+        if (!layout_.fields[i].hidden && equalsAsciiIgnoreCase(layout_.fields[i].name, name)) return FieldId{i};
+    throw Error(ErrorKind::FieldMissing, {.table = displayPath_, .field = std::string(name)});
+}
+
+bool Table::Impl::hasField(std::string_view name) const noexcept {
+    for (const FieldLayout& f : layout_.fields)
+        if (!f.hidden && equalsAsciiIgnoreCase(f.name, name)) return true;
+    return false;
+}
+
+const FieldLayout& Table::Impl::layoutOf(FieldId f) const {
+    if (f.index >= layout_.fields.size() || layout_.fields[f.index].hidden)
+        throw std::out_of_range("table " + name_ + " has no field number " + std::to_string(f.index));
+    return layout_.fields[f.index];
+}
+
+const Cell& Table::Impl::decode(FieldId f) const {
+    requireOpen();
+    const FieldLayout& layout = layoutOf(f);
+    const std::string_view rec = currentBytes();
+    cell_.kind = Cell::Kind::Blank;
+    if (!rec.empty()) codecs_[f.index]->decode(layout, rec.substr(layout.offset, layout.width), cell_);
+    return cell_;
+}
+
+void Table::Impl::throwUnreadable(const FieldLayout& f, const Cell& cell) const {
+    std::string value;
+    if (cell.kind == Cell::Kind::Text || cell.kind == Cell::Kind::Number || cell.kind == Cell::Kind::Unreadable) {
+        value = toUtf8(page_->decode(cell.bytes));
+    } else {
+        std::u32string text;
+        cellToText(cell, *page_, text);
+        value = toUtf8(text);
+    }
+    throw Error(ErrorKind::FieldValue,
+                {.table = displayPath_, .record = recordNumber(), .field = f.name, .value = std::move(value)});
+}
+
+void Table::Impl::readText(FieldId f, std::u32string& out) const {
+    const Cell& cell = decode(f);
+    if (!cellToText(cell, *page_, out)) throwUnreadable(layoutOf(f), cell);
+}
+
+std::int64_t Table::Impl::readInteger(FieldId f) const {
+    const Cell& cell = decode(f);
+    std::int64_t v = 0;
+    if (!cellToInteger(cell, v)) throwUnreadable(layoutOf(f), cell);
+    return v;
+}
+
+double Table::Impl::readReal(FieldId f) const {
+    const Cell& cell = decode(f);
+    double v = 0;
+    if (!cellToReal(cell, v)) throwUnreadable(layoutOf(f), cell);
+    return v;
+}
+
+bool Table::Impl::readBoolean(FieldId f) const {
+    const Cell& cell = decode(f);
+    bool v = false;
+    if (!cellToBoolean(cell, v)) throwUnreadable(layoutOf(f), cell);
+    return v;
+}
+
+void Table::Impl::write(FieldId f, const WriteValue& value) {
+    requireWritable();
+    const FieldLayout& layout = layoutOf(f);
+    if (pending_ == Pending::None)
+        throw std::logic_error("table " + name_ + ": field " + layout.name + " written without append or edit");
+    const WriteResult r = codecs_[f.index]->encode(layout, value, *page_, scratch_, buffer_.data() + layout.offset);
+    switch (r) {
+    case WriteResult::Ok:
+        modified_ = true;
+        return;
+    case WriteResult::TooWide:
+        throw Error(ErrorKind::ValueTooWide, {.table = displayPath_, .field = layout.name, .value = describe(value)});
+    case WriteResult::NotConvertible:
+        throw Error(ErrorKind::FieldValue, {.table = displayPath_, .record = recordNumber(), .field = layout.name,
+                                            .value = describe(value)});
+    case WriteResult::Unsupported:
+        throw Error(ErrorKind::FieldUnwritable,
+                    {.table = displayPath_, .field = layout.name, .value = std::string(1, layout.type)});
+    }
+}
+
+// ---- Locate ------------------------------------------------------------------------
+
+void Table::Impl::keyText(std::uint64_t record, std::size_t field, std::u32string& out) const {
+    const FieldLayout& f = layout_.fields[field];
+    const std::string_view rec = this->record(record);
+    cell_.kind = Cell::Kind::Blank;
+    codecs_[field]->decode(f, rec.substr(f.offset, f.width), cell_);
+    // A value no read as string could give matches nothing a caller looks for.
+    if (!cellToText(cell_, *page_, out)) out.assign(1, kReplacementChar);
+}
+
+void Table::Impl::dropIndexesTouching(std::string_view before, std::string_view after) {
+    std::erase_if(indexes_, [&](const NamedIndex& n) {
+        for (std::size_t i : n.index->fields()) {
+            const FieldLayout& f = layout_.fields[i];
+            if (before.substr(f.offset, f.width) != after.substr(f.offset, f.width)) return true;
+        }
+        return false;
+    });
+}
+
+bool Table::Impl::locate(std::string_view fieldNames, const std::vector<std::u32string>& values) {
+    requireOpen();
+    settle();
+    RecordIndex* index = nullptr;
+    for (NamedIndex& n : indexes_)
+        if (n.fieldNames == fieldNames) index = n.index.get();
+    if (!index) {
+        std::vector<std::size_t> fields;
+        for (std::string_view rest = fieldNames;;) {
+            const std::size_t semi = rest.find(';');
+            fields.push_back(field(trimSpaces(rest.substr(0, semi))).index);
+            if (semi == std::string_view::npos) break;
+            rest.remove_prefix(semi + 1);
+        }
+        if (fields.size() != values.size())
+            throw std::invalid_argument("locate on " + std::string(fieldNames) + " needs one value per field");
+        indexes_.push_back({std::string(fieldNames), std::make_unique<RecordIndex>(std::move(fields), *this)});
+        index = indexes_.back().index.get();
+    } else if (index->fields().size() != values.size()) {
+        throw std::invalid_argument("locate on " + std::string(fieldNames) + " needs one value per field");
+    }
+    const auto found = index->find(values, *this);
+    if (!found) return false;
+    current_ = *found;
+    hasCurrent_ = true;
+    eof_ = false;
+    return true;
+}
+
+// ---- Table -------------------------------------------------------------------------
+
+Table::Table(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Table::Table(Table&&) noexcept = default;
+Table& Table::operator=(Table&&) noexcept = default;
+Table::~Table() = default;
+
+void Table::close() { impl_->close(); }
+const std::string& Table::name() const noexcept { return impl_->name(); }
+const std::filesystem::path& Table::path() const noexcept { return impl_->path(); }
+void Table::first() { impl_->first(); }
+void Table::next() { impl_->next(); }
+bool Table::eof() const noexcept { return impl_->eof(); }
+std::int64_t Table::recordCount() const noexcept { return impl_->liveCount(); }
+std::int64_t Table::recordNumber() const noexcept { return impl_->recordNumber(); }
+void Table::append() { impl_->append(); }
+void Table::edit() { impl_->edit(); }
+void Table::post() { impl_->post(); }
+void Table::cancel() { impl_->cancel(); }
+FieldId Table::field(std::string_view name) const { return impl_->field(name); }
+bool Table::hasField(std::string_view name) const { return impl_->hasField(name); }
+
+std::u32string Table::readString(FieldId f) const {
+    std::u32string out;
+    impl_->readText(f, out);
+    return out;
+}
+void Table::readString(FieldId f, std::u32string& out) const { impl_->readText(f, out); }
+std::int64_t Table::readInteger(FieldId f) const { return impl_->readInteger(f); }
+double Table::readFloat(FieldId f) const { return impl_->readReal(f); }
+bool Table::readBoolean(FieldId f) const { return impl_->readBoolean(f); }
+
+void Table::writeString(FieldId f, std::u32string_view v) {
+    impl_->write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = v});
+}
+void Table::writeInteger(FieldId f, std::int64_t v) {
+    impl_->write(f, WriteValue{.kind = WriteValue::Kind::Integer, .integer = v});
+}
+void Table::writeFloat(FieldId f, double v) { impl_->write(f, WriteValue{.kind = WriteValue::Kind::Real, .real = v}); }
+void Table::writeBoolean(FieldId f, bool v) {
+    impl_->write(f, WriteValue{.kind = WriteValue::Kind::Boolean, .boolean = v});
+}
+
+bool Table::locate(std::string_view fieldNames, const std::vector<std::u32string>& values) {
+    return impl_->locate(fieldNames, values);
+}
+
+}  // namespace tht

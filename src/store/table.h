@@ -27,6 +27,12 @@ struct FieldDef {
 
 enum class Access { Shared, Exclusive };
 
+// The dBase level of a created table. Horalina's tables are DBase4 (version
+// byte 0x03; integer N(11,0), float N(20,4)); DBase3 differs only in N(19,4)
+// floats, and DBase7 writes the 68-byte header, integer I and float O, as
+// other programs do, for tests that need such tables.
+enum class TableLevel { DBase3, DBase4, DBase7 };
+
 // A field resolved once by name, then used for every record.
 struct FieldId {
     std::size_t index;
@@ -46,6 +52,8 @@ public:
     // program holds the old table.
     static Table create(const std::filesystem::path& folder, std::string_view name,
                         const std::vector<FieldDef>& fields);
+    static Table create(const std::filesystem::path& folder, std::string_view name,
+                        const std::vector<FieldDef>& fields, TableLevel level);
 
     Table(Table&&) noexcept;
     Table& operator=(Table&&) noexcept;
@@ -63,8 +71,8 @@ public:
     void first();
     void next();
     bool eof() const noexcept;
-    std::int64_t recordCount() const noexcept;
-    std::int64_t recordNumber() const noexcept;  // 1-based; 0 when there is none
+    std::int64_t recordCount() const noexcept;   // records a walk visits (deleted ones are not)
+    std::int64_t recordNumber() const noexcept;  // 1-based place in the file; 0 when there is none
 
     void append();  // a new blank record after the last, current, to be posted
     void edit();    // the current record, to be posted
@@ -78,6 +86,7 @@ public:
     // trailing blanks; a number read as string gives its decimal digits; a
     // blank number reads as 0 (as string: empty). Throws Error(FieldValue).
     std::u32string readString(FieldId f) const;
+    void readString(FieldId f, std::u32string& out) const;  // into a buffer reused across records
     std::int64_t readInteger(FieldId f) const;
     double readFloat(FieldId f) const;
     bool readBoolean(FieldId f) const;
@@ -92,7 +101,8 @@ public:
 
     // Field names joined by ";", one value per field: the first record in
     // stored order whose fields, read as strings, equal the values exactly
-    // becomes current. Served by a hash index built on first use.
+    // becomes current, and the result is true; otherwise nothing moves.
+    // Posts a pending change first. Served by a hash index built on first use.
     bool locate(std::string_view fieldNames, const std::vector<std::u32string>& values);
 
     // By name, for callers that touch a field once.
@@ -101,6 +111,7 @@ public:
     double readFloat(std::string_view name) const { return readFloat(field(name)); }
     bool readBoolean(std::string_view name) const { return readBoolean(field(name)); }
     void writeString(std::string_view name, std::u32string_view v) { writeString(field(name), v); }
+    void writeInteger(std::string_view name, std::int64_t v) { writeInteger(field(name), v); }
     void writeFloat(std::string_view name, double v) { writeFloat(field(name), v); }
     void writeBoolean(std::string_view name, bool v) { writeBoolean(field(name), v); }
 

@@ -1,1 +1,118 @@
-// placeholder
+// The table on disk: finding, locking and reading it when opened, and
+// replacing it atomically when closed.
+#include "platform/clock.h"
+#include "platform/error.h"
+#include "store/table_impl.h"
+
+namespace tht {
+namespace {
+
+constexpr std::string_view kExtension = ".DBF";
+
+std::string upperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+struct TableName {
+    std::string base;      // upper case, without extension: the name messages give
+    std::string fileName;  // as the caller gave it, with the extension added when missing
+};
+
+// A table name is one file of the folder: a path in it would reach elsewhere.
+TableName splitName(std::string_view name, const fs::path& folder) {
+    if (name.empty() || name.find_first_of("/\\") != std::string_view::npos || name == "." || name == "..")
+        throw Error(ErrorKind::TableMissing, {.table = displayPath(folder / std::string(name))});
+    TableName n;
+    const bool hasExtension =
+        name.size() > kExtension.size() && upperAscii(name.substr(name.size() - kExtension.size())) == kExtension;
+    n.base = upperAscii(hasExtension ? name.substr(0, name.size() - kExtension.size()) : name);
+    n.fileName = hasExtension ? std::string(name) : std::string(name) + std::string(kExtension);
+    return n;
+}
+
+}  // namespace
+
+Table Table::open(const std::filesystem::path& folder, std::string_view name, Access access, bool readOnly) {
+    const TableName n = splitName(name, folder);
+    const std::optional<fs::path> found = findEntry(folder, n.fileName);
+    if (!found || !fileExists(*found))
+        throw Error(ErrorKind::TableMissing, {.table = displayPath(folder / n.fileName)});
+    std::optional<LockedFile> lock =
+        LockedFile::open(*found, access == Access::Exclusive ? LockedFile::Mode::Exclusive : LockedFile::Mode::Shared);
+    if (!lock) throw Error(ErrorKind::TableInUse, {.table = n.base});
+
+    Impl::Setup s;
+    s.bytes = lock->readAll();
+    s.layout = parseTableHeader(s.bytes, displayPath(*found));
+    // Drop the end byte and anything after the declared records: appends go there.
+    s.bytes.resize(s.layout.headerLength + s.layout.recordCount * s.layout.recordLength);
+    s.name = n.base;
+    s.folder = folder;
+    s.path = *found;
+    s.readOnly = readOnly;
+    s.locks.push_back(std::move(*lock));
+    return Table(std::make_unique<Impl>(std::move(s)));
+}
+
+Table Table::create(const std::filesystem::path& folder, std::string_view name, const std::vector<FieldDef>& fields) {
+    return create(folder, name, fields, TableLevel::DBase4);
+}
+
+Table Table::create(const std::filesystem::path& folder, std::string_view name, const std::vector<FieldDef>& fields,
+                    TableLevel level) {
+    const TableName n = splitName(name, folder);
+    NewTable fresh = buildTableHeader(fields, level);
+    if (!folderExists(folder)) throw Error(ErrorKind::FolderMissing, {.file = displayPath(folder)});
+
+    Impl::Setup s;
+    const std::string fileName = n.base + std::string(kExtension);
+    // Hold every old NAME.DBF while the new table is built, so no program
+    // opens one we are about to replace, and we never replace one in use.
+    for (const fs::path& old : findCaseVariants(folder, fileName)) {
+        if (!fileExists(old)) continue;
+        std::optional<LockedFile> lock = LockedFile::open(old, LockedFile::Mode::Exclusive);
+        if (!lock) throw Error(ErrorKind::TableInUse, {.table = n.base});
+        s.locks.push_back(std::move(*lock));
+    }
+    s.name = n.base;
+    s.folder = folder;
+    s.path = folder / fileName;
+    s.created = true;
+    s.layout = std::move(fresh.layout);
+    s.bytes = std::move(fresh.header);
+    return Table(std::make_unique<Impl>(std::move(s)));
+}
+
+void Table::Impl::writeFile() {
+    const LocalDateTime today = systemLocalTime();
+    stampTableHeader(bytes_, count_, today.year, today.month, today.day);
+    // We keep no index up to date: a production index the header announces
+    // would be stale after our change, so the engine must not open it.
+    bytes_[28] = static_cast<char>(bytes_[28] & ~0x01);
+    AtomicFile out(path_);
+    out.write(bytes_);
+    out.write(std::string_view("\x1A", 1));
+    out.commit();
+}
+
+void Table::Impl::close() {
+    if (!open_) return;
+    pending_ = Pending::None;
+    modified_ = false;
+    if (created_ || changed_) writeFile();
+    if (created_) {
+        // Only now that the new table has its name: the old index and any
+        // other spelling of the old table describe a table that is gone.
+        for (const fs::path& p : findCaseVariants(folder_, name_ + ".MDX")) removeFileQuietly(p);
+        for (const fs::path& p : findCaseVariants(folder_, name_ + std::string(kExtension)))
+            if (p != path_) removeFileQuietly(p);
+    }
+    locks_.clear();
+    open_ = false;
+    indexes_.clear();
+}
+
+}  // namespace tht

@@ -2,6 +2,7 @@
 
 #include "export/export_run.h"
 #include "support/tuxa_builder.h"
+#include "text/tuxa_files.h"
 
 namespace tht {
 namespace {

@@ -1,0 +1,127 @@
+#pragma once
+// The state of an open table: its bytes in memory (header, then the records
+// back to back), the cursor, a pending Append or Edit, the Locate indexes
+// and the locks that keep other programs out.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "store/field_codec.h"
+#include "store/record_index.h"
+#include "store/table.h"
+#include "store/table_layout.h"
+
+namespace tht {
+
+class Table::Impl final : public RecordKeys {
+public:
+    struct Setup {
+        std::string name;        // upper case, without ".DBF"
+        fs::path folder;
+        fs::path path;           // of the table file
+        bool created = false;
+        bool readOnly = false;
+        std::vector<LockedFile> locks;
+        TableLayout layout;
+        std::string bytes;       // header, then exactly recordCount records
+    };
+    explicit Impl(Setup setup);
+
+    // ---- table_file.cpp: the file on disk
+    void close();
+
+    // ---- table.cpp: records, cursor and fields
+    void first();
+    void next();
+    bool eof() const noexcept { return eof_; }
+    std::int64_t liveCount() const noexcept { return static_cast<std::int64_t>(live_); }
+    std::int64_t recordNumber() const noexcept;
+
+    void append();
+    void edit();
+    void post();
+    void cancel();
+
+    FieldId field(std::string_view name) const;
+    bool hasField(std::string_view name) const noexcept;
+
+    void readText(FieldId f, std::u32string& out) const;
+    std::int64_t readInteger(FieldId f) const;
+    double readReal(FieldId f) const;
+    bool readBoolean(FieldId f) const;
+    void write(FieldId f, const WriteValue& value);
+
+    bool locate(std::string_view fieldNames, const std::vector<std::u32string>& values);
+
+    const std::string& name() const noexcept { return name_; }
+    const fs::path& path() const noexcept { return path_; }
+
+    // RecordKeys, for the Locate indexes.
+    std::uint64_t recordCount() const override { return count_; }
+    bool isLive(std::uint64_t record) const override;
+    void keyText(std::uint64_t record, std::size_t field, std::u32string& out) const override;
+
+private:
+    enum class Pending { None, Append, Edit };
+
+    std::string_view record(std::uint64_t i) const noexcept;
+    char* recordData(std::uint64_t i) noexcept;
+    // The bytes reads see: the record being appended or edited, else the
+    // current record; empty when there is none.
+    std::string_view currentBytes() const noexcept;
+    const FieldLayout& layoutOf(FieldId f) const;
+    const Cell& decode(FieldId f) const;
+    std::optional<std::uint64_t> liveFrom(std::uint64_t i) const noexcept;
+    void settle();  // what first(), next() and locate() do with a pending change
+    void requireOpen() const;
+    void requireWritable() const;
+    [[noreturn]] void throwUnreadable(const FieldLayout& f, const Cell& cell) const;
+    void dropIndexesTouching(std::string_view before, std::string_view after);
+    void writeFile();
+
+    std::string name_;
+    fs::path folder_;
+    fs::path path_;
+    std::string displayPath_;
+    bool created_;
+    bool readOnly_;
+    bool open_ = true;
+    bool changed_ = false;
+    std::vector<LockedFile> locks_;
+
+    TableLayout layout_;
+    std::vector<const FieldCodec*> codecs_;  // per field, looked up once
+    std::string blankRecord_;
+    std::optional<CodePage> ownPage_;        // when the table's is not cp1252
+    const CodePage* page_;
+    std::string bytes_;
+    std::uint64_t count_ = 0;  // records in bytes_
+    std::uint64_t live_ = 0;   // of which not deleted
+
+    // Cursor: current_ is meaningful when hasCurrent_; after Next from the
+    // last record eof_ is true and the last record stays current.
+    std::uint64_t current_ = 0;
+    bool hasCurrent_ = false;
+    bool eof_ = true;
+
+    Pending pending_ = Pending::None;
+    bool modified_ = false;
+    std::string buffer_;  // the record being appended or edited
+    std::uint64_t savedCurrent_ = 0;
+    bool savedHasCurrent_ = false;
+    bool savedEof_ = true;
+
+    struct NamedIndex {
+        std::string fieldNames;  // as the caller spelled them
+        std::unique_ptr<RecordIndex> index;
+    };
+    std::vector<NamedIndex> indexes_;
+
+    mutable Cell cell_;
+    std::string scratch_;
+};
+
+}  // namespace tht

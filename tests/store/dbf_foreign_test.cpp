@@ -1,0 +1,285 @@
+// Tables that other programs write: python3-dbf (dBase III, Visual FoxPro),
+// and byte-built dBase 7 and Visual FoxPro files following the encodings of
+// our format notes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/error.h"
+#include "store/table.h"
+#include "support/temp_dir.h"
+#include "dbf_fixture.h"
+
+namespace tht {
+namespace {
+
+using namespace std::string_literals;
+using test::RawField;
+using test::RawTable;
+
+std::vector<std::u32string> column(Table& t, std::string_view field) {
+    std::vector<std::u32string> out;
+    for (t.first(); !t.eof(); t.next()) out.push_back(t.readString(field));
+    return out;
+}
+
+TEST(DbfForeign, PythonDbfDBase3WithADeletedRecord) {
+    test::TempDir dir;
+    test::runPython(dir.path(), R"(
+import dbf
+t = dbf.Table('soluc.dbf', 'NOMBRE C(10); DIA N(5,0); PRECIO N(8,2); OK L; NACIDO D', dbf_type='db3', codepage='cp1252')
+t.open(dbf.READ_WRITE)
+t.append(('Año', 1, 2.5, True, dbf.Date(2020, 1, 2)))
+t.append(('borrado', 2, 3.5, False, None))
+t.append(('último', -3, None, None, None))
+dbf.delete(t[1])
+t.close()
+)");
+    Table t = Table::open(dir.path(), "SOLUC", Access::Exclusive);
+    EXPECT_EQ(t.recordCount(), 2);
+    EXPECT_EQ(column(t, "NOMBRE"), (std::vector<std::u32string>{U"Año", U"último"}));
+    EXPECT_EQ(column(t, "DIA"), (std::vector<std::u32string>{U"1", U"-3"}));
+    EXPECT_EQ(column(t, "PRECIO"), (std::vector<std::u32string>{U"2.5", U""}));
+    EXPECT_EQ(column(t, "OK"), (std::vector<std::u32string>{U"T", U""}));  // python-dbf writes '?' for none
+    EXPECT_EQ(column(t, "NACIDO"), (std::vector<std::u32string>{U"20200102", U""}));
+    EXPECT_FALSE(t.locate("NOMBRE", {U"borrado"}));
+    ASSERT_TRUE(t.locate("DIA", {U"-3"}));
+    EXPECT_EQ(t.recordNumber(), 3);
+    EXPECT_EQ(t.readInteger("DIA"), -3);
+    EXPECT_EQ(t.readFloat("PRECIO"), 0.0);
+    EXPECT_FALSE(t.readBoolean("OK"));
+}
+
+TEST(DbfForeign, PythonDbfVisualFoxPro) {
+    test::TempDir dir;
+    test::runPython(dir.path(), R"(
+import dbf, datetime
+t = dbf.Table('vfp.dbf', 'NOMBRE C(10); NUM I; AMT B; CUR Y; WHEN T; OK L; BORN D; QTY N(5,0); OPC C(3) NULL',
+              dbf_type='vfp', codepage='cp1252')
+t.open(dbf.READ_WRITE)
+t.append(('borrado', 1, 2.0, 1, None, False, None, 1, 'abc'))
+t.append(('x', -7, 1.25, 1234.25, datetime.datetime(2021, 3, 4, 5, 6, 7), True, dbf.Date(2021, 3, 4), 42, 'opc'))
+dbf.delete(t[0])
+t.close()
+)");
+    Table t = Table::open(dir.path(), "vfp", Access::Shared, true);
+    EXPECT_EQ(t.recordCount(), 1);
+    EXPECT_FALSE(t.hasField("_NullFlags"));  // the system field stays hidden
+    EXPECT_EQ(t.readString("NOMBRE"), U"x");
+    EXPECT_EQ(t.readInteger("NUM"), -7);
+    EXPECT_EQ(t.readString("AMT"), U"1.25");
+    EXPECT_EQ(t.readString("CUR"), U"1234.25");
+    EXPECT_DOUBLE_EQ(t.readFloat("CUR"), 1234.25);
+    EXPECT_EQ(t.readString("WHEN"), U"2021-03-04 05:06:07");
+    EXPECT_TRUE(t.readBoolean("OK"));
+    EXPECT_EQ(t.readString("BORN"), U"20210304");
+    EXPECT_EQ(t.readInteger("QTY"), 42);
+    EXPECT_EQ(t.readString("OPC"), U"opc");
+}
+
+TEST(DbfForeign, DBase7EncodingsAndBlanks) {
+    RawTable raw;
+    raw.version = 0x04;
+    raw.driverName = "DBWINUS0";
+    raw.fields = {{"NOMBRE_LARGO_DE_DBASE7", 'C', 4}, {"I", 'I', 4}, {"O", 'O', 8}, {"L", 'L', 1},
+                  {"D", 'D', 8},                      {"N", 'N', 5}};
+    const std::string blankO(8, '\0');
+    raw.records = {
+        " a\xF1  "s + test::be32(0x80000000) + test::be64(0xBFF8000000000000) + "T" + "20240131" + "    7",
+        " b   "s + test::be32(0x80000001) + test::be64(0x3FFDFFFFFFFFFFFF) + "f" + "        " + "     ",
+        " c   "s + test::be32(0x7FFFFFFF) + test::be64(0xC059000000000000) + "?" + "00000000" + "*****",
+        " d   "s + test::be32(0x7FFFFFFE) + blankO + " " + "        " + "\0\0\0\0\0"s,
+        " e   "s + test::be32(0) + blankO + "Y" + "        " + "  1.5",
+    };
+    test::TempDir dir;
+    dir.write("D7.DBF", test::dbfBytes(raw));
+    Table t = Table::open(dir.path(), "D7", Access::Exclusive);
+    EXPECT_EQ(column(t, "nombre_largo_de_dbase7"), (std::vector<std::u32string>{U"añ", U"b", U"c", U"d", U"e"}));
+    EXPECT_EQ(column(t, "I"), (std::vector<std::u32string>{U"0", U"1", U"-1", U"-2", U""}));
+    EXPECT_EQ(column(t, "O"), (std::vector<std::u32string>{U"1.5", U"-2.25", U"100", U"", U""}));
+    EXPECT_EQ(column(t, "L"), (std::vector<std::u32string>{U"T", U"F", U"", U"", U"T"}));
+    EXPECT_EQ(column(t, "D"), (std::vector<std::u32string>{U"20240131", U"", U"", U"", U""}));
+    EXPECT_EQ(column(t, "N"), (std::vector<std::u32string>{U"7", U"", U"", U"", U"1.5"}));
+    t.first();
+    t.next();
+    EXPECT_EQ(t.readInteger("I"), 1);
+    EXPECT_EQ(t.readFloat("O"), -2.25);
+    t.next();
+    t.next();
+    t.next();
+    EXPECT_EQ(t.readInteger("I"), 0);  // blank
+    EXPECT_THROW(t.readInteger("N"), Error);  // 1.5 is no whole number
+}
+
+TEST(DbfForeign, WrittenDBase7TablesUseTheSameEncodings) {
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "N7", {{"I", FieldType::Integer}, {"O", FieldType::Float}}, TableLevel::DBase7);
+        const std::pair<std::int64_t, double> values[] = {{0, 1.5}, {1, -2.25}, {-1, 100.0}, {-2, 0.0}};
+        for (auto [i, o] : values) {
+            t.append();
+            t.writeInteger(t.field("I"), i);
+            t.writeFloat("O", o);
+            t.post();
+        }
+        t.append();
+        EXPECT_THROW(t.writeInteger(t.field("I"), 3000000000LL), Error);
+        t.post();  // both blank
+        t.close();
+    }
+    const std::string bytes = test::readBytes(dir / "N7.DBF");
+    ASSERT_EQ(bytes.size(), 68u + 2 * 48 + 1 + 5 * 13 + 1);
+    EXPECT_EQ(bytes[0], '\x04');
+    EXPECT_EQ(bytes.substr(32, 8), "DBWINWE0");
+    const std::string records = bytes.substr(68 + 96 + 1, 5 * 13);
+    EXPECT_EQ(records, " "s + test::be32(0x80000000) + test::be64(0xBFF8000000000000) +  //
+                           " " + test::be32(0x80000001) + test::be64(0x3FFDFFFFFFFFFFFF) +  //
+                           " " + test::be32(0x7FFFFFFF) + test::be64(0xC059000000000000) +  //
+                           " " + test::be32(0x7FFFFFFE) + test::be64(0x8000000000000000) +  //
+                           " " + std::string(12, '\0'));
+    Table t = Table::open(dir.path(), "N7", Access::Exclusive);
+    EXPECT_EQ(column(t, "O"), (std::vector<std::u32string>{U"1.5", U"-2.25", U"100", U"0", U""}));
+}
+
+TEST(DbfForeign, VisualFoxProFieldsBuiltByteByByte) {
+    RawTable raw;
+    raw.version = 0x30;
+    raw.driver = 0x03;
+    raw.fields = {{"I", 'I', 4}, {"B", 'B', 8}, {"Y", 'Y', 8}, {"T", 'T', 8}, {"C", 'C', 2, 0, 0x02},
+                  {"_NullFlags", '0', 1}};
+    double quarter = -0.25;
+    std::uint64_t quarterBits;
+    std::memcpy(&quarterBits, &quarter, 8);
+    raw.records = {
+        " "s + test::le32(0xFFFFFFFE) + test::le64(quarterBits) + test::le64(15000) +
+            test::le32(2451545) + test::le32(43200000) + "ok" + "\0"s,  // 2000-01-01 12:00:00
+        " "s + test::le32(5) + test::le64(0) + test::le64(static_cast<std::uint64_t>(-123456789)) +
+            std::string(8, '\0') + "  " + "\x01"s,
+    };
+    raw.endByte = false;  // python-dbf leaves it out too
+    test::TempDir dir;
+    dir.write("FOX.DBF", test::dbfBytes(raw));
+    Table t = Table::open(dir.path(), "FOX", Access::Exclusive);
+    EXPECT_EQ(column(t, "I"), (std::vector<std::u32string>{U"-2", U"5"}));
+    EXPECT_EQ(column(t, "B"), (std::vector<std::u32string>{U"-0.25", U"0"}));
+    EXPECT_EQ(column(t, "Y"), (std::vector<std::u32string>{U"1.5", U"-12345.6789"}));
+    EXPECT_EQ(column(t, "T"), (std::vector<std::u32string>{U"2000-01-01 12:00:00", U""}));
+    EXPECT_EQ(column(t, "C"), (std::vector<std::u32string>{U"ok", U""}));
+    EXPECT_FALSE(t.hasField("_NULLFLAGS"));
+    t.first();
+    EXPECT_THROW(t.readInteger("Y"), Error);  // 1.5 is no whole number
+    t.edit();
+    t.writeFloat("Y", 2.5);
+    t.writeInteger(t.field("I"), -9);
+    t.post();
+    EXPECT_EQ(t.readString("Y"), U"2.5");
+    EXPECT_EQ(t.readInteger("I"), -9);
+    try {
+        t.edit();
+        t.writeString("T", U"2000-01-01");
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::FieldUnwritable);
+        EXPECT_EQ(e.context().value, "T");
+    }
+}
+
+TEST(DbfForeign, EveryVersionByteOpensAndMemoFieldsNeedNoMemoFile) {
+    for (std::uint8_t version : {0x02, 0x03, 0x05, 0x30, 0x31, 0x32, 0x43, 0x63, 0x83, 0x8B, 0x8E, 0xCB, 0xF5, 0xFB,
+                                 0x04, 0x8C}) {
+        SCOPED_TRACE(static_cast<int>(version));
+        RawTable raw;
+        raw.version = version;
+        const bool fox = version >= 0x30 && version <= 0x32;
+        raw.fields = {{"C", 'C', 3}, {"M", 'M', fox ? 4 : 10}};
+        raw.records = {" abc"s + (fox ? test::le32(7) : "         7"s), "*del"s + std::string(fox ? 4 : 10, ' '),
+                       " xyz"s + (fox ? test::le32(0) : std::string(10, ' '))};
+        test::TempDir dir;
+        dir.write("V.DBF", test::dbfBytes(raw));
+        Table t = Table::open(dir.path(), "V", Access::Exclusive);
+        EXPECT_EQ(column(t, "C"), (std::vector<std::u32string>{U"abc", U"xyz"}));
+        EXPECT_EQ(column(t, "M"), (std::vector<std::u32string>{U"7", U""}));
+    }
+}
+
+TEST(DbfForeign, TheLanguageDriverChoosesTheCodePage) {
+    const struct {
+        std::uint8_t version;
+        std::uint8_t driver;
+        std::string driverName;
+        char byte;
+        char32_t expected;
+    } cases[] = {
+        {0x03, 0x00, "", '\xF1', U'ñ'},          // none given: cp1252, as the engine took it
+        {0x03, 0x01, "", '\xA4', U'ñ'},          // cp437
+        {0x03, 0x02, "", '\xA5', U'Ñ'},          // cp850
+        {0x03, 0x03, "", '\x80', U'€'},          // cp1252
+        {0x03, 0x57, "", '\xBD', U'½'},
+        {0x03, 0x59, "", '\xF1', U'ñ'},
+        {0x03, 0x64, "", '\xA5', U'ą'},          // cp852
+        {0x03, 0xC8, "", '\xB9', U'ą'},          // cp1250
+        {0x04, 0x00, "DB850WE0", '\xA5', U'Ñ'},  // dBase 7 names its driver
+        {0x04, 0x00, "DBWINWE0", '\xF1', U'ñ'},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.driver));
+        RawTable raw;
+        raw.version = c.version;
+        raw.driver = c.driver;
+        raw.driverName = c.driverName;
+        raw.fields = {{"C", 'C', 1}};
+        raw.records = {" "s + c.byte};
+        test::TempDir dir;
+        dir.write("CP.DBF", test::dbfBytes(raw));
+        Table t = Table::open(dir.path(), "CP", Access::Exclusive);
+        EXPECT_EQ(t.readString("C"), std::u32string(1, c.expected));
+    }
+}
+
+TEST(DbfForeign, WideFoxProTextFieldsKeepTheirHighByte) {
+    RawTable raw;
+    raw.version = 0xF5;
+    raw.fields = {{"LARGO", 'C', 300}, {"N", 'N', 3}};
+    raw.records = {" " + std::string(299, 'x') + "y" + "  4"};
+    test::TempDir dir;
+    dir.write("W.DBF", test::dbfBytes(raw));
+    Table t = Table::open(dir.path(), "W", Access::Exclusive);
+    EXPECT_EQ(t.readString("LARGO"), std::u32string(299, U'x') + U"y");
+    EXPECT_EQ(t.readInteger("N"), 4);
+}
+
+TEST(DbfForeign, NumericTextIsReadLiberally) {
+    const struct {
+        std::string stored;  // N(12,4) bytes
+        std::u32string text;
+        double real;
+    } cases[] = {
+        {"      4.5000", U"4.5", 4.5},     {"           3", U"3", 3},       {"     -0.0000", U"0", 0},
+        {"       +0012", U"12", 12},       {"   1.5E+03  ", U"1500", 1500}, {"        .500", U"0.5", 0.5},
+        {"    -12.", U"-12", -12},         {"************", U"", 0},       {std::string(12, '\0'), U"", 0},
+    };
+    RawTable raw;
+    raw.fields = {{"N", 'N', 12, 4}};
+    for (const auto& c : cases) raw.records.push_back(" " + c.stored + std::string(12 - c.stored.size(), ' '));
+    raw.records.push_back(" " + std::string("   12abc    "));
+    test::TempDir dir;
+    dir.write("NUM.DBF", test::dbfBytes(raw));
+    Table t = Table::open(dir.path(), "NUM", Access::Exclusive);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stored.c_str()));
+        EXPECT_EQ(t.readString("N"), c.text);
+        EXPECT_DOUBLE_EQ(t.readFloat("N"), c.real);
+        t.next();
+    }
+    try {
+        t.readString("N");
+        ADD_FAILURE() << "garbage read";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::FieldValue);
+        EXPECT_EQ(e.context().record, 10);
+        EXPECT_EQ(e.context().value, "12abc");
+    }
+}
+
+}  // namespace
+}  // namespace tht

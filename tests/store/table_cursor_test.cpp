@@ -1,0 +1,181 @@
+// Walking a table in stored order, and when pending Appends and Edits are
+// kept or dropped.
+#include <gtest/gtest.h>
+
+#include "platform/error.h"
+#include "store/table.h"
+#include "support/temp_dir.h"
+
+namespace tht {
+namespace {
+
+const std::vector<FieldDef> kFields = {{"COD", FieldType::String, 4}, {"N", FieldType::Integer}};
+
+void appendRow(Table& t, std::u32string_view cod, std::int64_t n) {
+    t.append();
+    t.writeString("COD", cod);
+    t.writeInteger(t.field("N"), n);
+    t.post();
+}
+
+std::vector<std::u32string> walk(Table& t) {
+    std::vector<std::u32string> out;
+    for (t.first(); !t.eof(); t.next()) out.push_back(t.readString("COD"));
+    return out;
+}
+
+std::vector<std::u32string> reopenAndWalk(const std::filesystem::path& dir) {
+    Table t = Table::open(dir, "T", Access::Exclusive);
+    return walk(t);
+}
+
+TEST(TableCursor, AnEmptyTableIsAtItsEndAtOnce) {
+    test::TempDir dir;
+    Table t = Table::create(dir.path(), "T", kFields);
+    EXPECT_TRUE(t.eof());
+    EXPECT_EQ(t.recordNumber(), 0);
+    EXPECT_EQ(t.readString("COD"), U"");
+    t.next();
+    EXPECT_TRUE(t.eof());
+    t.close();
+    Table again = Table::open(dir.path(), "T", Access::Exclusive);
+    EXPECT_TRUE(again.eof());
+    EXPECT_EQ(again.recordCount(), 0);
+}
+
+TEST(TableCursor, WalkVisitsStoredOrderAndEofTurnsOnNextFromTheLast) {
+    test::TempDir dir;
+    Table t = Table::create(dir.path(), "T", kFields);
+    appendRow(t, U"B", 1);
+    appendRow(t, U"A", 2);
+    appendRow(t, U"C", 3);
+    t.first();
+    EXPECT_EQ(t.recordNumber(), 1);
+    t.next();
+    t.next();
+    EXPECT_FALSE(t.eof());
+    t.next();
+    EXPECT_TRUE(t.eof());
+    EXPECT_EQ(walk(t), (std::vector<std::u32string>{U"B", U"A", U"C"}));
+    t.close();
+    EXPECT_EQ(reopenAndWalk(dir.path()), (std::vector<std::u32string>{U"B", U"A", U"C"}));
+}
+
+TEST(TableCursor, EditChangesTheRecordInPlace) {
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "T", kFields);
+        for (auto c : {U"A", U"B", U"C"}) appendRow(t, c, 0);
+        for (t.first(); !t.eof(); t.next()) {
+            if (t.readString("COD") == U"B") {
+                t.edit();
+                t.writeString("COD", U"BB");
+                t.writeInteger(t.field("N"), 7);
+                t.post();
+            }
+        }
+        t.close();
+    }
+    Table t = Table::open(dir.path(), "T", Access::Exclusive);
+    EXPECT_EQ(walk(t), (std::vector<std::u32string>{U"A", U"BB", U"C"}));
+    t.first();
+    t.next();
+    EXPECT_EQ(t.readInteger("N"), 7);
+}
+
+TEST(TableCursor, FirstNextAndLocatePostAChangedRecordAndDropAnUnchangedOne) {
+    test::TempDir dir;
+    Table t = Table::create(dir.path(), "T", kFields);
+    appendRow(t, U"A", 1);
+    t.append();
+    t.writeString("COD", U"B");
+    t.first();  // posts B
+    t.append();  // nothing written: dropped by next()
+    t.next();
+    t.edit();
+    t.writeString("COD", U"B2");
+    t.next();  // posts the edit
+    EXPECT_TRUE(t.eof());
+    t.append();
+    t.writeString("COD", U"C");
+    EXPECT_FALSE(t.locate("COD", {U"X"}));  // posts C
+    EXPECT_EQ(walk(t), (std::vector<std::u32string>{U"A", U"B2", U"C"}));
+}
+
+TEST(TableCursor, CloseAndCancelDropWhatWasNotPosted) {
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "T", kFields);
+        appendRow(t, U"A", 1);
+        appendRow(t, U"B", 2);
+        t.append();
+        t.writeString("COD", U"GONE");
+        t.cancel();
+        EXPECT_EQ(t.readString("COD"), U"B");  // back where it was
+        t.append();
+        t.writeString("COD", U"LOST");
+        t.close();
+    }
+    EXPECT_EQ(reopenAndWalk(dir.path()), (std::vector<std::u32string>{U"A", U"B"}));
+    {
+        Table t = Table::open(dir.path(), "T", Access::Exclusive);
+        t.edit();
+        t.writeString("COD", U"Z");
+        EXPECT_EQ(t.readString("COD"), U"Z");  // reads see the pending record
+        t.close();
+    }
+    EXPECT_EQ(reopenAndWalk(dir.path()), (std::vector<std::u32string>{U"A", U"B"}));
+}
+
+TEST(TableCursor, AppendToAnOpenedTableGoesAfterTheLastRecord) {
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "T", kFields);
+        appendRow(t, U"A", 1);
+        t.close();
+    }
+    {
+        Table t = Table::open(dir.path(), "t.dbf", Access::Shared);
+        appendRow(t, U"B", 2);
+        EXPECT_EQ(t.recordNumber(), 2);
+        t.close();
+    }
+    EXPECT_EQ(reopenAndWalk(dir.path()), (std::vector<std::u32string>{U"A", U"B"}));
+}
+
+TEST(TableCursor, ReadOnlyTablesRefuseChanges) {
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "T", kFields);
+        appendRow(t, U"A", 1);
+        t.close();
+    }
+    const std::string before = test::readBytes(dir / "T.DBF");
+    Table t = Table::open(dir.path(), "T", Access::Shared, true);
+    for (auto change : {+[](Table& x) { x.append(); }, +[](Table& x) { x.edit(); }}) {
+        try {
+            change(t);
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::TableReadOnly);
+            EXPECT_EQ(e.context().table, (dir / "T.DBF").string());
+        }
+    }
+    EXPECT_EQ(t.readString("COD"), U"A");
+    t.close();
+    EXPECT_EQ(test::readBytes(dir / "T.DBF"), before);
+}
+
+TEST(TableCursor, MisusesAreProgrammingErrors) {
+    test::TempDir dir;
+    Table t = Table::create(dir.path(), "T", kFields);
+    EXPECT_THROW(t.writeString("COD", U"x"), std::logic_error);  // neither Append nor Edit
+    EXPECT_THROW(t.post(), std::logic_error);
+    EXPECT_THROW(t.edit(), std::logic_error);  // no current record
+    t.close();
+    EXPECT_THROW(t.first(), std::logic_error);
+    EXPECT_NO_THROW(t.close());
+}
+
+}  // namespace
+}  // namespace tht

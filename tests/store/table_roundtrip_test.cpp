@@ -1,0 +1,235 @@
+// What the steps write comes back as they wrote it, once the table has been
+// closed and opened again.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "platform/error.h"
+#include "store/table.h"
+#include "support/temp_dir.h"
+
+namespace tht {
+namespace {
+
+const std::vector<FieldDef> kFields = {
+    {"TEXTO", FieldType::String, 12},
+    {"ENTERO", FieldType::Integer},
+    {"REAL", FieldType::Float},
+    {"SINO", FieldType::Boolean},
+};
+
+struct Row {
+    std::u32string text;
+    std::int64_t integer;
+    double real;
+    bool boolean;
+    // as read back as strings
+    std::u32string integerText;
+    std::u32string realText;
+};
+
+TEST(TableRoundTrip, FourKindsOfFieldComeBackAsWritten) {
+    const std::vector<Row> rows = {
+        {U"Química ½", 3, 4.5, true, U"3", U"4.5"},
+        {U"  sangría", -2147483648LL, -0.25, false, U"-2147483648", U"-0.25"},
+        {U"x", 99999999999LL, 12345678.9012, true, U"99999999999", U"12345678.9012"},
+        {U"", 0, 0.00004, false, U"0", U"0"},  // rounds to 4 decimals
+        {U"€‚ƒ„…†‡ˆ‰Š", -7, -0.00004, true, U"-7", U"0"},
+    };
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "prueba", kFields);
+        for (const Row& r : rows) {
+            t.append();
+            t.writeString("TEXTO", r.text);
+            t.writeInteger("ENTERO", r.integer);
+            t.writeFloat("REAL", r.real);
+            t.writeBoolean("SINO", r.boolean);
+            t.post();
+        }
+        t.close();
+    }
+    Table t = Table::open(dir.path(), "PRUEBA", Access::Exclusive);
+    EXPECT_EQ(t.recordCount(), static_cast<std::int64_t>(rows.size()));
+    const FieldId text = t.field("TEXTO"), integer = t.field("ENTERO"), real = t.field("REAL"), yes = t.field("SINO");
+    for (const Row& r : rows) {
+        SCOPED_TRACE(t.recordNumber());
+        ASSERT_FALSE(t.eof());
+        // Leading blanks stay: only trailing ones go.
+        EXPECT_EQ(t.readString(text), r.text);
+        EXPECT_EQ(t.readInteger(integer), r.integer);
+        EXPECT_EQ(t.readString(integer), r.integerText);
+        EXPECT_NEAR(t.readFloat(real), r.real, 0.00005 + std::fabs(r.real) * 1e-15);
+        EXPECT_EQ(t.readString(real), r.realText);
+        EXPECT_EQ(t.readBoolean(yes), r.boolean);
+        EXPECT_EQ(t.readString(yes), r.boolean ? U"T" : U"F");
+        t.next();
+    }
+    EXPECT_TRUE(t.eof());
+}
+
+TEST(TableRoundTrip, StringsAreCutToTheWidthAndUnmappableCharactersBecomeQuestionMarks) {
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "CORTE", {{"C", FieldType::String, 5}});
+        for (std::u32string v : {U"ABCDEFGHIJ", U"Ωmega", U"ÁÉÍÓÚáéíóú", U"ab😀cd"}) {
+            t.append();
+            t.writeString("C", v);
+            t.post();
+        }
+        t.close();
+    }
+    Table t = Table::open(dir.path(), "CORTE", Access::Shared, true);
+    std::vector<std::u32string> got;
+    for (; !t.eof(); t.next()) got.push_back(t.readString("C"));
+    EXPECT_EQ(got, (std::vector<std::u32string>{U"ABCDE", U"?mega", U"ÁÉÍÓÚ", U"ab?cd"}));
+}
+
+TEST(TableRoundTrip, FieldsNeverWrittenReadAsBlank) {
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "VACIO", kFields);
+        t.append();
+        t.writeString("TEXTO", U"solo texto");
+        t.post();
+        t.append();
+        t.writeInteger("ENTERO", 1);
+        t.post();
+        t.close();
+    }
+    Table t = Table::open(dir.path(), "VACIO", Access::Exclusive);
+    EXPECT_EQ(t.readInteger("ENTERO"), 0);
+    EXPECT_EQ(t.readString("ENTERO"), U"");
+    EXPECT_EQ(t.readFloat("REAL"), 0.0);
+    EXPECT_EQ(t.readString("REAL"), U"");
+    EXPECT_FALSE(t.readBoolean("SINO"));
+    EXPECT_EQ(t.readString("SINO"), U"");
+    t.next();
+    EXPECT_EQ(t.readString("TEXTO"), U"");
+    EXPECT_EQ(t.readInteger("TEXTO"), 0);
+}
+
+TEST(TableRoundTrip, NumbersThatDoNotFitAreRefusedNotStarred) {
+    test::TempDir dir;
+    Table t = Table::create(dir.path(), "ANCHO", kFields);
+    t.append();
+    t.writeInteger("ENTERO", 12345678901LL);  // 11 digits: fits
+    t.writeFloat("REAL", 123456789012345.0);  // 20 characters with its decimals: fits
+    struct Case {
+        const char* what;
+        std::function<void()> write;
+        const char* field;
+        const char* value;
+    } cases[] = {
+        {"12 digits", [&] { t.writeInteger("ENTERO", 123456789012LL); }, "ENTERO", "123456789012"},
+        {"negative 11 digits", [&] { t.writeInteger("ENTERO", -12345678901LL); }, "ENTERO", "-12345678901"},
+        {"float of 16 whole digits", [&] { t.writeFloat("REAL", 1e16); }, "REAL", "1e+16"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            c.write();
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::ValueTooWide);
+            EXPECT_EQ(e.context().field, c.field);
+            EXPECT_EQ(e.context().value, c.value);
+            EXPECT_NE(std::string(e.what()).find(c.value), std::string::npos) << e.what();
+        }
+    }
+    // A refused value leaves what the field held.
+    EXPECT_EQ(t.readInteger("ENTERO"), 12345678901LL);
+    EXPECT_EQ(t.readString("REAL"), U"123456789012345");
+    EXPECT_THROW(t.writeFloat("REAL", std::nan("")), Error);
+}
+
+TEST(TableRoundTrip, StringWritesIntoNumericFieldsAreReadAsNumbers) {
+    test::TempDir dir;
+    Table t = Table::create(dir.path(), "TEXTOS", kFields);
+    t.append();
+    t.writeString("ENTERO", U" 42 ");
+    t.writeString("REAL", U"12345678901234.5678");  // more digits than a double holds
+    t.writeString("SINO", U"T");
+    EXPECT_EQ(t.readInteger("ENTERO"), 42);
+    EXPECT_EQ(t.readString("REAL"), U"12345678901234.5678");
+    EXPECT_TRUE(t.readBoolean("SINO"));
+    try {
+        t.writeString("ENTERO", U"4,5");
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::FieldValue);
+        EXPECT_EQ(e.context().record, 1);
+        EXPECT_EQ(e.context().field, "ENTERO");
+        EXPECT_EQ(e.context().value, "4,5");
+    }
+}
+
+TEST(TableRoundTrip, IntegerReadsOfTextFieldsParseTheText) {
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "DIAS", {{"DIA", FieldType::String, 4}});
+        for (std::u32string v : {U"7", U" -3", U"", U"1a", U"2.5"}) {
+            t.append();
+            t.writeString("DIA", v);
+            t.post();
+        }
+        t.close();
+    }
+    Table t = Table::open(dir.path(), "DIAS", Access::Exclusive);
+    EXPECT_EQ(t.readInteger("DIA"), 7);
+    t.next();
+    EXPECT_EQ(t.readInteger("DIA"), -3);
+    t.next();
+    EXPECT_EQ(t.readInteger("DIA"), 0);
+    for (const char* bad : {"1a", "2.5"}) {
+        t.next();
+        try {
+            t.readInteger("DIA");
+            ADD_FAILURE() << bad << " read";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::FieldValue);
+            EXPECT_EQ(e.context().table, (dir / "DIAS.DBF").string());
+            EXPECT_EQ(e.context().record, t.recordNumber());
+            EXPECT_EQ(e.context().field, "DIA");
+            EXPECT_EQ(e.context().value, bad);
+            EXPECT_EQ(std::string(e.what()), "La tabla " + (dir / "DIAS.DBF").string() + ", registro " +
+                                                 std::to_string(t.recordNumber()) + ", campo DIA: \"" + bad +
+                                                 "\" no es un valor válido");
+        }
+    }
+}
+
+TEST(TableRoundTrip, FieldsAreFoundByNameWithoutRegardToCase) {
+    test::TempDir dir;
+    Table t = Table::create(dir.path(), "CAMPOS", kFields);
+    EXPECT_EQ(t.field("texto").index, t.field("TEXTO").index);
+    EXPECT_TRUE(t.hasField("Sino"));
+    EXPECT_FALSE(t.hasField("OTRO"));
+    try {
+        t.field("OTRO");
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::FieldMissing);
+        EXPECT_EQ(e.context().field, "OTRO");
+        EXPECT_EQ(e.context().table, (dir / "CAMPOS.DBF").string());
+    }
+}
+
+TEST(TableRoundTrip, FieldListsNoTableCanHoldAreRefusedBeforeAnythingIsTouched) {
+    test::TempDir dir;
+    const auto old = dir.write("MALO.DBF", "old");
+    const std::vector<std::vector<FieldDef>> bad = {
+        {},
+        {{"NOMBRE_LARGO", FieldType::String, 5}},
+        {{"A", FieldType::String, 0}},
+        {{"A", FieldType::String, 255}},
+        {{"A", FieldType::Integer}, {"a", FieldType::Float}},
+        {{"A;B", FieldType::Integer}},
+    };
+    for (const auto& fields : bad) EXPECT_THROW(Table::create(dir.path(), "MALO", fields), std::invalid_argument);
+    EXPECT_EQ(test::readBytes(old), "old");
+}
+
+}  // namespace
+}  // namespace tht
