@@ -1,0 +1,76 @@
+// The bundled example school through both directions, each table read back
+// by the independent reader and compared with records worked out by hand.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "export/export_run.h"
+#include "import/import_run.h"
+#include "support/dbfread.h"
+#include "support/tuxa_builder.h"
+
+namespace tht {
+namespace {
+
+std::size_t records(const std::string& dump) { return static_cast<std::size_t>(std::count(dump.begin(), dump.end(), '\n')) - 1; }
+
+TEST(ExampleSchool, ExportThenImport) {
+    test::RunFixture f;
+    std::filesystem::copy(std::filesystem::path(THT_SOURCE_DIR) / "examples" / "escuela", f.tuxa);
+    std::vector<TableReport> reports;
+    ASSERT_EQ(exportar(f.ctx, reports), RunOutcome::Completed);
+    EXPECT_EQ(f.estado, 1);
+
+    const struct {
+        std::string table;
+        std::size_t count;
+        std::vector<std::string> rows;
+    } tables[] = {
+        {"ASIGNOMT", 46,
+         {"COD=LENGU10001|CODLARGO=LCyL|NOMBRE=Lengua Castellana y Literatura|ESTAREA=False|CODTAREA=|CODTUXA=LENGUA|CODIDITUXA=10001",
+          "COD=MATEMATICA|", "COD=MATEMATIC1|CODLARGO=MAalCSI|",
+          "COD=RECAT|CODLARGO=RC|NOMBRE=Religión Católica|ESTAREA=False|CODTAREA=|CODTUXA=RE|CODIDITUXA=CAT",
+          "COD=ESPAÑ10039|", "COD=COMU100037|"}},
+        {"PROFT", 31, {"ABREV=PEÑA|NOMBRE=Peña Ibáñez, Begoña|DEPART=Matemáticas|EMAIL=|DNI=None"}},
+        {"AULAT", 12, {"ABREV=A2-03|NOMBRE=Aula 2.03|EDIFICIO=|MAXALUM=None"}},
+        {"GRUPOST", 12,
+         {"ABREV=2BACA|TURNO=M|NIVEL=BAC|CURSO=2|GRUPO=A|MARCO=0|UNIDAD=2BACA|DESCRIP=(2º BACH AM) M BAC 2 A",
+          "ABREV=1FPBA|TURNO=T|NIVEL=NIV|CURSO=1|GRUPO=A|MARCO=0|UNIDAD=1FPBA|DESCRIP=(1º FPB A) T NIV 1 A"}},
+        {"ASIGT", 188,
+         {"CASIG=LENGU10001|CPROF=|CGRUP=1ESOA|CAULA=|CTAREA=*LEC|TURNO=M|NIVEL=ESO|CURSO=1|GRUPO=A|HORAS=4.5|"
+          "SESIONES=1111½|NCONEX=|CASIGTUXA=LENGUA|CODIDITUXA=10001",
+          "CASIG=MUSIC10014|CPROF=|CGRUP=3ESOC|CAULA=|CTAREA=*LEC|TURNO=|NIVEL=|CURSO=|GRUPO=|HORAS=1.0|SESIONES=1|"}},
+        {"DIASHORAST", 30,
+         {"DIHO=11|CODDIHO=P001|DIA=1|TEXTODIA=|HORA=1|TEXTOHOR=1-08:00-09:00|HORADESDE=08:00|HORAHASTA=09:00|"
+          "MINUTOS=60|MARCO=0|MARCOXML=",
+          "DIHO=56|CODDIHO=P030|DIA=5|TEXTODIA=|HORA=6|TEXTOHOR=6-13:30-14:30|"}},
+    };
+    for (const auto& t : tables) {
+        const std::string dump = test::dumpWithDbfread(f.htemp / (t.table + ".DBF"));
+        EXPECT_EQ(records(dump), t.count) << t.table;
+        for (const auto& row : t.rows) EXPECT_NE(dump.find("\n" + row), std::string::npos) << t.table << ": " << row;
+    }
+
+    std::filesystem::copy_file(std::filesystem::path(THT_SOURCE_DIR) / "examples" / "horalina" / "SOLUC.DBF",
+                               f.htemp / "SOLUC.DBF");
+    reports.clear();
+    ASSERT_EQ(importar(f.ctx, reports), RunOutcome::Completed);
+    const std::string timetable = test::readBytes(f.tuxa / "TUXA_HORARIO.TXT");
+    EXPECT_EQ(std::count(timetable.begin(), timetable.end(), '\n'), 204);
+    EXPECT_TRUE(timetable.starts_with("0TUXA_HORARIO.TXT" + std::string(34, ' ') + "41000001091220241405\r\n"));
+    EXPECT_TRUE(timetable.ends_with("41000001091220241405202\r\n"));
+    EXPECT_NE(timetable.find("1P004LCANO1ESOA     LEC RE                  A1-01        CAT\r\n"), std::string::npos);
+    EXPECT_NE(timetable.find("1P001LCAST1ESOA     LEC LENGUA              A1-01     10001\r\n"), std::string::npos);
+
+    // The same solution written as a Visual FoxPro table gives the same timetable.
+    const std::string command = "/usr/bin/python3 '" + std::string(THT_SOURCE_DIR) + "/examples/make_soluc.py' '" +
+                                f.htemp.string() + "' '" + (f.htemp / "SOLUC.DBF").string() + "' --tipo vfp >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(test::readBytes(f.htemp / "SOLUC.DBF")[0], '\x30');
+    ASSERT_EQ(importar(f.ctx, reports), RunOutcome::Completed);
+    EXPECT_EQ(test::readBytes(f.tuxa / "TUXA_HORARIO.TXT"), timetable);
+}
+
+}  // namespace
+}  // namespace tht
