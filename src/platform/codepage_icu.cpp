@@ -69,6 +69,9 @@ CodePage CodePage::open(std::string_view requested) {
     for (int b = 255; b >= 0; --b) {  // the lowest byte wins where two bytes give one character
         char32_t c = cp.toUnicode_[b];
         if (c == kReplacementChar) continue;
+        // Bytes a code page leaves undefined come back as C1 controls; writing
+        // them out again would give files that strict readers reject.
+        if (c >= 0x80 && c <= 0x9F) continue;
         if (c < 0x80 && cp.asciiIdentity_) continue;
         cp.fromUnicode_[c] = static_cast<char>(b);
     }
