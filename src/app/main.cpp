@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <QStringList>
+
+#include "app/app_identity.h"
+#include "app/main_form.h"
+
+int main(int argc, char** argv) {
+    // Taken before Qt removes the options it knows (-style, -display...), so
+    // that the calling product's two arguments always count as two.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(tht::app::kApplicationTitle));
+    TMForm form(arguments);
+    form.show();
+    return application.exec();
+}

@@ -1,0 +1,614 @@
+// The main window driven as a user drives it: real clicks, keys and closes,
+// with message boxes recorded instead of shown.
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFontInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "app/folder_chooser.h"
+#include "app/gradient_panel.h"
+#include "app/help_window.h"
+#include "app/main_form.h"
+#include "app/message_boxes.h"
+#include "store/table.h"
+#include "support/tuxa_builder.h"
+#include "text/tuxa_files.h"
+
+using tht::app::DirectoryList;
+using tht::app::FormOptions;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Box {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    bool hourglassUnder;  // an override cursor was still set while the box was up
+};
+
+class BoxRecorder final : public tht::app::BoxRunner {
+public:
+    void run(QMessageBox& box) override {
+        boxes.push_back({box.windowTitle(), box.text(), box.icon(), box.standardButtons(),
+                         QGuiApplication::overrideCursor() != nullptr});
+    }
+    QStringList texts() const {
+        QStringList out;
+        for (const Box& b : boxes) out << b.text;
+        return out;
+    }
+    std::vector<Box> boxes;
+};
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const fs::path& p, const std::string& bytes) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+const QStringList kMissingFileMessages = {
+    "No existe archivo de asignaturas (TUXA_ASIGNAT.TXT)", "No existe archivo de profesores (TUXA_PROF.TXT)",
+    "No existe archivo de aulas (TUXA_AULAS.TXT)",         "No existe archivo de grupos (TUXA_GRUPO.TXT)",
+    "No existe archivo de grupos (TUXA_ASIGNATGRUPO.TXT)", "No existe archivo de grupos (TUXA_SESIONES.TXT)"};
+
+// A tiny school: every TUXA file framed and empty, Horalina's folder and
+// "Horalina.ini" beside them, all in a fresh temporary folder.
+struct Fixture {
+    QTemporaryDir dir;
+    fs::path root{QFile::encodeName(dir.path()).toStdString()};
+    fs::path tuxa = root / "tuxa";
+    fs::path htemp = root / "HTEMP";
+    fs::path ini = root / "Horalina.ini";
+    BoxRecorder boxes;
+    std::vector<bool> hourglassWhenClockRead;
+
+    Fixture() {
+        fs::create_directories(tuxa);
+        for (const tht::TuxaFile* file : tht::tuxa::all)
+            writeFile(tuxa / std::string(file->fileName),
+                      tht::test::tuxaFile(std::string(file->tag.begin(), file->tag.end()), {}));
+    }
+
+    FormOptions options(const fs::path& folder) {
+        FormOptions o;
+        o.htemp = htemp;
+        o.iniFile = ini;
+        o.boxes = &boxes;
+        o.startFolder = QString::fromStdString(folder.string());
+        o.clock = [this] {
+            hourglassWhenClockRead.push_back(QGuiApplication::overrideCursor() &&
+                                             QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
+            return tht::LocalDateTime{2024, 9, 2, 8, 30, 0};
+        };
+        return o;
+    }
+
+    // One SOLUC entry whose codes are in none of the (empty) exported tables.
+    void writeSoluc() const {
+        using tht::FieldType;
+        tht::Table soluc = tht::Table::create(
+            htemp, "SOLUC",
+            {{"DIA", FieldType::Integer}, {"HORA", FieldType::Integer}, {"MARCO", FieldType::String, 1},
+             {"PROF", FieldType::String, 10}, {"CODGRUPO", FieldType::String, 12}, {"TAREA", FieldType::String, 10},
+             {"ASIG", FieldType::String, 10}, {"AULA", FieldType::String, 10}});
+        soluc.append();
+        soluc.writeInteger("DIA", 3);
+        soluc.writeInteger("HORA", 2);
+        soluc.writeString("MARCO", U"0");
+        soluc.writeString("PROF", U"P12");
+        soluc.writeString("CODGRUPO", U"2BACH-B");
+        soluc.writeString("TAREA", U"T01");
+        soluc.writeString("ASIG", U"MAT1");
+        soluc.writeString("AULA", U"A14");
+        soluc.post();
+        soluc.close();
+    }
+};
+
+// A painted colour, allowing for the gradient being sampled at pixel centres.
+bool near(QRgb painted, const QColor& expected) {
+    const QColor p(painted);
+    return std::abs(p.red() - expected.red()) <= 3 && std::abs(p.green() - expected.green()) <= 3 &&
+           std::abs(p.blue() - expected.blue()) <= 3;
+}
+
+QPushButton* buttonOf(QWidget& form, const char* name) { return form.findChild<QPushButton*>(name); }
+QWidget* widgetOf(QWidget& form, const char* name) { return form.findChild<QWidget*>(name); }
+
+void click(QWidget& form, const char* name) {
+    QPushButton* b = buttonOf(form, name);
+    QVERIFY2(b, name);
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+const std::string kIniBefore = "[Otra]\r\nclave=valor\r\n[Transformadores]\r\nAnterior=7\r\nTransformado=5\r\n";
+std::string iniAfter(int status) {
+    return "[Otra]\r\nclave=valor\r\n[Transformadores]\r\nAnterior=7\r\nTransformado=" + std::to_string(status) +
+           "\r\n";
+}
+
+}  // namespace
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void panelsInEachMode_data();
+    void panelsInEachMode();
+    void layoutToThePixel();
+    void exportThenImportThroughClicks();
+    void missingFolder_data();
+    void missingFolder();
+    void statusWrittenOnEveryClose_data();
+    void statusWrittenOnEveryClose();
+    void unwritableIniIsReportedAndTheWindowStillCloses();
+    void runThatStopsIsReported_data();
+    void runThatStopsIsReported();
+    void folderChooserAndLabel2();
+    void longFolderIsShortenedButRunUsesItWhole();
+    void rootFolderGivesDoubleSeparator();
+    void helpFromButtonAndF1_data();
+    void helpFromButtonAndF1();
+    void missingHelpIsReported();
+};
+
+void TestMainForm::panelsInEachMode_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("modo");
+    QTest::addColumn<bool>("exportShown");
+    QTest::addColumn<bool>("importShown");
+    QTest::addColumn<QRect>("exportBounds");
+    QTest::addColumn<QRect>("importBounds");
+    const QRect exportHome(0, 0, 301, 106), importHome(302, 0, 294, 106), top(0, 0, 599, 106);
+    QTest::newRow("no argument") << QStringList{} << 0 << true << true << exportHome << importHome;
+    QTest::newRow("one") << QStringList{"exportar"} << 0 << true << true << exportHome << importHome;
+    QTest::newRow("three") << QStringList{"importar", "C:\\x", "y"} << 0 << true << true << exportHome << importHome;
+    QTest::newRow("EXPORTAR") << QStringList{"EXPORTAR", "C:\\TUXA"} << 2 << true << false << top << importHome;
+    QTest::newRow("importar") << QStringList{"importar", "x"} << 2 << false << true << exportHome << top;
+    QTest::newRow("ImPoRtAr") << QStringList{"ImPoRtAr", "x"} << 2 << false << true << exportHome << top;
+    QTest::newRow("another word") << QStringList{"transformar", "x"} << 2 << true << true << exportHome << importHome;
+    // Only A to Z are lowered: an accented capital is another word.
+    QTest::newRow("accented") << QStringList{"ÉXPORTAR", "x"} << 2 << true << true << exportHome << importHome;
+}
+
+void TestMainForm::panelsInEachMode() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, modo);
+    QFETCH(bool, exportShown);
+    QFETCH(bool, importShown);
+    QFETCH(QRect, exportBounds);
+    QFETCH(QRect, importBounds);
+    Fixture f;
+    TMForm form(arguments, f.options(f.tuxa));
+    form.show();
+    QCOMPARE(form.ModoEjecucion(), modo);
+    QCOMPARE(form.EstadoTransformacion(), 0);
+    QWidget* exportPanel = widgetOf(form, "Draw3D2");
+    QWidget* importPanel = widgetOf(form, "Draw3D3");
+    QCOMPARE(exportPanel->isVisible(), exportShown);
+    QCOMPARE(importPanel->isVisible(), importShown);
+    if (exportShown) QCOMPARE(exportPanel->geometry(), exportBounds);
+    if (importShown) QCOMPARE(importPanel->geometry(), importBounds);
+    // The contents keep their places and the lower panel does not move.
+    QCOMPARE(widgetOf(form, "BExportar")->geometry(), QRect(88, 72, 89, 25));
+    QCOMPARE(widgetOf(form, "Label4")->geometry(), QRect(8, 5, 276, 57));
+    QCOMPARE(widgetOf(form, "BImportar")->geometry(), QRect(96, 72, 89, 25));
+    QCOMPARE(widgetOf(form, "Panel1")->geometry(), QRect(0, 107, 596, 162));
+}
+
+void TestMainForm::layoutToThePixel() {
+    Fixture f;
+    TMForm form({}, f.options(f.tuxa));
+    form.show();
+    QCOMPARE(form.objectName(), QString("MForm"));
+    QCOMPARE(QString(form.metaObject()->className()), QString("TMForm"));
+    QCOMPARE(form.windowTitle(), QString("Exportar e importar datos entre Horalina y TUXA"));
+    QCOMPARE(form.size(), QSize(599, 270));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(!(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
+
+    struct Control {
+        const char* name;
+        const char* parent;
+        QRect bounds;
+        const char* caption;  // nullptr: not a captioned control
+    };
+    const Control controls[] = {
+        {"Label3", "Draw3D2", {21, 5, 265, 57}, "Transformar datos desde TUXA hacia Horalina "},
+        {"BExportar", "Draw3D2", {88, 72, 89, 25}, "OK"},
+        {"Label4", "Draw3D3", {8, 5, 276, 57}, "Transformar datos desde Horalina hacia TUXA"},
+        {"BImportar", "Draw3D3", {96, 72, 89, 25}, "OK"},
+        {"Label5", "Panel1", {9, 5, 280, 13}, "Carpeta en la que se encuentran los Ficheros TXT de TUXA"},
+        {"Label6", "Panel1", {9, 19, 59, 13}, "Ruta Actual:"},
+        {"Directorios", "Panel1", {9, 36, 287, 101}, nullptr},
+        {"Unidades", "Panel1", {9, 140, 137, 19}, nullptr},
+        {"BClose", "Panel1", {385, 106, 89, 25}, "&Salir"},
+        {"Button1", "Panel1", {188, 139, 109, 21}, "F1 AYUDA"},
+        {"Label1", "Panel1", {368, 143, 212, 13}, "TransHoralinaTUXA para HL18 V-1.0"},
+    };
+    for (const Control& c : controls) {
+        QWidget* w = widgetOf(form, c.name);
+        QVERIFY2(w, c.name);
+        QCOMPARE(w->parentWidget()->objectName(), QString(c.parent));
+        QString caption;
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            caption = l->text();
+            // A one-line caption may only grow, and only as far as its text needs.
+            QCOMPARE(w->pos(), c.bounds.topLeft());
+            QCOMPARE(w->height(), c.bounds.height());
+            QVERIFY2(w->width() >= c.bounds.width(), c.name);
+            if (!l->wordWrap()) {
+                QCOMPARE(w->width(), std::max(c.bounds.width(), l->fontMetrics().horizontalAdvance(caption)));
+            } else {
+                QCOMPARE(w->geometry(), c.bounds);
+            }
+        } else {
+            QCOMPARE(w->geometry(), c.bounds);
+        }
+        if (auto* b = qobject_cast<QPushButton*>(w)) caption = b->text();
+        if (c.caption) QCOMPARE(caption, QString::fromUtf8(c.caption));
+    }
+    for (const char* ok : {"BExportar", "BImportar", "BClose"}) QVERIFY2(!buttonOf(form, ok)->icon().isNull(), ok);
+    QVERIFY(buttonOf(form, "BExportar")->isDefault());
+    QVERIFY(buttonOf(form, "Button1")->icon().isNull());
+
+    for (const char* name : {"Draw3D2", "Draw3D3"}) {
+        auto* panel = form.findChild<tht::app::GradientPanel*>(name);
+        QCOMPARE(panel->startColor(), QColor(249, 211, 125));
+        QCOMPARE(panel->endColor(), QColor(255, 238, 221));
+        // The painted panel shows the start at the top, white in the middle and the end at the bottom.
+        const QImage shot = panel->grab().toImage();
+        QVERIFY(near(shot.pixel(2, 0), QColor(249, 211, 125)));
+        QVERIFY(near(shot.pixel(2, panel->height() / 2), Qt::white));
+        QVERIFY(near(shot.pixel(2, panel->height() - 1), QColor(255, 238, 221)));
+    }
+
+    auto* label3 = form.findChild<QLabel*>("Label3");
+    QCOMPARE(label3->font().pixelSize(), 16);
+    QVERIFY(label3->font().bold());
+    QVERIFY(label3->wordWrap());
+    QVERIFY(QStringList({"Arial", "Liberation Sans"}).contains(QFontInfo(label3->font()).family()));
+    auto* label5 = form.findChild<QLabel*>("Label5");
+    QCOMPARE(label5->font().pixelSize(), 11);
+    QVERIFY(!label5->font().bold());
+    QVERIFY(QStringList({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"})
+                .contains(QFontInfo(label5->font()).family()));
+    QCOMPARE(label5->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(form.findChild<QLabel*>("Label6")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    for (const char* red : {"Label2", "Label1"}) {
+        auto* l = form.findChild<QLabel*>(red);
+        QCOMPARE(l->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QVERIFY(l->font().bold());
+        QCOMPARE(l->font().pixelSize(), 11);
+    }
+    for (const char* chooser : {"Directorios", "Unidades"})
+        QCOMPARE(widgetOf(form, chooser)->palette().color(QPalette::Base), QColor(240, 251, 255));
+
+    // Tab order: the export panel, the import panel, then inside the lower panel.
+    const char* order[] = {"BExportar", "BImportar", "BClose", "Button1", "Directorios", "Unidades"};
+    QWidget* w = widgetOf(form, order[0]);
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        do w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible());
+        QCOMPARE(w->objectName(), QString(order[i]));
+    }
+}
+
+void TestMainForm::exportThenImportThroughClicks() {
+    Fixture f;
+    {
+        TMForm form({}, f.options(f.tuxa));
+        form.show();
+        click(form, "BExportar");
+        QCOMPARE(f.boxes.texts(), QStringList{"Proceso finalizado"});
+        const Box& done = f.boxes.boxes.front();
+        QCOMPARE(done.title, QString("transHoraloTuxa"));
+        QCOMPARE(done.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(!done.hourglassUnder);
+        QCOMPARE(form.EstadoTransformacion(), 1);
+        for (const char* table : {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST"})
+            QVERIFY2(fs::exists(f.htemp / (std::string(table) + ".DBF")), table);
+        // One completed run per window: both transfer buttons stay disabled, the window stays open.
+        QVERIFY(!buttonOf(form, "BExportar")->isEnabled());
+        QVERIFY(!buttonOf(form, "BImportar")->isEnabled());
+        QVERIFY(form.isVisible());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        click(form, "BImportar");
+        QCOMPARE(f.boxes.boxes.size(), std::size_t(1));
+        QVERIFY(!fs::exists(f.tuxa / "TUXA_HORARIO.TXT"));
+        form.close();
+        QVERIFY(!fs::exists(f.ini));  // interactive mode never writes the status
+    }
+
+    f.writeSoluc();
+    f.boxes.boxes.clear();
+    TMForm form({}, f.options(f.tuxa));
+    form.show();
+    click(form, "BImportar");
+    QCOMPARE(f.boxes.texts(), QStringList{"Proceso finalizado"});
+    QCOMPARE(form.EstadoTransformacion(), 1);
+    const std::string timetable = readFile(f.tuxa / "TUXA_HORARIO.TXT");
+    const std::string title = "0" + std::string("TUXA_HORARIO.TXT").append(34, ' ') + "CENTRO01" + "020920240830";
+    QCOMPARE(timetable.substr(0, timetable.find("\r\n")), title);
+    QVERIFY(timetable.find("\r\n1    XP12 2BACH-B   LEC MAT1") != std::string::npos);
+    QVERIFY(!f.hourglassWhenClockRead.empty());
+    for (bool hourglass : f.hourglassWhenClockRead) QVERIFY(hourglass);
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QVERIFY(!buttonOf(form, "BExportar")->isEnabled());
+    QVERIFY(!buttonOf(form, "BImportar")->isEnabled());
+}
+
+void TestMainForm::missingFolder_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("status");  // -99: interactive, nothing written
+    QTest::newRow("export, interactive") << QStringList{} << "BExportar" << -99;
+    QTest::newRow("import, interactive") << QStringList{} << "BImportar" << -99;
+    QTest::newRow("export, command line") << QStringList{"exportar", "x"} << "BExportar" << -1;
+    QTest::newRow("import, command line") << QStringList{"importar", "x"} << "BImportar" << 0;
+}
+
+void TestMainForm::missingFolder() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, button);
+    QFETCH(int, status);
+    Fixture f;
+    writeFile(f.ini, kIniBefore);
+    const fs::path gone = f.root / "borrada";
+    fs::create_directories(gone);
+    TMForm form(arguments, f.options(gone));
+    form.show();
+    fs::remove(gone);  // the folder goes away while the window shows it
+    click(form, button.toLatin1().constData());
+    QCOMPARE(f.boxes.texts(), QStringList{"No existe la carpeta"});
+    QVERIFY(!QGuiApplication::overrideCursor());
+    if (status == -99) {
+        QCOMPARE(form.EstadoTransformacion(), 0);
+        QVERIFY(form.isVisible());
+        QVERIFY(buttonOf(form, "BExportar")->isEnabled());
+        QVERIFY(buttonOf(form, "BImportar")->isEnabled());
+        QCOMPARE(readFile(f.ini), kIniBefore);
+    } else {
+        QCOMPARE(form.EstadoTransformacion(), status);
+        QVERIFY(!form.isVisible());
+        QCOMPARE(readFile(f.ini), iniAfter(status));
+    }
+}
+
+void TestMainForm::statusWrittenOnEveryClose_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("withFiles");
+    QTest::addColumn<int>("status");  // -99: interactive, the file stays as it was
+    QTest::newRow("Salir before a run") << QStringList{"exportar", "x"} << "BClose" << true << 0;
+    QTest::newRow("title bar before a run") << QStringList{"importar", "x"} << "title bar" << true << 0;
+    QTest::newRow("after a completed export") << QStringList{"EXPORTAR", "x"} << "BExportar" << true << 1;
+    QTest::newRow("after an export missing files") << QStringList{"exportar", "x"} << "BExportar" << false << -1;
+    QTest::newRow("another word, after an export") << QStringList{"otra", "x"} << "BExportar" << true << 1;
+    QTest::newRow("interactive, Salir") << QStringList{} << "BClose" << true << -99;
+    QTest::newRow("interactive, after an export") << QStringList{} << "BExportar" << true << -99;
+}
+
+void TestMainForm::statusWrittenOnEveryClose() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, how);
+    QFETCH(bool, withFiles);
+    QFETCH(int, status);
+    Fixture f;
+    if (!withFiles) fs::remove(f.tuxa / "tuxa_aulas.txt");
+    writeFile(f.ini, kIniBefore);
+    TMForm form(arguments, f.options(f.tuxa));
+    form.show();
+    if (how == "title bar") {
+        form.close();
+    } else {
+        click(form, how.toLatin1().constData());
+        if (status == -99 && how != "BClose") form.close();
+    }
+    QVERIFY(!form.isVisible());
+    if (status != -99) QCOMPARE(form.EstadoTransformacion(), status);
+    QCOMPARE(readFile(f.ini), status == -99 ? kIniBefore : iniAfter(status));
+}
+
+void TestMainForm::unwritableIniIsReportedAndTheWindowStillCloses() {
+    Fixture f;
+    fs::create_directories(f.ini);  // a folder where the file should be
+    TMForm form({"exportar", "x"}, f.options(f.tuxa));
+    form.show();
+    click(form, "BExportar");
+    QCOMPARE(f.boxes.boxes.size(), std::size_t(2));
+    QCOMPARE(f.boxes.boxes[0].text, QString("Proceso finalizado"));
+    QCOMPARE(f.boxes.boxes[1].icon, QMessageBox::Critical);
+    QVERIFY2(f.boxes.boxes[1].text.contains("Horalina.ini"), qPrintable(f.boxes.boxes[1].text));
+    QVERIFY(!form.isVisible());
+}
+
+void TestMainForm::runThatStopsIsReported_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("import with no tables") << QStringList{} << "BImportar" << "No existe la tabla";
+    QTest::newRow("import with no tables, command line")
+        << QStringList{"importar", "x"} << "BImportar" << "No existe la tabla";
+    QTest::newRow("export, Horalina folder is a file")
+        << QStringList{"exportar", "x"} << "BExportar" << "No existe la carpeta ";
+}
+
+void TestMainForm::runThatStopsIsReported() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, button);
+    QFETCH(QString, error);
+    Fixture f;
+    if (button == "BExportar") writeFile(f.htemp, "not a folder");
+    TMForm form(arguments, f.options(f.tuxa));
+    form.show();
+    click(form, button.toLatin1().constData());
+    QCOMPARE(f.boxes.boxes.size(), std::size_t(1));
+    const Box& report = f.boxes.boxes.front();
+    QCOMPARE(report.title, QString("transHoraloTuxa"));
+    QCOMPARE(report.icon, QMessageBox::Critical);
+    QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY2(report.text.startsWith(error), qPrintable(report.text));
+    QVERIFY(!report.hourglassUnder);
+    QVERIFY(!QGuiApplication::overrideCursor());
+    // The run stopped: the user may try again, and the window does not close by itself.
+    QVERIFY(form.isVisible());
+    QVERIFY(buttonOf(form, "BExportar")->isEnabled());
+    QVERIFY(buttonOf(form, "BImportar")->isEnabled());
+    QCOMPARE(form.EstadoTransformacion(), 0);
+    QVERIFY(!fs::exists(f.tuxa / "TUXA_HORARIO.TXT"));
+    QVERIFY(!fs::exists(f.ini));
+    click(form, "BClose");
+    if (form.ModoEjecucion() == 2) QCOMPARE(readFile(f.ini), std::string("[Transformadores]\r\nTransformado=0\r\n"));
+}
+
+void TestMainForm::folderChooserAndLabel2() {
+    Fixture f;
+    for (const char* sub : {"b", "A", "c"}) fs::create_directories(f.tuxa / sub);
+    TMForm form({}, f.options(f.tuxa));
+    form.show();
+    auto* list = form.findChild<DirectoryList*>("Directorios");
+    auto* label2 = form.findChild<QLabel*>("Label2");
+    const QString tuxa = QString::fromStdString(f.tuxa.string());
+    QCOMPARE(list->folder(), tuxa);
+    QCOMPARE(label2->text(), QDir::toNativeSeparators(tuxa));
+    QCOMPARE(label2->width(), label2->fontMetrics().horizontalAdvance(label2->text()));
+    // The path from the root down, then the subfolders sorted without regard to case.
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    QCOMPARE(lines.mid(lines.size() - 4), (QStringList{"tuxa", "A", "b", "c"}));
+    QCOMPARE(lines.front(), QDir::toNativeSeparators("/"));
+    QCOMPARE(list->currentItem()->text(), QString("tuxa"));
+
+    // A single click only highlights; the run uses the current folder.
+    QListWidgetItem* b = list->item(lines.indexOf("b"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(b).center());
+    QCOMPARE(list->currentItem(), b);
+    QCOMPARE(list->folder(), tuxa);
+    click(form, "BExportar");
+    QCOMPARE(form.dirTxt(), f.tuxa.string() + "/");
+
+    // A double-click opens the folder.
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(b).center());
+    QCOMPARE(list->folder(), tuxa + "/b");
+    QCOMPARE(label2->text(), QDir::toNativeSeparators(tuxa + "/b"));
+    QCOMPARE(list->item(list->count() - 1)->text(), QString("b"));
+    // Enter opens the highlighted line, as a double-click does.
+    list->setCurrentRow(list->count() - 2);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(list->folder(), tuxa);
+
+    // Choosing a root in Unidades shows its current folder; back on the first root, the folder left there.
+    auto* drives = form.findChild<tht::app::DriveBox*>("Unidades");
+    drives->setRoots({{tuxa + "/A", "A", false}, {QString::fromStdString(f.root.string()), "root", false}});
+    drives->followFolder(list->folder());
+    QCOMPARE(drives->currentIndex(), 1);
+    drives->activated(0);
+    QCOMPARE(list->folder(), tuxa + "/A");
+    QCOMPARE(drives->currentIndex(), 0);
+    drives->activated(1);
+    QCOMPARE(list->folder(), tuxa);
+}
+
+void TestMainForm::longFolderIsShortenedButRunUsesItWhole() {
+    Fixture f;
+    fs::path deep = f.root;
+    for (const char* part : {"una carpeta con un nombre bastante largo", "otra carpeta que tampoco es corta",
+                             "y una tercera", "datos de TUXA del curso"})
+        deep /= part;
+    fs::create_directories(deep);
+    TMForm form({}, f.options(deep));
+    form.show();
+    auto* label2 = form.findChild<QLabel*>("Label2");
+    const QString full = QString::fromStdString(deep.string());
+    QVERIFY(label2->text() != full);
+    QVERIFY2(label2->text().contains(QChar(0x2026)), qPrintable(label2->text()));
+    QVERIFY2(label2->text().endsWith("/datos de TUXA del curso"), qPrintable(label2->text()));
+    QVERIFY(label2->width() <= 287);
+    QCOMPARE(label2->toolTip(), full);
+    click(form, "BExportar");
+    QCOMPARE(f.boxes.texts(), kMissingFileMessages + QStringList{"Proceso finalizado"});
+    QCOMPARE(form.dirTxt(), deep.string() + "/");
+}
+
+void TestMainForm::rootFolderGivesDoubleSeparator() {
+    Fixture f;
+    TMForm form({}, f.options("/"));
+    form.show();
+    click(form, "BExportar");
+    QCOMPARE(form.dirTxt(), std::string("//"));
+    QCOMPARE(f.boxes.texts().last(), QString("Proceso finalizado"));
+}
+
+void TestMainForm::helpFromButtonAndF1_data() {
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("key");  // "Button1": click it; otherwise F1 with the focus there
+    QTest::addColumn<QString>("page");
+    QTest::newRow("Button1") << "Button1" << "click" << "qrc:/TUXA.chm/index.html";
+    for (const char* focus : {"BExportar", "BImportar", "BClose", "Button1", "Directorios", "Unidades"})
+        QTest::newRow(focus) << focus << "F1" << "qrc:/TUXA.chm/ventana.html";
+}
+
+void TestMainForm::helpFromButtonAndF1() {
+    QFETCH(QString, focus);
+    QFETCH(QString, key);
+    QFETCH(QString, page);
+    Fixture f;
+    TMForm form({}, f.options(f.tuxa));
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QWidget* target = widgetOf(form, focus.toLatin1().constData());
+    if (key == "click") {
+        QTest::mouseClick(target, Qt::LeftButton);
+    } else {
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_F1);
+    }
+    QVERIFY(f.boxes.boxes.empty());
+    QVERIFY(form.helpWindow());
+    QVERIFY(form.helpWindow()->isVisible());
+    QCOMPARE(form.helpWindow()->currentPage().toString(), page);
+    QVERIFY(!form.helpWindow()->browser()->toPlainText().isEmpty());
+    // The help window goes with the main window.
+    form.close();
+    QVERIFY(!form.helpWindow()->isVisible());
+}
+
+void TestMainForm::missingHelpIsReported() {
+    Fixture f;
+    FormOptions options = f.options(f.tuxa);
+    options.helpSet = QString::fromStdString((f.root / "no-help").string());
+    TMForm form({}, options);
+    form.show();
+    click(form, "Button1");
+    QCOMPARE(f.boxes.boxes.size(), std::size_t(1));
+    QVERIFY2(f.boxes.boxes.front().text.contains("TUXA.chm"), qPrintable(f.boxes.boxes.front().text));
+    QCOMPARE(f.boxes.boxes.front().icon, QMessageBox::Critical);
+    QVERIFY(!form.helpWindow());
+    QVERIFY(form.isVisible());
+}
+
+QTEST_MAIN(TestMainForm)
+#include "main_form_test.moc"
