@@ -1,5 +1,6 @@
 // Writing each type letter: one canonical form, and a clear refusal for a
 // value that does not fit rather than a field of '*'.
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -33,6 +34,11 @@ void fillLeft(std::string_view text, std::size_t width, char* dst) {
     std::memcpy(dst, text.data(), text.size());
     std::memset(dst + text.size(), ' ', width - text.size());
 }
+
+// ICU round-trips the bytes cp1252 leaves undefined (0x81, 0x8D, ...) as
+// these controls; stored, they make the table unreadable to strict readers
+// such as Python's cp1252. They are no text anyway: written as "?".
+bool isC1Control(char32_t c) { return c >= 0x80 && c <= 0x9F; }
 
 // "-0.0000" is how a tiny negative number rounds; dBase writes no sign on zero.
 std::string_view dropSignOfZero(std::string_view t) {
@@ -109,12 +115,20 @@ WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const Cod
                             char* dst) {
     scratch.clear();
     switch (v.kind) {
-    case WriteValue::Kind::Text:
+    case WriteValue::Kind::Text: {
         // Cut to the width without a word: the steps rely on it. Our code
         // pages are single-byte, so characters and bytes are cut alike.
-        page.encodeAppend(v.text.substr(0, f.width), scratch);
+        const std::u32string_view text = v.text.substr(0, f.width);
+        if (std::any_of(text.begin(), text.end(), isC1Control)) {
+            std::u32string cleaned(text);
+            std::replace_if(cleaned.begin(), cleaned.end(), isC1Control, U'?');
+            page.encodeAppend(cleaned, scratch);
+        } else {
+            page.encodeAppend(text, scratch);
+        }
         if (scratch.size() > f.width) scratch.resize(f.width);
         break;
+    }
     case WriteValue::Kind::Integer: {
         char buf[24];
         auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v.integer);

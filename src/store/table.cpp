@@ -67,6 +67,7 @@ Table::Impl::Impl(Setup s)
     blankRecord_.assign(layout_.recordLength, ' ');
     codecs_.reserve(layout_.fields.size());
     for (const FieldLayout& f : layout_.fields) {
+        if (!f.hidden) visible_.push_back(codecs_.size());
         codecs_.push_back(&fieldCodec(f.type, layout_.dialect));
         std::memset(blankRecord_.data() + f.offset, codecs_.back()->blank, f.width);
     }
@@ -206,29 +207,33 @@ void Table::Impl::cancel() {
 // ---- fields ------------------------------------------------------------------------
 
 FieldId Table::Impl::field(std::string_view name) const {
-    for (std::size_t i = 0; i < layout_.fields.size(); ++i)
-        if (!layout_.fields[i].hidden && equalsAsciiIgnoreCase(layout_.fields[i].name, name)) return FieldId{i};
+    for (std::size_t i = 0; i < visible_.size(); ++i)
+        if (equalsAsciiIgnoreCase(layout_.fields[visible_[i]].name, name)) return FieldId{i};
     throw Error(ErrorKind::FieldMissing, {.table = displayPath_, .field = std::string(name)});
 }
 
 bool Table::Impl::hasField(std::string_view name) const noexcept {
-    for (const FieldLayout& f : layout_.fields)
-        if (!f.hidden && equalsAsciiIgnoreCase(f.name, name)) return true;
+    for (std::size_t i : visible_)
+        if (equalsAsciiIgnoreCase(layout_.fields[i].name, name)) return true;
     return false;
 }
 
-const FieldLayout& Table::Impl::layoutOf(FieldId f) const {
-    if (f.index >= layout_.fields.size() || layout_.fields[f.index].hidden)
+std::size_t Table::Impl::layoutIndex(FieldId f) const {
+    if (f.index >= visible_.size())
         throw std::out_of_range("table " + name_ + " has no field number " + std::to_string(f.index));
-    return layout_.fields[f.index];
+    return visible_[f.index];
 }
 
-const Cell& Table::Impl::decode(FieldId f) const {
+const std::string& Table::Impl::fieldName(std::size_t index) const {
+    return layout_.fields[layoutIndex(FieldId{index})].name;
+}
+
+const Cell& Table::Impl::decode(std::size_t field) const {
     requireOpen();
-    const FieldLayout& layout = layoutOf(f);
+    const FieldLayout& layout = layout_.fields[field];
     const std::string_view rec = currentBytes();
     cell_.kind = Cell::Kind::Blank;
-    if (!rec.empty()) codecs_[f.index]->decode(layout, rec.substr(layout.offset, layout.width), cell_);
+    if (!rec.empty()) codecs_[field]->decode(layout, rec.substr(layout.offset, layout.width), cell_);
     return cell_;
 }
 
@@ -246,37 +251,42 @@ void Table::Impl::throwUnreadable(const FieldLayout& f, const Cell& cell) const 
 }
 
 void Table::Impl::readText(FieldId f, std::u32string& out) const {
-    const Cell& cell = decode(f);
-    if (!cellToText(cell, *page_, out)) throwUnreadable(layoutOf(f), cell);
+    const std::size_t i = layoutIndex(f);
+    const Cell& cell = decode(i);
+    if (!cellToText(cell, *page_, out)) throwUnreadable(layout_.fields[i], cell);
 }
 
 std::int64_t Table::Impl::readInteger(FieldId f) const {
-    const Cell& cell = decode(f);
+    const std::size_t i = layoutIndex(f);
+    const Cell& cell = decode(i);
     std::int64_t v = 0;
-    if (!cellToInteger(cell, v)) throwUnreadable(layoutOf(f), cell);
+    if (!cellToInteger(cell, v)) throwUnreadable(layout_.fields[i], cell);
     return v;
 }
 
 double Table::Impl::readReal(FieldId f) const {
-    const Cell& cell = decode(f);
+    const std::size_t i = layoutIndex(f);
+    const Cell& cell = decode(i);
     double v = 0;
-    if (!cellToReal(cell, v)) throwUnreadable(layoutOf(f), cell);
+    if (!cellToReal(cell, v)) throwUnreadable(layout_.fields[i], cell);
     return v;
 }
 
 bool Table::Impl::readBoolean(FieldId f) const {
-    const Cell& cell = decode(f);
+    const std::size_t i = layoutIndex(f);
+    const Cell& cell = decode(i);
     bool v = false;
-    if (!cellToBoolean(cell, v)) throwUnreadable(layoutOf(f), cell);
+    if (!cellToBoolean(cell, v)) throwUnreadable(layout_.fields[i], cell);
     return v;
 }
 
 void Table::Impl::write(FieldId f, const WriteValue& value) {
     requireWritable();
-    const FieldLayout& layout = layoutOf(f);
+    const std::size_t i = layoutIndex(f);
+    const FieldLayout& layout = layout_.fields[i];
     if (pending_ == Pending::None)
         throw std::logic_error("table " + name_ + ": field " + layout.name + " written without append or edit");
-    const WriteResult r = codecs_[f.index]->encode(layout, value, *page_, scratch_, buffer_.data() + layout.offset);
+    const WriteResult r = codecs_[i]->encode(layout, value, *page_, scratch_, buffer_.data() + layout.offset);
     switch (r) {
     case WriteResult::Ok:
         modified_ = true;
@@ -323,7 +333,7 @@ bool Table::Impl::locate(std::string_view fieldNames, const std::vector<std::u32
         std::vector<std::size_t> fields;
         for (std::string_view rest = fieldNames;;) {
             const std::size_t semi = rest.find(';');
-            fields.push_back(field(trimSpaces(rest.substr(0, semi))).index);
+            fields.push_back(visible_[field(trimSpaces(rest.substr(0, semi))).index]);
             if (semi == std::string_view::npos) break;
             rest.remove_prefix(semi + 1);
         }
@@ -363,6 +373,8 @@ void Table::post() { impl_->post(); }
 void Table::cancel() { impl_->cancel(); }
 FieldId Table::field(std::string_view name) const { return impl_->field(name); }
 bool Table::hasField(std::string_view name) const { return impl_->hasField(name); }
+std::size_t Table::fieldCount() const noexcept { return impl_->fieldCount(); }
+const std::string& Table::fieldName(std::size_t index) const { return impl_->fieldName(index); }
 
 std::u32string Table::readString(FieldId f) const {
     std::u32string out;

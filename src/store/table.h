@@ -81,10 +81,17 @@ public:
 
     FieldId field(std::string_view name) const;  // throws Error(FieldMissing)
     bool hasField(std::string_view name) const;
+    // The fields a caller sees, in stored order: FieldId{i} for i below the
+    // count (Visual FoxPro's hidden null flags are not among them).
+    std::size_t fieldCount() const noexcept;
+    const std::string& fieldName(std::size_t index) const;  // throws std::out_of_range
 
     // Reads of the current record. A string is the stored text without its
-    // trailing blanks; a number read as string gives its decimal digits; a
-    // blank number reads as 0 (as string: empty). Throws Error(FieldValue).
+    // trailing blanks; a number read as string gives its decimal digits
+    // ("3", "4.5"); a blank number reads as 0 (as string: empty); a boolean
+    // reads as "T" or "F", a date as "YYYYMMDD". An integer read of a text
+    // field parses it; one of a number with decimals takes whole values only.
+    // Throws Error(FieldValue) naming the record, field and value.
     std::u32string readString(FieldId f) const;
     void readString(FieldId f, std::u32string& out) const;  // into a buffer reused across records
     std::int64_t readInteger(FieldId f) const;
@@ -93,7 +100,10 @@ public:
 
     // Writes into the record being appended or edited. A string longer than
     // the field keeps its first characters; a number that does not fit its
-    // field throws Error(ValueTooWide).
+    // field throws Error(ValueTooWide); a string written to a numeric field
+    // must be a number ("." as the separator) or Error(FieldValue). Types we
+    // only read (memo, datetime) throw Error(FieldUnwritable); a read-only
+    // table throws Error(TableReadOnly) on append() and edit().
     void writeString(FieldId f, std::u32string_view value);
     void writeInteger(FieldId f, std::int64_t value);
     void writeFloat(FieldId f, double value);

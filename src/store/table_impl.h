@@ -47,6 +47,8 @@ public:
 
     FieldId field(std::string_view name) const;
     bool hasField(std::string_view name) const noexcept;
+    std::size_t fieldCount() const noexcept { return visible_.size(); }
+    const std::string& fieldName(std::size_t index) const;
 
     void readText(FieldId f, std::u32string& out) const;
     std::int64_t readInteger(FieldId f) const;
@@ -59,7 +61,7 @@ public:
     const std::string& name() const noexcept { return name_; }
     const fs::path& path() const noexcept { return path_; }
 
-    // RecordKeys, for the Locate indexes.
+    // RecordKeys, for the Locate indexes; fields by their place in the layout.
     std::uint64_t recordCount() const override { return count_; }
     bool isLive(std::uint64_t record) const override;
     void keyText(std::uint64_t record, std::size_t field, std::u32string& out) const override;
@@ -72,8 +74,8 @@ private:
     // The bytes reads see: the record being appended or edited, else the
     // current record; empty when there is none.
     std::string_view currentBytes() const noexcept;
-    const FieldLayout& layoutOf(FieldId f) const;
-    const Cell& decode(FieldId f) const;
+    std::size_t layoutIndex(FieldId f) const;  // throws std::out_of_range
+    const Cell& decode(std::size_t field) const;
     std::optional<std::uint64_t> liveFrom(std::uint64_t i) const noexcept;
     void settle();  // what first(), next() and locate() do with a pending change
     void requireOpen() const;
@@ -94,6 +96,7 @@ private:
 
     TableLayout layout_;
     std::vector<const FieldCodec*> codecs_;  // per field, looked up once
+    std::vector<std::size_t> visible_;       // FieldId index -> field of the layout
     std::string blankRecord_;
     std::optional<CodePage> ownPage_;        // when the table's is not cp1252
     const CodePage* page_;

@@ -115,7 +115,7 @@ TableLayout parseTableHeader(std::string_view file, const std::string& displayPa
                       ") no corresponde a los campos (" + std::to_string(offset) + ")");
 
     const std::uint64_t needed = std::uint64_t{t.headerLength} + t.recordCount * t.recordLength;
-    if (false && needed > file.size())
+    if (needed > file.size())
         throw damaged("la tabla está truncada: declara " + std::to_string(t.recordCount) + " registros de " +
                       std::to_string(t.recordLength) + " bytes y el archivo tiene " + fileSize + " bytes");
 

@@ -166,6 +166,9 @@ TEST(DbfForeign, VisualFoxProFieldsBuiltByteByByte) {
     EXPECT_EQ(column(t, "T"), (std::vector<std::u32string>{U"2000-01-01 12:00:00", U""}));
     EXPECT_EQ(column(t, "C"), (std::vector<std::u32string>{U"ok", U""}));
     EXPECT_FALSE(t.hasField("_NULLFLAGS"));
+    ASSERT_EQ(t.fieldCount(), 5u);
+    EXPECT_EQ(t.fieldName(4), "C");
+    EXPECT_THROW(t.fieldName(5), std::out_of_range);
     t.first();
     EXPECT_THROW(t.readInteger("Y"), Error);  // 1.5 is no whole number
     t.edit();
