@@ -13,6 +13,8 @@ std::u32string slice(std::u32string_view line, std::size_t column, std::size_t w
     return std::u32string(trimmedView(rawSlice(line, column, width)));
 }
 
+std::u32string_view Column::view(std::u32string_view line) const { return trimmedView(rawSlice(line, first, width)); }
+
 bool isDataLine(std::u32string_view line, std::u32string_view tag) {
     if (!line.empty() && (line[0] == U'0' || line[0] == U'9')) return false;
     const std::u32string_view candidate = trimmedView(rawSlice(line, 2, 50));

@@ -23,6 +23,8 @@ struct Column {
     std::size_t first;  // 1-based
     std::size_t width;
     std::u32string operator()(std::u32string_view line) const { return slice(line, first, width); }
+    // The same field without a copy, valid while the line is.
+    std::u32string_view view(std::u32string_view line) const;
 };
 
 }  // namespace tht

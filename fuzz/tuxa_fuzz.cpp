@@ -1,0 +1,33 @@
+// Any bytes read as a TUXA file both ways, every line tested and sliced.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "platform/byte_io.h"
+#include "platform/codepage.h"
+#include "text/line_reader.h"
+#include "text/record.h"
+#include "text/tuxa_files.h"
+#include "text/whole_file.h"
+
+namespace {
+
+void visit(std::u32string_view line) {
+    for (const tht::TuxaFile* file : tht::tuxa::all) (void)tht::isDataLine(line, file->tag);
+    for (std::size_t column : {1, 2, 9, 22, 52, 172})
+        for (std::size_t width : {1, 4, 20, 150}) (void)tht::Column{column, width}.view(line);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    static const tht::CodePage utf8 = tht::CodePage::open("UTF-8");
+    for (const tht::CodePage* cp : {&tht::CodePage::windows1252(), &utf8}) {
+        tht::LineReader reader(std::make_unique<tht::MemorySource>(bytes), *cp);
+        for (std::u32string line; reader.next(line);) visit(line);
+        const tht::TextLines lines = tht::TextLines::fromBytes(bytes, *cp);
+        for (std::size_t i = 0; i < lines.size(); ++i) visit(lines[i]);
+    }
+    return 0;
+}
