@@ -1,5 +1,7 @@
 #include "export/hours.h"
 
+#include "store/decimal_text.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -7,34 +9,14 @@ namespace tht {
 
 std::optional<double> parseDecimal(std::u32string_view text) {
     std::string ascii;
-    std::size_t i = 0;
-    auto digits = [&] {
-        const std::size_t start = i;
-        while (i < text.size() && text[i] >= U'0' && text[i] <= U'9') ascii.push_back(static_cast<char>(text[i++]));
-        return i - start;
-    };
-    if (i < text.size() && (text[i] == U'+' || text[i] == U'-')) {
-        if (text[i] == U'-') ascii.push_back('-');
-        ++i;
+    ascii.reserve(text.size());
+    for (char32_t c : text) {
+        if (c >= 0x80) return std::nullopt;
+        ascii.push_back(static_cast<char>(c));
     }
-    std::size_t mantissaDigits = digits();
-    if (i < text.size() && text[i] == U'.') {
-        ascii.push_back('.');
-        ++i;
-        mantissaDigits += digits();
-    }
-    if (mantissaDigits == 0) return std::nullopt;
-    if (i < text.size() && (text[i] == U'e' || text[i] == U'E')) {
-        ascii.push_back('e');
-        ++i;
-        if (i < text.size() && (text[i] == U'+' || text[i] == U'-')) ascii.push_back(static_cast<char>(text[i++]));
-        if (digits() == 0) return std::nullopt;
-    }
-    if (i != text.size()) return std::nullopt;
-    double value = 0;
-    const auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value)) return std::nullopt;
-    return value;
+    DecimalNumber number;
+    if (!tht::parseDecimal(ascii, number) || !std::isfinite(number.value)) return std::nullopt;
+    return number.value;
 }
 
 std::optional<double> weeklyHours(std::u32string_view text) {
