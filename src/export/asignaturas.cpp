@@ -88,7 +88,8 @@ TableReport ExportarAsignaturas(const RunContext& ctx) {
         for (std::u32string line; activities.next(line);) {
             if (!isDataLine(line, tuxa::actividades.tag)) continue;
             ++report.linesRead;
-            const std::u32string code = U"*" + activity::code(line);
+            std::u32string code(1, U'*');
+            code += activity::code.view(line);
             if (codes.contains(code)) {
                 report.drop("código de actividad repetido (TUXA_ACTIVIDADES.TXT)", activities.lineNumber());
                 continue;

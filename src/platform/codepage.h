@@ -5,7 +5,8 @@
 #include <array>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <cstdint>
+#include <vector>
 
 namespace tht {
 
@@ -40,8 +41,8 @@ private:
     std::string name_;
     Mode mode_ = Mode::SingleByte;
     std::array<char32_t, 256> toUnicode_{};
-    std::unordered_map<char32_t, char> fromUnicode_;  // non-ASCII characters only
-    bool asciiIdentity_ = true;                       // bytes 0-127 are ASCII
+    std::vector<std::int16_t> fromBasicPlane_;  // byte of each BMP character, -1 for none
+    bool asciiIdentity_ = true;                 // bytes 0-127 are ASCII
 };
 
 }  // namespace tht

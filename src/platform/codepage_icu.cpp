@@ -3,6 +3,7 @@
 #include <unicode/utf16.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -66,14 +67,14 @@ CodePage CodePage::open(std::string_view requested) {
         cp.toUnicode_[b] = c;
         if (b < 128 && c != static_cast<char32_t>(b)) cp.asciiIdentity_ = false;
     }
+    cp.fromBasicPlane_.assign(0x10000, -1);
     for (int b = 255; b >= 0; --b) {  // the lowest byte wins where two bytes give one character
-        char32_t c = cp.toUnicode_[b];
-        if (c == kReplacementChar) continue;
+        const char32_t c = cp.toUnicode_[b];
+        if (c == kReplacementChar || c > 0xFFFF) continue;
         // Bytes a code page leaves undefined come back as C1 controls; writing
         // them out again would give files that strict readers reject.
         if (c >= 0x80 && c <= 0x9F) continue;
-        if (c < 0x80 && cp.asciiIdentity_) continue;
-        cp.fromUnicode_[c] = static_cast<char>(b);
+        cp.fromBasicPlane_[c] = static_cast<std::int16_t>(b);
     }
     return cp;
 }
@@ -97,7 +98,24 @@ void CodePage::decodeAppend(std::string_view bytes, std::u32string& out) const {
         const std::size_t start = out.size();
         out.resize(start + bytes.size());
         char32_t* dst = out.data() + start;
-        for (unsigned char b : bytes) *dst++ = toUnicode_[b];
+        const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+        const std::size_t n = bytes.size();
+        std::size_t i = 0;
+        if (asciiIdentity_) {
+            // Blocks of plain ASCII, most of a TUXA line, widen without a table.
+            constexpr std::size_t kBlock = 16;
+            for (; i + kBlock <= n; i += kBlock) {
+                std::uint64_t a, b;
+                std::memcpy(&a, src + i, 8);
+                std::memcpy(&b, src + i + 8, 8);
+                if (((a | b) & 0x8080808080808080ULL) == 0) {
+                    for (std::size_t k = 0; k < kBlock; ++k) dst[i + k] = src[i + k];
+                } else {
+                    for (std::size_t k = 0; k < kBlock; ++k) dst[i + k] = toUnicode_[src[i + k]];
+                }
+            }
+        }
+        for (; i < n; ++i) dst[i] = toUnicode_[src[i]];
         return;
     }
     case Mode::Utf8:
@@ -124,16 +142,34 @@ std::u32string CodePage::decode(std::string_view bytes) const {
 
 void CodePage::encodeAppend(std::u32string_view text, std::string& out) const {
     switch (mode_) {
-    case Mode::SingleByte:
-        for (char32_t c : text) {
-            if (c < 0x80 && asciiIdentity_) {
-                out.push_back(static_cast<char>(c));
-                continue;
+    case Mode::SingleByte: {
+        const std::size_t start = out.size();
+        out.resize(start + text.size());
+        char* dst = out.data() + start;
+        // Locals, because stores through dst (a char*) could alias the members.
+        const std::int16_t* table = fromBasicPlane_.data();
+        const char32_t* src = text.data();
+        const std::size_t n = text.size();
+        auto one = [table](char32_t c) {
+            const std::int16_t b = c <= 0xFFFF ? table[c] : -1;
+            return b >= 0 ? static_cast<char>(b) : '?';
+        };
+        std::size_t i = 0;
+        if (asciiIdentity_) {
+            constexpr std::size_t kBlock = 8;
+            for (; i + kBlock <= n; i += kBlock) {
+                char32_t any = 0;
+                for (std::size_t k = 0; k < kBlock; ++k) any |= src[i + k];
+                if (any < 0x80) {
+                    for (std::size_t k = 0; k < kBlock; ++k) dst[i + k] = static_cast<char>(src[i + k]);
+                } else {
+                    for (std::size_t k = 0; k < kBlock; ++k) dst[i + k] = one(src[i + k]);
+                }
             }
-            auto it = fromUnicode_.find(c);
-            out.push_back(it == fromUnicode_.end() ? '?' : it->second);
         }
+        for (; i < n; ++i) dst[i] = one(src[i]);
         return;
+    }
     case Mode::Utf8:
         for (char32_t c : text) appendUtf8(c, out);
         return;

@@ -100,7 +100,12 @@ AtomicFile::AtomicFile(fs::path target) : target_(std::move(target)), name_(disp
     std::random_device rd;
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp_ = folder / ("." + target_.filename().string() + "." + std::to_string(rd() % 1000000) + ".tmp");
+        std::string name = ".";
+        name += target_.filename().string();
+        name += '.';
+        name += std::to_string(rd() % 1000000);
+        name += ".tmp";
+        temp_ = folder / name;
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) return;
         if (errno != EEXIST) break;

@@ -35,11 +35,6 @@ void fillLeft(std::string_view text, std::size_t width, char* dst) {
     std::memset(dst + text.size(), ' ', width - text.size());
 }
 
-// ICU round-trips the bytes cp1252 leaves undefined (0x81, 0x8D, ...) as
-// these controls; stored, they make the table unreadable to strict readers
-// such as Python's cp1252. They are no text anyway: written as "?".
-bool isC1Control(char32_t c) { return c >= 0x80 && c <= 0x9F; }
-
 // "-0.0000" is how a tiny negative number rounds; dBase writes no sign on zero.
 std::string_view dropSignOfZero(std::string_view t) {
     if (!t.empty() && t.front() == '-' && t.find_first_not_of("0.", 1) == std::string_view::npos) t.remove_prefix(1);
@@ -118,14 +113,7 @@ WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const Cod
     case WriteValue::Kind::Text: {
         // Cut to the width without a word: the steps rely on it. Our code
         // pages are single-byte, so characters and bytes are cut alike.
-        const std::u32string_view text = v.text.substr(0, f.width);
-        if (std::any_of(text.begin(), text.end(), isC1Control)) {
-            std::u32string cleaned(text);
-            std::replace_if(cleaned.begin(), cleaned.end(), isC1Control, U'?');
-            page.encodeAppend(cleaned, scratch);
-        } else {
-            page.encodeAppend(text, scratch);
-        }
+        page.encodeAppend(v.text.substr(0, f.width), scratch);
         if (scratch.size() > f.width) scratch.resize(f.width);
         break;
     }
@@ -143,7 +131,7 @@ WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const Cod
         break;
     }
     case WriteValue::Kind::Boolean:
-        scratch = v.boolean ? "T" : "F";
+        scratch.assign(1, v.boolean ? 'T' : 'F');
         break;
     }
     // A number cut short would be a different number.

@@ -35,24 +35,35 @@ bool LineReader::fill() {
 }
 
 bool LineReader::next(std::u32string& line) {
-    lineBytes_.clear();
-    bool any = false;
-    for (;;) {
-        if (pos_ == end_ && !fill()) break;
-        any = true;
-        const char* start = buffer_.data() + pos_;
-        const char* stop = buffer_.data() + end_;
-        const char* lf = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
-        const char* piece_end = lf ? lf : stop;
-        lineBytes_.append(start, piece_end);
-        pos_ = static_cast<std::size_t>(piece_end - buffer_.data()) + (lf ? 1 : 0);
-        if (lf) break;
-    }
-    if (!any) return false;
-    lineBytes_.erase(std::remove(lineBytes_.begin(), lineBytes_.end(), '\r'), lineBytes_.end());
+    if (pos_ == end_ && !fill()) return false;
+    const char* start = buffer_.data() + pos_;
+    const char* stop = buffer_.data() + end_;
+    const char* lf = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
     line.clear();
-    codePage_->decodeAppend(lineBytes_, line);
     ++lineNumber_;
+    if (lf) {  // the whole line is in the buffer: decode it from there
+        pos_ = static_cast<std::size_t>(lf - buffer_.data()) + 1;
+        std::string_view piece(start, static_cast<std::size_t>(lf - start));
+        if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
+        if (piece.find('\r') == std::string_view::npos) {
+            codePage_->decodeAppend(piece, line);
+            return true;
+        }
+        lineBytes_.assign(piece);
+    } else {  // the line goes on in the next chunks
+        lineBytes_.assign(start, stop);
+        pos_ = end_;
+        while (fill()) {
+            const char* s = buffer_.data();
+            const char* e = buffer_.data() + end_;
+            const char* nl = static_cast<const char*>(std::memchr(s, '\n', static_cast<std::size_t>(e - s)));
+            lineBytes_.append(s, nl ? nl : e);
+            pos_ = nl ? static_cast<std::size_t>(nl - s) + 1 : end_;
+            if (nl) break;
+        }
+    }
+    lineBytes_.erase(std::remove(lineBytes_.begin(), lineBytes_.end(), '\r'), lineBytes_.end());
+    codePage_->decodeAppend(lineBytes_, line);
     return true;
 }
 

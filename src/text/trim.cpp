@@ -1,5 +1,8 @@
 #include "text/trim.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace tht {
 
 std::u32string LTrim(std::u32string text) {
@@ -24,10 +27,20 @@ std::u32string Iniciales(std::u32string text) {
 }
 
 std::u32string_view trimmedView(std::u32string_view text) {
-    const std::size_t first = text.find_first_not_of(U' ');
-    if (first == std::u32string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(U' ');
-    return text.substr(first, last - first + 1);
+    const char32_t* first = text.data();
+    const char32_t* last = first + text.size();
+    while (first < last && *first == U' ') ++first;
+    // Fixed columns end in long runs of padding: step over them four at a time.
+    constexpr std::uint64_t kTwoSpaces = 0x0000002000000020ULL;
+    while (last - first >= 4) {
+        std::uint64_t a, b;
+        std::memcpy(&a, last - 4, sizeof a);
+        std::memcpy(&b, last - 2, sizeof b);
+        if (((a ^ kTwoSpaces) | (b ^ kTwoSpaces)) != 0) break;
+        last -= 4;
+    }
+    while (last > first && last[-1] == U' ') --last;
+    return {first, static_cast<std::size_t>(last - first)};
 }
 
 }  // namespace tht
