@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -56,17 +57,13 @@ int main(int argc, char** argv) {
     }
     std::fputc(0x0D, out);
 
-    std::vector<char> line;
     char record[recordLength];
     unsigned count = 0;
-    std::string name;
-    for (int c;;) {
-        line.clear();
-        while ((c = std::getc(in)) != EOF && c != '\n')
-            if (c != '\r') line.push_back(static_cast<char>(c));
-        if (c == EOF && line.empty()) break;
-        const std::string_view l(line.data(), line.size());
-        if (!l.empty() && (l[0] == '0' || l[0] == '9')) continue;
+    std::string name, carry;
+    std::vector<char> chunk(1 << 20);
+    auto emit = [&](std::string_view l) {
+        if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
+        if (!l.empty() && (l[0] == '0' || l[0] == '9')) return;
         name.assign(cut(l, 12, 70));
         name += ' ';
         name += cut(l, 82, 100);
@@ -76,7 +73,23 @@ int main(int argc, char** argv) {
         std::memset(record + 91, ' ', 12);
         std::fwrite(record, 1, recordLength, out);
         ++count;
+    };
+    for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), in)) > 0;) {
+        const char* p = chunk.data();
+        const char* end = p + n;
+        while (const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) {
+            if (carry.empty()) {
+                emit(std::string_view(p, static_cast<std::size_t>(lf - p)));
+            } else {
+                carry.append(p, lf);
+                emit(carry);
+                carry.clear();
+            }
+            p = lf + 1;
+        }
+        carry.append(p, end);
     }
+    if (!carry.empty()) emit(carry);
     std::fputc(0x1A, out);
     std::fseek(out, 4, SEEK_SET);
     std::fwrite(&count, 4, 1, out);

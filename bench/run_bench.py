@@ -13,6 +13,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 CLI = os.path.join(ROOT, "build-bench", "src", "transhoralotuxa-cli")
@@ -72,6 +73,23 @@ def district(work, schools):
     return lines, entries, export_s, export_peak, import_s, import_peak, largest
 
 
+def startup(work):
+    """Best of 20 wall times of the smallest runs: start-up cost, nothing else."""
+    empty = os.path.join(work, "empty")
+    os.makedirs(empty, exist_ok=True)
+    for label, args in (("--version", [CLI, "--version"]),
+                        ("exportar of an empty folder", [CLI, "exportar", empty, "--htemp", os.path.join(work, "eh"),
+                                                         "--quiet"])):
+        best = min(wall(args) for _ in range(20))
+        print(f"start-up, {label}: {best * 1000:.1f} ms (target < 20 ms)")
+
+
+def wall(args):
+    start = time.perf_counter()
+    subprocess.run(args, capture_output=True)
+    return time.perf_counter() - start
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--quick", action="store_true", help="smaller scales, for a smoke run")
@@ -80,6 +98,7 @@ def main():
         if not os.path.exists(tool):
             sys.exit(f"missing {tool}: build with bench/README.md first")
     with tempfile.TemporaryDirectory(prefix="tht-bench-") as work:
+        startup(work)
         rooms_versus_floor(work, 200_000 if args.quick else 2_000_000)
         print(f"{'schools':>8} {'lines':>10} {'export s':>9} {'lines/s':>11} {'MiB':>6} "
               f"{'entries':>9} {'import s':>9} {'entries/s':>11} {'MiB':>6} {'mem limit MiB':>14}")

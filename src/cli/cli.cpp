@@ -69,7 +69,8 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     StreamSink sink(out);
     int estado = 0;
     RunContext ctx;
-    ctx.dirTxt = makeDirTxt(options.folder);
+    // An empty folder names no folder: the run reports it missing rather than use the root.
+    ctx.dirTxt = options.folder.empty() ? std::string() : makeDirTxt(options.folder);
     ctx.htemp = options.htemp.empty() ? horalinaDataFolder() : std::filesystem::path(options.htemp);
     ctx.messages = &sink;
     ctx.EstadoTransformacion = &estado;

@@ -62,7 +62,7 @@ TableReport ExportarAsignaturas(const RunContext& ctx) {
         const std::u32string name = subject::name(line);
         const std::u32string identifier = subject::identifier(line);
         const std::u32string longCode = name.empty() ? std::u32string() : name.front() + Iniciales(name);
-        const std::u32string shortName = shortCode(subject::base(line), identifier, codes);
+        const std::u32string shortName = shortCode(asStored(subject::base(line)), asStored(identifier), codes);
         if (shortName.empty()) {
             report.drop("asignatura sin código", subjects.lineNumber());
             continue;
@@ -89,7 +89,7 @@ TableReport ExportarAsignaturas(const RunContext& ctx) {
             if (!isDataLine(line, tuxa::actividades.tag)) continue;
             ++report.linesRead;
             std::u32string code(1, U'*');
-            code += activity::code.view(line);
+            code += asStored(activity::code.view(line));
             if (codes.contains(code)) {
                 report.drop("código de actividad repetido (TUXA_ACTIVIDADES.TXT)", activities.lineNumber());
                 continue;

@@ -53,10 +53,6 @@ std::u32string courseKey(std::u32string_view subject, std::u32string_view shift,
     return key;
 }
 
-struct GroupDetails {
-    std::u32string turno, nivel, curso, grupo;
-};
-
 struct CourseLine {
     std::u32string hours;
     std::int64_t line;
@@ -65,8 +61,7 @@ struct CourseLine {
 void passCreateRecords(LineReader& input, Table& asigt, Table& asignomt, TableReport& report) {
     const FieldId fCasig = asigt.field("CASIG"), fCgrup = asigt.field("CGRUP"), fCtarea = asigt.field("CTAREA"),
                   fCasigTuxa = asigt.field("CASIGTUXA"), fCodIdi = asigt.field("CODIDITUXA");
-    const FieldId fCod = asignomt.field("COD"), fCodTuxa = asignomt.field("CODTUXA");
-    asignomt.field("CODIDITUXA");  // a table without it is an error before any record is read
+    LazyField fCod(asignomt, "COD"), fCodTuxa(asignomt, "CODTUXA");
     std::vector<std::u32string> key(2);
     for (std::u32string line; input.next(line);) {
         if (!isDataLine(line, tuxa::asignaturasGrupo.tag)) continue;
@@ -77,8 +72,8 @@ void passCreateRecords(LineReader& input, Table& asigt, Table& asignomt, TableRe
             report.drop("asignatura que no está en ASIGNOMT", input.lineNumber());
             continue;
         }
-        const std::u32string cod = asignomt.readString(fCod);
-        const std::u32string codTuxa = asignomt.readString(fCodTuxa);
+        const std::u32string cod = asignomt.readString(fCod());
+        const std::u32string codTuxa = asignomt.readString(fCodTuxa());
         asigt.append();
         asigt.writeString(fCasig, cod);
         asigt.writeString(fCgrup, assignment::group(line));
@@ -91,34 +86,26 @@ void passCreateRecords(LineReader& input, Table& asigt, Table& asignomt, TableRe
 }
 
 void passGroupDetails(const RunContext& ctx, Table& asigt, TableReport& report) {
-    std::unordered_map<std::u32string, GroupDetails> groups;
-    {
-        Table grupost = Table::open(ctx.htemp, "GRUPOST.DBF", Access::Shared, /*readOnly=*/true);
-        const FieldId fAbrev = grupost.field("ABREV"), fTurno = grupost.field("TURNO"),
-                      fNivel = grupost.field("NIVEL"), fCurso = grupost.field("CURSO"), fGrupo = grupost.field("GRUPO");
-        for (grupost.first(); !grupost.eof(); grupost.next()) {
-            auto [it, inserted] = groups.try_emplace(grupost.readString(fAbrev));
-            if (inserted)  // the first record of a code in stored order is the one a walk finds
-                it->second = {grupost.readString(fTurno), grupost.readString(fNivel), grupost.readString(fCurso),
-                              grupost.readString(fGrupo)};
-        }
-        grupost.close();
-    }
+    Table grupost = Table::open(ctx.htemp, "GRUPOST.DBF", Access::Shared, /*readOnly=*/true);
+    LazyField gTurno(grupost, "TURNO"), gNivel(grupost, "NIVEL"), gCurso(grupost, "CURSO"), gGrupo(grupost, "GRUPO");
     const FieldId fCgrup = asigt.field("CGRUP"), fTurno = asigt.field("TURNO"), fNivel = asigt.field("NIVEL"),
                   fCurso = asigt.field("CURSO"), fGrupo = asigt.field("GRUPO");
+    std::vector<std::u32string> group(1);
     for (asigt.first(); !asigt.eof(); asigt.next()) {
-        const auto it = groups.find(asigt.readString(fCgrup));
-        if (it == groups.end()) {
+        group[0] = asigt.readString(fCgrup);
+        // The first group of that code in stored order, as a walk from the first record finds it.
+        if (!grupost.locate("ABREV", group)) {
             report.noteRecord("grupo que no está en GRUPOST", asigt.recordNumber());
             continue;
         }
         asigt.edit();
-        asigt.writeString(fTurno, it->second.turno);
-        asigt.writeString(fNivel, it->second.nivel);
-        asigt.writeString(fCurso, it->second.curso);
-        asigt.writeString(fGrupo, it->second.grupo);
+        asigt.writeString(fTurno, grupost.readString(gTurno()));
+        asigt.writeString(fNivel, grupost.readString(gNivel()));
+        asigt.writeString(fCurso, grupost.readString(gCurso()));
+        asigt.writeString(fGrupo, grupost.readString(gGrupo()));
         asigt.post();
     }
+    grupost.close();
 }
 
 void passHours(const std::filesystem::path& coursePath, Table& asigt, TableReport& report) {
@@ -149,7 +136,15 @@ void passHours(const std::filesystem::path& coursePath, Table& asigt, TableRepor
             throw Error(ErrorKind::NotANumber,
                         {.file = displayPath(coursePath), .line = it->second.line, .value = toUtf8(it->second.hours)});
         asigt.edit();
-        asigt.writeFloat(fHoras, *hours);
+        try {
+            asigt.writeFloat(fHoras, *hours);
+        } catch (const Error& e) {  // name the line the value came from, too
+            if (e.kind() != ErrorKind::ValueTooWide) throw;
+            ErrorContext where = e.context();
+            where.file = displayPath(coursePath);
+            where.line = it->second.line;
+            throw Error(ErrorKind::ValueTooWide, std::move(where));
+        }
         asigt.writeString(fSesiones, lessonPattern(*hours));
         asigt.post();
     }

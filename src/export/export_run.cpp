@@ -1,7 +1,6 @@
 #include "export/export_run.h"
 
 #include "export/steps.h"
-#include "platform/error.h"
 #include "platform/files.h"
 
 namespace tht {
@@ -12,12 +11,11 @@ RunOutcome exportar(const RunContext& ctx, std::vector<TableReport>& reports) {
         if (ctx.ModoEjecucion == 2) *ctx.EstadoTransformacion = -1;
         return RunOutcome::FolderMissing;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(ctx.htemp, ec);
-    if (!folderExists(ctx.htemp))
-        throw Error(ErrorKind::FolderMissing, {.file = displayPath(ctx.htemp), .cause = describeSystemError(ec.value())});
-
     *ctx.EstadoTransformacion = 1;
+    // Horalina's folder is made when missing; if that fails, the first step
+    // that writes a table says so, naming it.
+    std::error_code ignored;
+    std::filesystem::create_directories(ctx.htemp, ignored);
     for (auto step : {ExportarAsignaturas, ExportarProfesores, ExportarAulas, ExportarGrupos,
                       ExportarAsignaturasGrupo, ExportarSesiones})
         reports.push_back(step(ctx));

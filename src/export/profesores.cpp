@@ -31,7 +31,7 @@ TableReport ExportarProfesores(const RunContext& ctx) {
     for (std::u32string line; input.next(line);) {
         if (!isDataLine(line, tuxa::profesores.tag)) continue;
         ++report.linesRead;
-        const std::u32string code = kCode(line);
+        const std::u32string code = asStored(kCode.view(line));
         if (codes.contains(code)) {
             report.drop(code.empty() ? "código de profesor vacío repetido" : "código de profesor repetido",
                         input.lineNumber());

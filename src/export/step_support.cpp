@@ -1,6 +1,7 @@
 #include "export/step_support.h"
 
 #include "platform/casefold.h"
+#include "platform/codepage.h"
 #include "platform/files.h"
 
 namespace tht {
@@ -25,6 +26,11 @@ std::u32string CodeList::firstFreeNumbered(const std::u32string& stem) {
         for (char c : std::to_string(k)) candidate.push_back(static_cast<char32_t>(c));
         if (!contains(candidate)) return candidate;
     }
+}
+
+std::u32string asStored(std::u32string_view text) {
+    const CodePage& tables = CodePage::windows1252();
+    return tables.decode(tables.encode(text));
 }
 
 std::u32string decimalText(long long n) {

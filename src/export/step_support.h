@@ -37,4 +37,9 @@ private:
 
 std::u32string decimalText(long long n);
 
+// A text as a table gives it back: a character that the tables' code page
+// cannot hold is stored as "?". Codes are made unique in this form, so that
+// two codes that differ only in such characters do not end up as one.
+std::u32string asStored(std::u32string_view text);
+
 }  // namespace tht

@@ -3,8 +3,6 @@
 // that the export wrote.
 #include "import/import_run.h"
 
-#include <unordered_map>
-
 #include "import/timetable_file.h"
 #include "platform/files.h"
 #include "store/table.h"
@@ -30,29 +28,6 @@ std::u32string dayLetter(const std::u32string& dayText) {
     return dayText;
 }
 
-std::u32string slotKey(std::u32string_view day, std::u32string_view hour, std::u32string_view frame) {
-    std::u32string key;
-    for (std::u32string_view part : {day, hour, frame}) {
-        key += static_cast<char32_t>(part.size());
-        key += part;
-    }
-    return key;
-}
-
-// The slot code of each (day, hour, frame), taken from the first record in
-// stored order, as a walk from the first record would find it.
-std::unordered_map<std::u32string, std::u32string> slotCodes(Table& tramos) {
-    std::unordered_map<std::u32string, std::u32string> codes;
-    const FieldId fDia = tramos.field("DIA"), fHora = tramos.field("HORA"), fMarco = tramos.field("MARCO"),
-                  fCoddiho = tramos.field("CODDIHO");
-    for (tramos.first(); !tramos.eof(); tramos.next()) {
-        auto [it, inserted] = codes.try_emplace(
-            slotKey(tramos.readString(fDia), tramos.readString(fHora), tramos.readString(fMarco)));
-        if (inserted) it->second = tramos.readString(fCoddiho);
-    }
-    return codes;
-}
-
 }  // namespace
 
 RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
@@ -73,64 +48,64 @@ RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
         Table wwTableNomAsg = Table::open(ctx.htemp, "ASIGNOMT", Access::Exclusive);
         Table wwTableTramos = Table::open(ctx.htemp, "DIASHORAST", Access::Exclusive);
 
-        const FieldId sDia = wwTableSoluc.field("DIA"), sHora = wwTableSoluc.field("HORA"),
-                      sMarco = wwTableSoluc.field("MARCO"), sProf = wwTableSoluc.field("PROF"),
-                      sCodGrupo = wwTableSoluc.field("CODGRUPO"), sTarea = wwTableSoluc.field("TAREA"),
-                      sAsig = wwTableSoluc.field("ASIG"), sAula = wwTableSoluc.field("AULA");
-        const FieldId gAbrev = wwTableGrupos.field("ABREV"), aAbrev = wwTableAulas.field("ABREV"),
-                      nCodTarea = wwTableNomAsg.field("CODTAREA"), nCodTuxa = wwTableNomAsg.field("CODTUXA"),
-                      nCodIdi = wwTableNomAsg.field("CODIDITUXA");
-        wwTableNomAsg.field("COD");
-        const auto slots = slotCodes(wwTableTramos);
-        std::vector<std::u32string> key(1);
+        // Fields are found when an entry first needs them, as a record-by-record
+        // reading would: a table that lacks one fails only where it is read.
+        LazyField sDia(wwTableSoluc, "DIA"), sHora(wwTableSoluc, "HORA"), sMarco(wwTableSoluc, "MARCO"),
+            sProf(wwTableSoluc, "PROF"), sCodGrupo(wwTableSoluc, "CODGRUPO"), sTarea(wwTableSoluc, "TAREA"),
+            sAsig(wwTableSoluc, "ASIG"), sAula(wwTableSoluc, "AULA");
+        LazyField gAbrev(wwTableGrupos, "ABREV"), aAbrev(wwTableAulas, "ABREV"), tCoddiho(wwTableTramos, "CODDIHO"),
+            nCodTarea(wwTableNomAsg, "CODTAREA"), nCodTuxa(wwTableNomAsg, "CODTUXA"),
+            nCodIdi(wwTableNomAsg, "CODIDITUXA");
+        std::vector<std::u32string> slot(3), key(1);
 
         for (wwTableSoluc.first(); !wwTableSoluc.eof(); wwTableSoluc.next()) {
             ++report.linesRead;
             const std::int64_t record = wwTableSoluc.recordNumber();
-            if (wwTableSoluc.readInteger(sDia) == 0) {
+            if (wwTableSoluc.readInteger(sDia()) == 0) {
                 report.noteRecord("DIA 0: sin línea", record);
                 continue;
             }
             DetailValues v;
-            const std::u32string hourText = wwTableSoluc.readString(sHora);
-            const std::u32string dayText = wwTableSoluc.readString(sDia);
-            const std::u32string frameKey = wwTableSoluc.readString(sMarco).substr(0, 1);
-            if (const auto it = slots.find(slotKey(dayText, hourText, frameKey)); it != slots.end())
-                v.slot = it->second;
+            slot[0] = wwTableSoluc.readString(sDia());
+            slot[1] = wwTableSoluc.readString(sHora());
+            slot[2] = wwTableSoluc.readString(sMarco()).substr(0, 1);
+            // The first slot in stored order with this day, hour and frame.
+            if (wwTableTramos.locate("DIA;HORA;MARCO", slot))
+                v.slot = wwTableTramos.readString(tCoddiho());
             else
                 report.noteRecord("tramo que no está en DIASHORAST", record);
-            v.day = dayLetter(dayText);
-            v.teacher = wwTableSoluc.readString(sProf);
+            v.day = dayLetter(slot[0]);
+            v.teacher = wwTableSoluc.readString(sProf());
 
-            key[0] = wwTableSoluc.readString(sCodGrupo);
+            key[0] = wwTableSoluc.readString(sCodGrupo());
             if (wwTableGrupos.locate("ABREV", key)) {
-                v.group = wwTableGrupos.readString(gAbrev);
+                v.group = wwTableGrupos.readString(gAbrev());
             } else {
                 v.group = key[0].substr(0, 10);
                 report.noteRecord("grupo que no está en GRUPOST", record);
             }
 
-            key[0] = wwTableSoluc.readString(sTarea);
+            key[0] = wwTableSoluc.readString(sTarea());
             if (wwTableNomAsg.locate("COD", key)) {
-                v.task = wwTableNomAsg.readString(nCodTarea);
+                v.task = wwTableNomAsg.readString(nCodTarea());
             } else {
                 v.task = U"LEC";
                 report.noteRecord("tarea que no está en ASIGNOMT: LEC", record);
             }
 
-            key[0] = wwTableSoluc.readString(sAsig);
+            key[0] = wwTableSoluc.readString(sAsig());
             if (wwTableNomAsg.locate("COD", key)) {
-                v.subject = wwTableNomAsg.readString(nCodTuxa);
-                if (std::u32string id = AllTrim(wwTableNomAsg.readString(nCodIdi)); !id.empty()) v.suffix = id;
+                v.subject = wwTableNomAsg.readString(nCodTuxa());
+                if (std::u32string id = AllTrim(wwTableNomAsg.readString(nCodIdi())); !id.empty()) v.suffix = id;
                 if (v.subject == U"RE") v.suffix = U"   " + v.suffix;
             } else {
                 v.subject = key[0].substr(0, 20);
                 report.noteRecord("asignatura que no está en ASIGNOMT", record);
             }
 
-            key[0] = wwTableSoluc.readString(sAula);
+            key[0] = wwTableSoluc.readString(sAula());
             if (wwTableAulas.locate("ABREV", key)) {
-                v.room = wwTableAulas.readString(aAbrev);
+                v.room = wwTableAulas.readString(aAbrev());
             } else {
                 v.room = key[0].substr(0, 10);
                 report.noteRecord("aula que no está en AULAT", record);

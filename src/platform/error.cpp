@@ -22,7 +22,7 @@ std::string buildMessage(ErrorKind kind, const ErrorContext& c) {
     case ErrorKind::FileUnwritable:
         return withCause("No se puede escribir el archivo " + c.file, c.cause);
     case ErrorKind::FolderMissing:
-        return withCause("No existe la carpeta " + c.file, c.cause);
+        return withCause("No se encuentra la carpeta de las tablas de Horalina " + c.file, c.cause);
     case ErrorKind::CodePageUnknown:
         return "No se conoce la página de códigos \"" + c.value + "\" (TUXA_CODEPAGE)";
     case ErrorKind::TableMissing:
@@ -37,8 +37,8 @@ std::string buildMessage(ErrorKind kind, const ErrorContext& c) {
         return "La tabla " + c.table + ", registro " + std::to_string(c.record) + ", campo " +
                c.field + ": \"" + c.value + "\" no es un valor válido";
     case ErrorKind::ValueTooWide:
-        return "La tabla " + c.table + ", campo " + c.field + ": el valor " + c.value +
-               " no cabe en el campo";
+        return "La tabla " + c.table + ", campo " + c.field + ": el valor " + c.value + " no cabe en el campo" +
+               (c.file.empty() ? std::string() : " (" + c.file + lineSuffix(c) + ")");
     case ErrorKind::FieldUnwritable:
         return "La tabla " + c.table + ", campo " + c.field + ": no se pueden escribir campos de tipo " + c.value;
     case ErrorKind::TableReadOnly:

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -130,6 +131,22 @@ public:
 private:
     explicit Table(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
+};
+
+// A field found by name the first time a record needs it, then by its id:
+// a table that lacks the field fails only where a record is actually read.
+class LazyField {
+public:
+    LazyField(const Table& table, std::string_view name) : table_(&table), name_(name) {}
+    FieldId operator()() {
+        if (!id_) id_ = table_->field(name_);
+        return *id_;
+    }
+
+private:
+    const Table* table_;
+    std::string_view name_;
+    std::optional<FieldId> id_;
 };
 
 }  // namespace tht

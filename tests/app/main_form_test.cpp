@@ -448,17 +448,20 @@ void TestMainForm::runThatStopsIsReported_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("error");
-    QTest::newRow("import with no tables") << QStringList{} << "BImportar" << "No existe la tabla";
+    QTest::addColumn<int>("estado");
+    QTest::newRow("import with no tables") << QStringList{} << "BImportar" << "No existe la tabla" << 0;
     QTest::newRow("import with no tables, command line")
-        << QStringList{"importar", "x"} << "BImportar" << "No existe la tabla";
+        << QStringList{"importar", "x"} << "BImportar" << "No existe la tabla" << 0;
+    // The export sets status 1 before its first step; the stop keeps it.
     QTest::newRow("export, Horalina folder is a file")
-        << QStringList{"exportar", "x"} << "BExportar" << "No existe la carpeta ";
+        << QStringList{"exportar", "x"} << "BExportar" << "No se encuentra la carpeta de las tablas de Horalina " << 1;
 }
 
 void TestMainForm::runThatStopsIsReported() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, button);
     QFETCH(QString, error);
+    QFETCH(int, estado);
     Fixture f;
     if (button == "BExportar") writeFile(f.htemp, "not a folder");
     TMForm form(arguments, f.options(f.tuxa));
@@ -476,11 +479,12 @@ void TestMainForm::runThatStopsIsReported() {
     QVERIFY(form.isVisible());
     QVERIFY(buttonOf(form, "BExportar")->isEnabled());
     QVERIFY(buttonOf(form, "BImportar")->isEnabled());
-    QCOMPARE(form.EstadoTransformacion(), 0);
+    QCOMPARE(form.EstadoTransformacion(), estado);
     QVERIFY(!fs::exists(f.tuxa / "TUXA_HORARIO.TXT"));
     QVERIFY(!fs::exists(f.ini));
     click(form, "BClose");
-    if (form.ModoEjecucion() == 2) QCOMPARE(readFile(f.ini), std::string("[Transformadores]\r\nTransformado=0\r\n"));
+    if (form.ModoEjecucion() == 2)
+        QCOMPARE(readFile(f.ini), "[Transformadores]\r\nTransformado=" + std::to_string(estado) + "\r\n");
 }
 
 void TestMainForm::folderChooserAndLabel2() {

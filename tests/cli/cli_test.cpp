@@ -68,11 +68,12 @@ TEST(CommandLine, MissingFilesGiveStatusMinusOne) {
 TEST(CommandLine, MissingFolderStopsBothDirections) {
     test::RunFixture f;
     const struct {
-        std::string verb, status;
-    } cases[] = {{"exportar", "-1"}, {"importar", "0"}};
+        std::string verb, status, folder;
+    } cases[] = {{"exportar", "-1", quoted(f.dir / "none")}, {"importar", "0", quoted(f.dir / "none")},
+                 {"importar", "0", "''"}};
     for (const auto& c : cases) {
         const auto ini = f.dir / ("h-" + c.verb + ".ini");
-        const Result r = runCli(c.verb + " " + quoted(f.dir / "none") + " --htemp " + quoted(f.htemp) + " --ini " + quoted(ini),
+        const Result r = runCli(c.verb + " " + c.folder + " --htemp " + quoted(f.htemp) + " --ini " + quoted(ini),
                                 f.dir.path());
         EXPECT_EQ(r.code, 2);
         EXPECT_EQ(r.out, "No existe la carpeta\n");

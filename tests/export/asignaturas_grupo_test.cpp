@@ -92,6 +92,21 @@ TEST(ExportarAsignaturasGrupo, HoursThatAreNoNumberStopAndKeepThePreviousTable) 
     EXPECT_EQ(test::readBytes(mdx), "previous index");
 }
 
+TEST(ExportarAsignaturasGrupo, HoursTooLargeForTheFieldNameTheLine) {
+    AssignmentsFixture f;
+    f.writeTuxa("tuxa_asignatcurso.txt",
+                test::tuxaFile("TUXA_ASIGNATCURSO.TXT", {courseLine("ESO", "T", "2", "LEN", "1e15", "L1")}));
+    try {
+        ExportarAsignaturasGrupo(f.ctx);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::ValueTooWide);
+        EXPECT_EQ(e.context().field, "HORAS");
+        EXPECT_EQ(e.context().line, 2);
+        EXPECT_NE(std::string(e.what()).find("tuxa_asignatcurso.txt, línea 2"), std::string::npos) << e.what();
+    }
+}
+
 TEST(ExportarAsignaturasGrupo, MissingSubjectsTableIsAnError) {
     test::RunFixture f;
     f.writeTuxa("tuxa_asignatgrupo.txt", test::tuxaFile("TUXA_ASIGNATGRUPO.TXT", {}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "export/export_run.h"
+#include "platform/error.h"
 #include "support/tuxa_builder.h"
 #include "text/tuxa_files.h"
 
@@ -32,6 +33,23 @@ TEST(Exportar, EmptyFolderShowsEveryMissingFileInStepOrder) {
     EXPECT_EQ(f.sink.messages, expected);
     EXPECT_EQ(f.estado, -1);
     EXPECT_EQ(reports.size(), 6u);
+}
+
+TEST(Exportar, AHoralinaFolderThatCannotBeMadeMattersOnlyToAStepThatWrites) {
+    test::RunFixture f;
+    f.ctx.htemp = f.dir.write("not-a-folder", "x");
+    std::vector<TableReport> reports;
+    EXPECT_EQ(exportar(f.ctx, reports), RunOutcome::Completed);  // no input file: no table to write
+    EXPECT_EQ(f.estado, -1);
+    f.writeTuxa("tuxa_prof.txt", test::tuxaFile("TUXA_PROF.TXT", {}));
+    f.estado = 0;
+    try {
+        exportar(f.ctx, reports);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::FolderMissing);
+        EXPECT_EQ(f.estado, -1) << "status 1 was set before the steps; the missing subjects file made it -1";
+    }
 }
 
 TEST(Exportar, CreatesTheHoralinaFolderAndSetsStatusOne) {

@@ -84,6 +84,18 @@ TEST(ExportarAsignaturas, FieldsOfSubjectsAndActivities) {
     EXPECT_EQ(f.booleans("ASIGNOMT", "ESTAREA"), (std::vector<bool>{false, false, false, false, true, true, true}));
 }
 
+TEST(ExportSteps, CodesStayUniqueAsTheTableStoresThem) {
+    // 0x81 and 0x8D are undefined in cp1252: both are stored as "?", so the
+    // second code must be told apart from the first as the table holds them.
+    test::RunFixture f;
+    f.writeTuxa("tuxa_asignat.txt", test::tuxaFile("TUXA_ASIGNAT.TXT", {"1A\x81", "1A\x8D"}));
+    f.writeTuxa("tuxa_prof.txt", test::tuxaFile("TUXA_PROF.TXT", {"1P\x81  Uno", "1P\x8D  Dos"}));
+    ExportarAsignaturas(f.ctx);
+    ExportarProfesores(f.ctx);
+    EXPECT_EQ(f.rows("ASIGNOMT", {"COD"}), (std::vector<std::vector<std::string>>{{"A?"}, {"A?1"}}));
+    EXPECT_EQ(f.rows("PROFT", {"ABREV", "NOMBRE"}), (std::vector<std::vector<std::string>>{{"P?", "Uno"}}));
+}
+
 TEST(ExportarAsignaturas, MissingSubjectsFileLeavesTheOldTable) {
     test::RunFixture f;
     f.writeTuxa("TUXA_ACTIVIDADES.TXT", test::tuxaFile("TUXA_ACTIVIDADES.TXT", {line({{2, "GUA"}})}));

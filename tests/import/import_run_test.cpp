@@ -117,6 +117,23 @@ TEST(Importar, EmptySolutionGivesTwoLines) {
     EXPECT_EQ(lines[1].size(), 72u);
 }
 
+TEST(Importar, FieldsAreNeededOnlyByEntriesThatAreWritten) {
+    ImportFixture f;
+    // No AULA field, and no entry with a day: nothing ever reads it.
+    makeTable(f.htemp, "SOLUC", {{"DIA", FieldType::Integer}, str("HORA")}, {{"0", "1"}});
+    std::vector<TableReport> reports;
+    EXPECT_EQ(importar(f.ctx, reports), RunOutcome::Completed);
+    EXPECT_EQ(f.timetable().size(), 2u);
+    makeTable(f.htemp, "SOLUC", {{"DIA", FieldType::Integer}, str("HORA")}, {{"1", "1"}});
+    try {
+        importar(f.ctx, reports);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::FieldMissing);
+        EXPECT_EQ(e.context().field, "MARCO");
+    }
+}
+
 TEST(Importar, CentreCodeFromTheFirstTitleLine) {
     const struct {
         std::string subjects;
