@@ -27,7 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tht::LineReader reader(std::make_unique<tht::MemorySource>(bytes), *cp);
         for (std::u32string line; reader.next(line);) visit(line);
         const tht::TextLines lines = tht::TextLines::fromBytes(bytes, *cp);
-        for (std::size_t i = 0; i < lines.size(); ++i) visit(lines[i]);
+        std::u32string line;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            lines.line(i, line);
+            visit(line);
+        }
     }
     return 0;
 }

@@ -40,22 +40,69 @@ const std::vector<FieldDef> kFields = {
     {"CASIGTUXA", FieldType::String, 20}, {"CODIDITUXA", FieldType::String, 6},
 };
 
-// The five values a course line must match, each behind its length, so that
-// one hash lookup gives the first matching line.
-std::u32string courseKey(std::u32string_view subject, std::u32string_view shift, std::u32string_view level,
-                         std::u32string_view year, std::u32string_view identifier) {
-    std::u32string key;
-    key.reserve(subject.size() + shift.size() + level.size() + year.size() + identifier.size() + 4);
-    for (std::u32string_view part : {subject, shift, level, year, identifier}) {
-        key += static_cast<char32_t>(part.size());
-        key += part;
+// The five values a course line must match, tested in this order.
+struct CourseKey {
+    std::u32string_view subject, shift, level, year, identifier;
+
+    bool operator==(const CourseKey&) const = default;
+    std::uint64_t hash() const {
+        std::uint64_t h = 1469598103934665603ULL;  // FNV-1a over each part and its length
+        for (std::u32string_view part : {subject, shift, level, year, identifier}) {
+            for (char32_t c : part) h = (h ^ c) * 1099511628211ULL;
+            h = (h ^ (0x110000 + part.size())) * 1099511628211ULL;
+        }
+        return h;
     }
-    return key;
+    std::u32string joined() const {
+        std::u32string all;
+        for (std::u32string_view part : {subject, shift, level, year, identifier}) {
+            all += static_cast<char32_t>(part.size());
+            all += part;
+        }
+        return all;
+    }
+};
+
+CourseKey keyOfLine(std::u32string_view line) {
+    return {course::subject.view(line), course::shift.view(line), course::level.view(line), course::year.view(line),
+            course::identifier.view(line)};
 }
 
-struct CourseLine {
-    std::u32string hours;
-    std::int64_t line;
+// The first data line of each key in the course file, as a walk from the
+// first line finds it, held as line numbers under a hash of the key: the
+// file stays as its bytes and no key is copied but for the rare collision.
+class FirstCourseLines {
+public:
+    explicit FirstCourseLines(const TextLines& lines) : lines_(lines) {
+        std::u32string line, earlier;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            lines.line(i, line);
+            if (!isDataLine(line, tuxa::asignaturasCurso.tag)) continue;
+            const CourseKey key = keyOfLine(line);
+            const auto [at, inserted] = byHash_.try_emplace(key.hash(), i);
+            if (inserted) continue;
+            lines.line(at->second, earlier);
+            if (keyOfLine(earlier) != key) collided_.try_emplace(key.joined(), i);
+        }
+    }
+
+    // The index of the first line with this key, decoded into line.
+    std::optional<std::size_t> find(const CourseKey& key, std::u32string& line) const {
+        if (const auto at = byHash_.find(key.hash()); at != byHash_.end()) {
+            lines_.line(at->second, line);
+            if (keyOfLine(line) == key) return at->second;
+        }
+        if (collided_.empty()) return std::nullopt;
+        const auto at = collided_.find(key.joined());
+        if (at == collided_.end()) return std::nullopt;
+        lines_.line(at->second, line);
+        return at->second;
+    }
+
+private:
+    const TextLines& lines_;
+    std::unordered_map<std::uint64_t, std::size_t> byHash_;
+    std::unordered_map<std::u32string, std::size_t> collided_;  // keys whose hash an earlier key had taken
 };
 
 void passCreateRecords(LineReader& input, Table& asigt, Table& asignomt, TableReport& report) {
@@ -109,32 +156,29 @@ void passGroupDetails(const RunContext& ctx, Table& asigt, TableReport& report) 
 }
 
 void passHours(const std::filesystem::path& coursePath, Table& asigt, TableReport& report) {
-    std::unordered_map<std::u32string, CourseLine> firstLine;
-    {
-        const TextLines lines = TextLines::load(coursePath);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const std::u32string_view line = lines[i];
-            if (!isDataLine(line, tuxa::asignaturasCurso.tag)) continue;
-            firstLine.try_emplace(courseKey(course::subject(line), course::shift(line), course::level(line),
-                                            course::year(line), course::identifier(line)),
-                                  CourseLine{course::hours(line), static_cast<std::int64_t>(i) + 1});
-        }
-    }
+    const TextLines lines = TextLines::load(coursePath);
+    const FirstCourseLines firstLines(lines);
     const FieldId fCasigTuxa = asigt.field("CASIGTUXA"), fTurno = asigt.field("TURNO"),
                   fNivel = asigt.field("NIVEL"), fCurso = asigt.field("CURSO"), fCodIdi = asigt.field("CODIDITUXA"),
                   fHoras = asigt.field("HORAS"), fSesiones = asigt.field("SESIONES");
+    std::u32string subject, shift, level, year, identifier, line;
     for (asigt.first(); !asigt.eof(); asigt.next()) {
-        const auto it = firstLine.find(courseKey(asigt.readString(fCasigTuxa), asigt.readString(fTurno),
-                                                 asigt.readString(fNivel), asigt.readString(fCurso),
-                                                 asigt.readString(fCodIdi)));
-        if (it == firstLine.end()) {
+        asigt.readString(fCasigTuxa, subject);
+        asigt.readString(fTurno, shift);
+        asigt.readString(fNivel, level);
+        asigt.readString(fCurso, year);
+        asigt.readString(fCodIdi, identifier);
+        const auto found = firstLines.find({subject, shift, level, year, identifier}, line);
+        if (!found) {
             report.noteRecord("sin línea de curso: 1 hora", asigt.recordNumber());
             continue;
         }
-        const std::optional<double> hours = weeklyHours(it->second.hours);
+        const std::u32string hoursText = course::hours(line);
+        const auto lineNumber = static_cast<std::int64_t>(*found) + 1;
+        const std::optional<double> hours = weeklyHours(hoursText);
         if (!hours)
             throw Error(ErrorKind::NotANumber,
-                        {.file = displayPath(coursePath), .line = it->second.line, .value = toUtf8(it->second.hours)});
+                        {.file = displayPath(coursePath), .line = lineNumber, .value = toUtf8(hoursText)});
         asigt.edit();
         try {
             asigt.writeFloat(fHoras, *hours);
@@ -142,7 +186,7 @@ void passHours(const std::filesystem::path& coursePath, Table& asigt, TableRepor
             if (e.kind() != ErrorKind::ValueTooWide) throw;
             ErrorContext where = e.context();
             where.file = displayPath(coursePath);
-            where.line = it->second.line;
+            where.line = lineNumber;
             throw Error(ErrorKind::ValueTooWide, std::move(where));
         }
         asigt.writeString(fSesiones, lessonPattern(*hours));

@@ -81,8 +81,9 @@ TableReport ExportarSesiones(const RunContext& ctx) {
     std::vector<std::u32string> recordStarts;  // the start time of each record, in stored order
     auto less = [](const std::u32string& a, const std::u32string& b) { return compareIgnoreCase(a, b) < 0; };
 
+    std::u32string line;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::u32string_view line = lines[i];
+        lines.line(i, line);
         if (!isDataLine(line, tuxa::sesiones.tag)) continue;
         ++report.linesRead;
         const std::u32string startSlice = kStart(line);

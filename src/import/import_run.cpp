@@ -17,8 +17,11 @@ namespace {
 // Columns 52-59 of the subjects file's first title line, exactly as they stand.
 std::u32string centreCode(const RunContext& ctx) {
     const TextLines lines = TextLines::load(ctx.tuxaPath(tuxa::asignaturas.fileName));
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (!lines[i].empty() && lines[i][0] == U'0') return std::u32string(rawSlice(lines[i], 52, 8));
+    std::u32string line;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lines.line(i, line);
+        if (!line.empty() && line[0] == U'0') return std::u32string(rawSlice(line, 52, 8));
+    }
     return {};
 }
 
@@ -38,7 +41,8 @@ RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
     }
     TableReport& report = reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
     const std::u32string centre = centreCode(ctx);
-    std::vector<std::u32string> lines{titleLine(centre, ctx.clock())};
+    TimetableText text;
+    text.add(titleLine(centre, ctx.clock()));
 
     {
         Table wwTableSoluc = Table::open(ctx.htemp, "SOLUC", Access::Exclusive);
@@ -110,7 +114,7 @@ RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
                 v.room = key[0].substr(0, 10);
                 report.noteRecord("aula que no está en AULAT", record);
             }
-            lines.push_back(detailLine(v));
+            text.add(detailLine(v));
             ++report.written;
         }
         wwTableSoluc.close();
@@ -121,8 +125,8 @@ RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
         wwTableTramos.close();
     }
 
-    lines.push_back(trailerLine(centre, ctx.clock(), static_cast<std::int64_t>(lines.size()) - 1));
-    saveTimetable(lines, ctx.dirTxt);
+    text.add(trailerLine(centre, ctx.clock(), text.lines() - 1));
+    saveTimetable(text, ctx.dirTxt);
     *ctx.EstadoTransformacion = 1;
     ctx.show("Proceso finalizado");
     return RunOutcome::Completed;

@@ -50,18 +50,18 @@ std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now,
     return line;
 }
 
-std::string encodeTimetable(const std::vector<std::u32string>& lines, const CodePage& codePage) {
-    std::string bytes = codePage.isUtf8() ? "\xEF\xBB\xBF" : "";
-    for (const auto& line : lines) {
-        codePage.encodeAppend(line, bytes);
-        bytes += "\r\n";
-    }
-    return bytes;
+TimetableText::TimetableText(const CodePage& codePage)
+    : codePage_(&codePage), bytes_(codePage.isUtf8() ? "\xEF\xBB\xBF" : "") {}
+
+void TimetableText::add(std::u32string_view line) {
+    codePage_->encodeAppend(line, bytes_);
+    bytes_ += "\r\n";
+    ++lines_;
 }
 
-void saveTimetable(const std::vector<std::u32string>& lines, const std::string& dirTxt, const CodePage& codePage) {
+void saveTimetable(const TimetableText& text, const std::string& dirTxt) {
     AtomicFile file(resolveEntry(std::filesystem::path(dirTxt), kTimetableFileName));
-    file.write(encodeTimetable(lines, codePage));
+    file.write(text.bytes());
     file.commit();
 }
 

@@ -3,7 +3,6 @@
 // trailer line, fixed columns padded with spaces and never cut.
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -25,13 +24,23 @@ std::u32string titleLine(std::u32string_view centre, const LocalDateTime& now);
 std::u32string detailLine(const DetailValues& v);
 std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now, std::int64_t detailLines);
 
-// The file's bytes: every line followed by CR LF, in the code page, with the
-// UTF-8 byte-order mark in front when the code page is UTF-8.
-std::string encodeTimetable(const std::vector<std::u32string>& lines, const CodePage& codePage);
+// The file as it is gathered: each line encoded as it is added and followed
+// by CR LF, behind the UTF-8 byte-order mark when the code page is UTF-8.
+class TimetableText {
+public:
+    explicit TimetableText(const CodePage& codePage = CodePage::system());
+    void add(std::u32string_view line);
+    std::int64_t lines() const noexcept { return lines_; }
+    const std::string& bytes() const noexcept { return bytes_; }
+
+private:
+    const CodePage* codePage_;
+    std::string bytes_;
+    std::int64_t lines_ = 0;
+};
 
 // Writes the file into the TUXA folder in one go, replacing an earlier one
 // only once the new one is complete. Throws Error(FileUnwritable).
-void saveTimetable(const std::vector<std::u32string>& lines, const std::string& dirTxt,
-                   const CodePage& codePage = CodePage::system());
+void saveTimetable(const TimetableText& text, const std::string& dirTxt);
 
 }  // namespace tht

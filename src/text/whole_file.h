@@ -1,7 +1,8 @@
 #pragma once
 // Whole-file reading of a TUXA file: byte-order marks of UTF-8 and UTF-16
 // recognised, else the code page; lines cut at CR, LF and CR LF; a NUL ends
-// the text.
+// the text. The file is held as its bytes and each line decoded when asked
+// for, so a large file costs its size once, not four times.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -13,17 +14,24 @@ namespace tht {
 
 class TextLines {
 public:
-    static TextLines fromBytes(std::string_view bytes, const CodePage& codePage);
+    static TextLines fromBytes(std::string bytes, const CodePage& codePage);
     // Throws Error(FileUnreadable) when the file cannot be read.
     static TextLines load(const std::filesystem::path& path, const CodePage& codePage = CodePage::system());
 
     std::size_t size() const noexcept { return spans_.size(); }
-    std::u32string_view operator[](std::size_t i) const {
-        return std::u32string_view(text_).substr(spans_[i].first, spans_[i].second);
-    }
+    // Line i, decoded, into a buffer the caller reuses.
+    void line(std::size_t i, std::u32string& out) const;
+    std::u32string line(std::size_t i) const;
 
 private:
-    std::u32string text_;
+    enum class Held { CodePageBytes, Utf8Bytes, Decoded };
+    template <class Text>
+    void split(const Text& text);
+
+    Held held_ = Held::Decoded;
+    const CodePage* codePage_ = nullptr;
+    std::string bytes_;      // Held::CodePageBytes and Held::Utf8Bytes
+    std::u32string text_;    // Held::Decoded: UTF-16 files and code pages whose bytes cannot be split
     std::vector<std::pair<std::size_t, std::size_t>> spans_;  // start, length
 };
 

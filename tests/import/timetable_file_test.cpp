@@ -45,18 +45,26 @@ TEST(TimetableFile, DetailLinesPadAndNeverCut) {
 }
 
 TEST(TimetableFile, EncodingAndLineEnds) {
-    const std::vector<std::u32string> lines = {U"0a\u00F1", U"9b"};
-    EXPECT_EQ(encodeTimetable(lines, CodePage::windows1252()), "0a\xF1\r\n9b\r\n");
-    EXPECT_EQ(encodeTimetable(lines, CodePage::open("UTF-8")), "\xEF\xBB\xBF" "0a\xC3\xB1\r\n9b\r\n");
+    for (const auto& [page, bytes] : {std::pair{CodePage::windows1252(), std::string("0a\xF1\r\n9b\r\n")},
+                                      std::pair{CodePage::open("UTF-8"), std::string("\xEF\xBB\xBF" "0a\xC3\xB1\r\n9b\r\n")}}) {
+        TimetableText text(page);
+        text.add(U"0a\u00F1");
+        text.add(U"9b");
+        EXPECT_EQ(text.bytes(), bytes);
+        EXPECT_EQ(text.lines(), 2);
+    }
 }
 
 TEST(TimetableFile, SaveReplacesWholeOrNotAtAll) {
     test::TempDir dir;
     const std::string dirTxt = dir.path().string() + "/";
     const auto file = dir.write("TUXA_HORARIO.TXT", "an earlier timetable that is longer than the new one");
-    saveTimetable({U"0x", U"9y0"}, dirTxt);
+    TimetableText text(CodePage::windows1252());
+    text.add(U"0x");
+    text.add(U"9y0");
+    saveTimetable(text, dirTxt);
     EXPECT_EQ(test::readBytes(file), "0x\r\n9y0\r\n");
-    EXPECT_THROW(saveTimetable({U"0x"}, dir.path().string() + "/missing/"), Error);
+    EXPECT_THROW(saveTimetable(text, dir.path().string() + "/missing/"), Error);
     EXPECT_EQ(test::readBytes(file), "0x\r\n9y0\r\n");
 }
 
