@@ -81,13 +81,14 @@ RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
             v.day = dayLetter(slot[0]);
             v.teacher = wwTableSoluc.readString(sProf());
 
-            key[0] = wwTableSoluc.readString(sCodGrupo());
-            if (wwTableGrupos.locate("ABREV", key)) {
-                v.group = wwTableGrupos.readString(gAbrev());
-            } else {
-                v.group = key[0].substr(0, 10);
-                report.noteRecord("grupo que no está en GRUPOST", record);
-            }
+            // A group or room code as its table holds it, else the entry's own code cut to the column.
+            auto codeIn = [&](Table& table, LazyField& abrev, LazyField& own, const char* missing) {
+                key[0] = wwTableSoluc.readString(own());
+                if (table.locate("ABREV", key)) return table.readString(abrev());
+                report.noteRecord(missing, record);
+                return key[0].substr(0, 10);
+            };
+            v.group = codeIn(wwTableGrupos, gAbrev, sCodGrupo, "grupo que no está en GRUPOST");
 
             key[0] = wwTableSoluc.readString(sTarea());
             if (wwTableNomAsg.locate("COD", key)) {
@@ -107,13 +108,7 @@ RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
                 report.noteRecord("asignatura que no está en ASIGNOMT", record);
             }
 
-            key[0] = wwTableSoluc.readString(sAula());
-            if (wwTableAulas.locate("ABREV", key)) {
-                v.room = wwTableAulas.readString(aAbrev());
-            } else {
-                v.room = key[0].substr(0, 10);
-                report.noteRecord("aula que no está en AULAT", record);
-            }
+            v.room = codeIn(wwTableAulas, aAbrev, sAula, "aula que no está en AULAT");
             text.add(detailLine(v));
             ++report.written;
         }

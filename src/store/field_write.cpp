@@ -41,6 +41,15 @@ std::string_view dropSignOfZero(std::string_view t) {
     return t;
 }
 
+// A text written into a numeric field: blank (spaces only), or a number.
+WriteResult numberOfText(std::u32string_view text, std::string& scratch, bool& blank, DecimalNumber& n) {
+    if (!asciiOf(text, scratch)) return WriteResult::NotConvertible;
+    const std::string_view t = trimPadding(scratch);
+    blank = t.empty();
+    if (blank) return WriteResult::Ok;
+    return parseDecimal(t, n) ? WriteResult::Ok : WriteResult::NotConvertible;
+}
+
 // The written value as an integer; fractional floats round half away from
 // zero, as the dBase engine did, but a text must be a whole number.
 WriteResult integerOf(const WriteValue& v, std::string& scratch, bool& blank, std::int64_t& out) {
@@ -60,14 +69,8 @@ WriteResult integerOf(const WriteValue& v, std::string& scratch, bool& blank, st
         return WriteResult::Ok;
     }
     case WriteValue::Kind::Text: {
-        if (!asciiOf(v.text, scratch)) return WriteResult::NotConvertible;
-        const std::string_view t = trimPadding(scratch);
-        if (t.empty()) {
-            blank = true;
-            return WriteResult::Ok;
-        }
         DecimalNumber n;
-        if (!parseDecimal(t, n)) return WriteResult::NotConvertible;
+        if (const WriteResult r = numberOfText(v.text, scratch, blank, n); r != WriteResult::Ok || blank) return r;
         if (!n.scientific && !n.fraction.empty()) return WriteResult::NotConvertible;
         if (n.scientific && std::trunc(n.value) != n.value) return WriteResult::NotConvertible;
         return decimalToInteger(n, out) ? WriteResult::Ok : WriteResult::TooWide;
@@ -89,14 +92,8 @@ WriteResult realOf(const WriteValue& v, std::string& scratch, bool& blank, doubl
         out = v.real;
         return std::isfinite(out) ? WriteResult::Ok : WriteResult::NotConvertible;
     case WriteValue::Kind::Text: {
-        if (!asciiOf(v.text, scratch)) return WriteResult::NotConvertible;
-        const std::string_view t = trimPadding(scratch);
-        if (t.empty()) {
-            blank = true;
-            return WriteResult::Ok;
-        }
         DecimalNumber n;
-        if (!parseDecimal(t, n)) return WriteResult::NotConvertible;
+        if (const WriteResult r = numberOfText(v.text, scratch, blank, n); r != WriteResult::Ok || blank) return r;
         out = n.value;
         return std::isfinite(out) ? WriteResult::Ok : WriteResult::TooWide;
     }
