@@ -3,6 +3,9 @@
 #include <unicode/utf16.h>
 
 #include <cstdlib>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -35,6 +38,48 @@ std::u32string utf16ToUtf32(const UChar* s, int32_t n) {
         out.push_back(static_cast<char32_t>(c));
     }
     return out;
+}
+
+// Plain ASCII is most of every TUXA line and every table field: these copy
+// runs of it between bytes and characters without a table, sixteen at a time.
+// Each returns how many leading characters it converted.
+std::size_t widenAscii(const unsigned char* src, std::size_t n, char32_t* dst) {
+    std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        if (_mm_movemask_epi8(bytes) != 0) break;  // a byte above 127: the table decides
+        const __m128i lo = _mm_unpacklo_epi8(bytes, zero), hi = _mm_unpackhi_epi8(bytes, zero);
+        auto* out = reinterpret_cast<__m128i*>(dst + i);
+        _mm_storeu_si128(out, _mm_unpacklo_epi16(lo, zero));
+        _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(lo, zero));
+        _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(hi, zero));
+        _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(hi, zero));
+    }
+#endif
+    for (; i < n && src[i] < 0x80; ++i) dst[i] = src[i];
+    return i;
+}
+
+std::size_t narrowAscii(const char32_t* src, std::size_t n, char* dst) {
+    std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i limit = _mm_set1_epi32(0x7F);
+    for (; i + 16 <= n; i += 16) {
+        const auto* in = reinterpret_cast<const __m128i*>(src + i);
+        const __m128i a = _mm_loadu_si128(in), b = _mm_loadu_si128(in + 1), c = _mm_loadu_si128(in + 2),
+                      d = _mm_loadu_si128(in + 3);
+        // Signed compares: a character above 0x7FFFFFFF is no character, and none gets here.
+        const __m128i over = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(a, limit), _mm_cmpgt_epi32(b, limit)),
+                                          _mm_or_si128(_mm_cmpgt_epi32(c, limit), _mm_cmpgt_epi32(d, limit)));
+        if (_mm_movemask_epi8(over) != 0) break;
+        const __m128i words = _mm_packs_epi32(a, b), words2 = _mm_packs_epi32(c, d);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(words, words2));
+    }
+#endif
+    for (; i < n && src[i] < 0x80; ++i) dst[i] = static_cast<char>(src[i]);
+    return i;
 }
 
 }  // namespace
@@ -101,21 +146,13 @@ void CodePage::decodeAppend(std::string_view bytes, std::u32string& out) const {
         const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
         const std::size_t n = bytes.size();
         std::size_t i = 0;
-        if (asciiIdentity_) {
-            // Blocks of plain ASCII, most of a TUXA line, widen without a table.
-            constexpr std::size_t kBlock = 16;
-            for (; i + kBlock <= n; i += kBlock) {
-                std::uint64_t a, b;
-                std::memcpy(&a, src + i, 8);
-                std::memcpy(&b, src + i + 8, 8);
-                if (((a | b) & 0x8080808080808080ULL) == 0) {
-                    for (std::size_t k = 0; k < kBlock; ++k) dst[i + k] = src[i + k];
-                } else {
-                    for (std::size_t k = 0; k < kBlock; ++k) dst[i + k] = toUnicode_[src[i + k]];
-                }
+        while (i < n) {
+            if (asciiIdentity_) i += widenAscii(src + i, n - i, dst + i);
+            if (i < n) {
+                dst[i] = toUnicode_[src[i]];
+                ++i;
             }
         }
-        for (; i < n; ++i) dst[i] = toUnicode_[src[i]];
         return;
     }
     case Mode::Utf8:
@@ -155,19 +192,13 @@ void CodePage::encodeAppend(std::u32string_view text, std::string& out) const {
             return b >= 0 ? static_cast<char>(b) : '?';
         };
         std::size_t i = 0;
-        if (asciiIdentity_) {
-            constexpr std::size_t kBlock = 8;
-            for (; i + kBlock <= n; i += kBlock) {
-                char32_t any = 0;
-                for (std::size_t k = 0; k < kBlock; ++k) any |= src[i + k];
-                if (any < 0x80) {
-                    for (std::size_t k = 0; k < kBlock; ++k) dst[i + k] = static_cast<char>(src[i + k]);
-                } else {
-                    for (std::size_t k = 0; k < kBlock; ++k) dst[i + k] = one(src[i + k]);
-                }
+        while (i < n) {
+            if (asciiIdentity_) i += narrowAscii(src + i, n - i, dst + i);
+            if (i < n) {
+                dst[i] = one(src[i]);
+                ++i;
             }
         }
-        for (; i < n; ++i) dst[i] = one(src[i]);
         return;
     }
     case Mode::Utf8:

@@ -54,11 +54,12 @@ LockedFile::~LockedFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-std::string LockedFile::readAll() const {
+ByteBuffer LockedFile::readAll() const {
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
         throw Error(ErrorKind::FileUnreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
-    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    ByteBuffer bytes;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t k = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));

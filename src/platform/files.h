@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_buffer.h"
 #include "platform/byte_io.h"
 
 namespace tht {
@@ -84,7 +85,7 @@ public:
     LockedFile(LockedFile&& other) noexcept;
     LockedFile& operator=(LockedFile&& other) noexcept;
     ~LockedFile();
-    std::string readAll() const;  // throws Error(FileUnreadable)
+    ByteBuffer readAll() const;  // throws Error(FileUnreadable)
     const fs::path& path() const { return path_; }
 
 private:

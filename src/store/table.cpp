@@ -173,7 +173,7 @@ void Table::Impl::post() {
     case Pending::None:
         throw std::logic_error("table " + name_ + ": post without append or edit");
     case Pending::Append:
-        bytes_.append(buffer_);  // std::string grows geometrically: amortised O(1)
+        bytes_.append(buffer_);  // the buffer grows geometrically: amortised O(1)
         current_ = count_++;
         ++live_;
         hasCurrent_ = true;

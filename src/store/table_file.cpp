@@ -82,13 +82,13 @@ Table Table::create(const std::filesystem::path& folder, std::string_view name, 
     s.path = folder / fileName;
     s.created = true;
     s.layout = std::move(fresh.layout);
-    s.bytes = std::move(fresh.header);
+    s.bytes = ByteBuffer(fresh.header);
     return Table(std::make_unique<Impl>(std::move(s)));
 }
 
 void Table::Impl::writeFile() {
     const LocalDateTime today = systemLocalTime();
-    stampTableHeader(bytes_, count_, today.year, today.month, today.day);
+    stampTableHeader(bytes_.data(), count_, today.year, today.month, today.day);
     // We keep no index up to date: a production index the header announces
     // would be stale after our change, so the engine must not open it.
     bytes_[28] = static_cast<char>(bytes_[28] & ~0x01);

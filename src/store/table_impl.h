@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/byte_buffer.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "store/field_codec.h"
@@ -26,7 +27,7 @@ public:
         bool readOnly = false;
         std::vector<LockedFile> locks;
         TableLayout layout;
-        std::string bytes;       // header, then exactly recordCount records
+        ByteBuffer bytes;        // header, then exactly recordCount records
     };
     explicit Impl(Setup setup);
 
@@ -100,7 +101,7 @@ private:
     std::string blankRecord_;
     std::optional<CodePage> ownPage_;        // when the table's is not cp1252
     const CodePage* page_;
-    std::string bytes_;
+    ByteBuffer bytes_;
     std::uint64_t count_ = 0;  // records in bytes_
     std::uint64_t live_ = 0;   // of which not deleted
 

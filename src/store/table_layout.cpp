@@ -196,7 +196,7 @@ NewTable buildTableHeader(const std::vector<FieldDef>& defs, TableLevel level) {
     return out;
 }
 
-void stampTableHeader(std::string& header, std::uint64_t recordCount, int year, int month, int day) {
+void stampTableHeader(char* header, std::uint64_t recordCount, int year, int month, int day) {
     header[1] = static_cast<char>(std::clamp(year - 1900, 0, 255));
     header[2] = static_cast<char>(month);
     header[3] = static_cast<char>(day);

@@ -49,6 +49,6 @@ struct NewTable {
 NewTable buildTableHeader(const std::vector<FieldDef>& fields, TableLevel level);
 
 // Sets the record count and the date of last update in a header already in place.
-void stampTableHeader(std::string& header, std::uint64_t recordCount, int year, int month, int day);
+void stampTableHeader(char* header, std::uint64_t recordCount, int year, int month, int day);
 
 }  // namespace tht

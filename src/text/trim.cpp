@@ -1,7 +1,8 @@
 #include "text/trim.h"
 
-#include <cstdint>
-#include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace tht {
 
@@ -30,15 +31,18 @@ std::u32string_view trimmedView(std::u32string_view text) {
     const char32_t* first = text.data();
     const char32_t* last = first + text.size();
     while (first < last && *first == U' ') ++first;
-    // Fixed columns end in long runs of padding: step over them four at a time.
-    constexpr std::uint64_t kTwoSpaces = 0x0000002000000020ULL;
-    while (last - first >= 4) {
-        std::uint64_t a, b;
-        std::memcpy(&a, last - 4, sizeof a);
-        std::memcpy(&b, last - 2, sizeof b);
-        if (((a ^ kTwoSpaces) | (b ^ kTwoSpaces)) != 0) break;
-        last -= 4;
+    // Fixed columns end in long runs of padding: step over them sixteen at a time.
+#ifdef __SSE2__
+    const __m128i spaces = _mm_set1_epi32(U' ');
+    while (last - first >= 16) {
+        const auto* block = reinterpret_cast<const __m128i*>(last - 16);
+        const __m128i same = _mm_and_si128(
+            _mm_and_si128(_mm_cmpeq_epi32(_mm_loadu_si128(block), spaces), _mm_cmpeq_epi32(_mm_loadu_si128(block + 1), spaces)),
+            _mm_and_si128(_mm_cmpeq_epi32(_mm_loadu_si128(block + 2), spaces), _mm_cmpeq_epi32(_mm_loadu_si128(block + 3), spaces)));
+        if (_mm_movemask_epi8(same) != 0xFFFF) break;
+        last -= 16;
     }
+#endif
     while (last > first && last[-1] == U' ') --last;
     return {first, static_cast<std::size_t>(last - first)};
 }

@@ -56,6 +56,23 @@ TEST(Files, AtomicFileInAFolderWeCannotWriteIsAnError) {
     EXPECT_THROW(AtomicFile(dir / "x"), Error);
 }
 
+TEST(ByteBuffer, GrowsKeepingItsBytes) {
+    ByteBuffer b("head");
+    std::string expected = "head";
+    for (int i = 0; i < 20000; ++i) {  // past several doublings and the large-page size
+        const std::string piece = std::to_string(i) + std::string(97, char('a' + i % 26));
+        b.append(piece);
+        expected += piece;
+    }
+    EXPECT_EQ(std::string_view(b), expected);
+    b.resize(3);
+    b.resize(5);
+    EXPECT_EQ(std::string_view(b), std::string_view("hea\0\0", 5));
+    ByteBuffer moved = std::move(b);
+    EXPECT_EQ(moved.size(), 5u);
+    EXPECT_TRUE(b.empty());
+}
+
 TEST(Files, ExclusiveLockKeepsOutASecondOpen) {
     test::TempDir dir;
     const auto p = dir.write("T.DBF", "x");
@@ -67,7 +84,7 @@ TEST(Files, ExclusiveLockKeepsOutASecondOpen) {
     auto shared1 = LockedFile::open(p, LockedFile::Mode::Shared);
     auto shared2 = LockedFile::open(p, LockedFile::Mode::Shared);
     EXPECT_TRUE(shared1 && shared2);
-    EXPECT_EQ(shared1->readAll(), "x");
+    EXPECT_EQ(std::string_view(shared1->readAll()), "x");
 }
 
 }  // namespace

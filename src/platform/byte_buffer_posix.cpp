@@ -1,0 +1,67 @@
+#include <sys/mman.h>
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "platform/byte_buffer.h"
+
+namespace tht {
+namespace {
+
+constexpr std::size_t kPage = 4096;
+constexpr std::size_t kLargePage = 2 * 1024 * 1024;
+
+std::size_t roundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
+
+void adviseLargePages(char* data, std::size_t capacity) {
+#ifdef MADV_HUGEPAGE
+    if (capacity >= kLargePage) ::madvise(data, capacity, MADV_HUGEPAGE);
+#endif
+}
+
+}  // namespace
+
+ByteBuffer::ByteBuffer(ByteBuffer&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
+    if (this != &other) {
+        if (data_) ::munmap(data_, capacity_);
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
+    }
+    return *this;
+}
+
+ByteBuffer::~ByteBuffer() {
+    if (data_) ::munmap(data_, capacity_);
+}
+
+void ByteBuffer::reserve(std::size_t capacity) {
+    if (capacity <= capacity_) return;
+    capacity = roundUp(capacity, capacity >= kLargePage ? kLargePage : kPage);
+    void* grown = data_ ? ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE)
+                        : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (grown == MAP_FAILED) throw std::bad_alloc();
+    data_ = static_cast<char*>(grown);
+    capacity_ = capacity;
+    adviseLargePages(data_, capacity_);
+}
+
+void ByteBuffer::append(std::string_view bytes) {
+    if (size_ + bytes.size() > capacity_) reserve(std::max(size_ + bytes.size(), capacity_ * 2));
+    if (!bytes.empty()) std::memcpy(data_ + size_, bytes.data(), bytes.size());
+    size_ += bytes.size();
+}
+
+void ByteBuffer::resize(std::size_t size) {
+    if (size > capacity_) reserve(std::max(size, capacity_ * 2));
+    if (size > size_) std::memset(data_ + size_, 0, size - size_);
+    size_ = size;
+}
+
+}  // namespace tht
