@@ -17,6 +17,27 @@ TEST(CodePage, Windows1252RoundTrip) {
     EXPECT_EQ(cp.encode(cp.decode("\x9D")), "?");
 }
 
+TEST(CodePage, LongMixedTextMatchesCharacterByCharacter) {
+    // Long runs of ASCII take a faster path than other characters: both must agree.
+    const CodePage& cp = CodePage::windows1252();
+    for (std::size_t length : {0u, 1u, 15u, 16u, 17u, 31u, 33u, 70u}) {
+        for (std::size_t at = 0; at <= length; at += 5) {
+            std::string bytes(length, 'a');
+            for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>('A' + i % 26);
+            if (at < length) bytes[at] = '\xF1';
+            std::u32string expected;
+            for (unsigned char b : bytes) expected.push_back(cp.decodeByte(b));
+            EXPECT_EQ(cp.decode(bytes), expected) << length << " " << at;
+            EXPECT_EQ(cp.encode(expected), bytes) << length << " " << at;
+            std::u32string withUnmappable = expected;
+            if (at < length) withUnmappable[at] = U'\u4E2D';
+            std::string question = bytes;
+            if (at < length) question[at] = '?';
+            EXPECT_EQ(cp.encode(withUnmappable), question);
+        }
+    }
+}
+
 TEST(CodePage, OtherConverters) {
     EXPECT_EQ(CodePage::open("ibm-850").decode("\xA4"), U"\u00F1");
     const CodePage utf8 = CodePage::open("UTF-8");

@@ -18,6 +18,12 @@ TEST(Trim, TrimsOnlySpaces) {
         {U"  \tx  ", U"\tx", U"\tx  ", U"  \tx"},
         {U"x \t  ", U"x \t", U"x \t  ", U"x \t"},
         {U"\u00A0a\u00A0", U"\u00A0a\u00A0", U"\u00A0a\u00A0", U"\u00A0a\u00A0"},
+        // Long padding, as fixed columns have: runs shorter and longer than the blocks stepped over.
+        {U"x" + std::u32string(16, U' '), U"x", U"x" + std::u32string(16, U' '), U"x"},
+        {U"x\t" + std::u32string(37, U' '), U"x\t", U"x\t" + std::u32string(37, U' '), U"x\t"},
+        {U"ab" + std::u32string(15, U' ') + U"c" + std::u32string(64, U' '), U"ab" + std::u32string(15, U' ') + U"c",
+         U"ab" + std::u32string(15, U' ') + U"c" + std::u32string(64, U' '), U"ab" + std::u32string(15, U' ') + U"c"},
+        {std::u32string(100, U' '), U"", U"", U""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(AllTrim(c.in), c.all);
