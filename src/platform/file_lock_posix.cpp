@@ -1,6 +1,10 @@
-// Open-file-description locks: unlike classic fcntl locks they also keep out a
-// second open of the same file within this process.
+// Two locks on every table file. An open-file-description lock is what other
+// programs (Wine's among them) see; unlike a classic fcntl lock it also keeps
+// out a second open of the same file within this process. A flock lock is
+// taken beside it because it can be exclusive on a file we may only read,
+// where an fcntl write lock cannot be had.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,16 +31,21 @@ std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode) {
     struct flock lock {};
     lock.l_type = writable ? F_WRLCK : F_RDLCK;
     lock.l_whence = SEEK_SET;
-    if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
-        const int err = errno;
+    int err = 0;
+    if (::fcntl(fd, F_OFD_SETLK, &lock) != 0)
+        err = errno;
+    else if (::flock(fd, (mode == Mode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+        err = errno;
+    if (err != 0) {
         ::close(fd);
-        if (err == EAGAIN || err == EACCES) return std::nullopt;
+        if (err == EAGAIN || err == EACCES || err == EWOULDBLOCK) return std::nullopt;
         throw Error(ErrorKind::FileUnreadable, {.file = displayPath(p), .cause = describeSystemError(err)});
     }
-    return LockedFile(fd, p);
+    return LockedFile(fd, p, writable);
 }
 
-LockedFile::LockedFile(LockedFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+LockedFile::LockedFile(LockedFile&& other) noexcept
+    : fd_(other.fd_), path_(std::move(other.path_)), writable_(other.writable_) {
     other.fd_ = -1;
 }
 
@@ -45,6 +54,7 @@ LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
         if (fd_ >= 0) ::close(fd_);
         fd_ = other.fd_;
         path_ = std::move(other.path_);
+        writable_ = other.writable_;
         other.fd_ = -1;
     }
     return *this;

@@ -87,11 +87,15 @@ public:
     ~LockedFile();
     ByteBuffer readAll() const;  // throws Error(FileUnreadable)
     const fs::path& path() const { return path_; }
+    // False when the file could only be opened for reading (its permissions,
+    // a read-only file system): it must then not be replaced either.
+    bool writable() const { return writable_; }
 
 private:
-    LockedFile(int fd, fs::path p) : fd_(fd), path_(std::move(p)) {}
+    LockedFile(int fd, fs::path p, bool writable) : fd_(fd), path_(std::move(p)), writable_(writable) {}
     int fd_ = -1;
     fs::path path_;
+    bool writable_ = false;
 };
 
 }  // namespace tht

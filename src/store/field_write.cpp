@@ -27,11 +27,11 @@ bool asciiOf(std::u32string_view text, std::string& out) {
 
 void fillRight(std::string_view text, std::size_t width, char* dst) {
     std::memset(dst, ' ', width - text.size());
-    std::memcpy(dst + (width - text.size()), text.data(), text.size());
+    if (!text.empty()) std::memcpy(dst + (width - text.size()), text.data(), text.size());
 }
 
 void fillLeft(std::string_view text, std::size_t width, char* dst) {
-    std::memcpy(dst, text.data(), text.size());
+    if (!text.empty()) std::memcpy(dst, text.data(), text.size());
     std::memset(dst + text.size(), ' ', width - text.size());
 }
 
@@ -161,11 +161,11 @@ WriteResult encodeNumeric(const FieldLayout& f, const WriteValue& v, const CodeP
         if (length > f.width) return WriteResult::TooWide;  // also keeps buf in bounds: width < 256
         std::size_t n = 0;
         if (parsed.negative) buf[n++] = '-';
-        std::memcpy(buf + n, whole.data(), whole.size());
+        if (!whole.empty()) std::memcpy(buf + n, whole.data(), whole.size());
         n += whole.size();
         if (decimals > 0) {
             buf[n++] = '.';
-            std::memcpy(buf + n, parsed.fraction.data(), parsed.fraction.size());
+            if (!parsed.fraction.empty()) std::memcpy(buf + n, parsed.fraction.data(), parsed.fraction.size());
             std::memset(buf + n + parsed.fraction.size(), '0', decimals - parsed.fraction.size());
             n += decimals;
         }

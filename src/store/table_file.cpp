@@ -1,5 +1,7 @@
 // The table on disk: finding, locking and reading it when opened, and
 // replacing it atomically when closed.
+#include <cerrno>
+
 #include "platform/clock.h"
 #include "platform/error.h"
 #include "store/table_impl.h"
@@ -52,7 +54,7 @@ Table Table::open(const std::filesystem::path& folder, std::string_view name, Ac
     s.name = n.base;
     s.folder = folder;
     s.path = *found;
-    s.readOnly = readOnly;
+    s.readOnly = readOnly || (access == Access::Exclusive && !lock->writable());
     s.locks.push_back(std::move(*lock));
     return Table(std::make_unique<Impl>(std::move(s)));
 }
@@ -75,6 +77,9 @@ Table Table::create(const std::filesystem::path& folder, std::string_view name, 
         if (!fileExists(old)) continue;
         std::optional<LockedFile> lock = LockedFile::open(old, LockedFile::Mode::Exclusive);
         if (!lock) throw Error(ErrorKind::TableInUse, {.table = n.base});
+        // A table its owner made read-only is not ours to replace.
+        if (!lock->writable())
+            throw Error(ErrorKind::FileUnwritable, {.file = displayPath(old), .cause = describeSystemError(EACCES)});
         s.locks.push_back(std::move(*lock));
     }
     s.name = n.base;
@@ -107,8 +112,11 @@ void Table::Impl::close() {
         // Only now that the new table has its name: the old index and any
         // other spelling of the old table describe a table that is gone.
         for (const fs::path& p : findCaseVariants(folder_, name_ + ".MDX")) removeFileQuietly(p);
+        // On a folder that ignores letter case the new table may carry an old
+        // spelling: compare files, not names.
+        std::error_code ec;
         for (const fs::path& p : findCaseVariants(folder_, name_ + std::string(kExtension)))
-            if (p != path_) removeFileQuietly(p);
+            if (p != path_ && !fs::equivalent(p, path_, ec)) removeFileQuietly(p);
     }
     locks_.clear();
     open_ = false;

@@ -89,6 +89,23 @@ class HoralinaFolderFaults(Fixture):
         self.assertStopped(r, "ASIGNOMT", "permiso denegado")
         self.assertEqual(snapshot(self.htemp), before)
 
+    def test_read_only_tables(self):
+        """Tables their owner made read-only are read, never replaced."""
+        before, timetable = snapshot(self.htemp), digest(self.timetable)
+        for name in os.listdir(self.htemp):
+            os.chmod(os.path.join(self.htemp, name), 0o444)
+        os.chmod(self.htemp, 0o777)
+        os.chmod(self.tuxa, 0o777)
+        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+        r = subprocess.run(nobody + [CLI, "importar", self.tuxa, "--htemp", self.htemp, "--quiet"],
+                           capture_output=True, text=True)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(digest(self.timetable), timetable)
+        r = subprocess.run(nobody + [CLI, "exportar", self.tuxa, "--htemp", self.htemp],
+                           capture_output=True, text=True)
+        self.assertStopped(r, "ASIGNOMT.DBF", "permiso denegado")
+        self.assertEqual(snapshot(self.htemp), before)
+
     def test_folder_removed_during_the_run(self):
         big = os.path.join(self.work, "big")
         subprocess.run([sys.executable, os.path.join(ROOT, "bench", "generate_district.py"), "--schools", "300", big],
@@ -171,6 +188,12 @@ class SolutionFaults(Fixture):
     def test_held_by_another_process(self):
         with open(self.soluc(), "r+b") as f:
             fcntl.lockf(f, fcntl.LOCK_EX)
+            holder = subprocess.run([CLI, "importar", self.tuxa, "--htemp", self.htemp], capture_output=True, text=True)
+        self.assertTimetableKept(holder, "La tabla SOLUC está en uso por otro programa")
+
+    def test_held_with_flock(self):
+        with open(self.soluc(), "rb") as f:
+            fcntl.flock(f, fcntl.LOCK_EX)
             holder = subprocess.run([CLI, "importar", self.tuxa, "--htemp", self.htemp], capture_output=True, text=True)
         self.assertTimetableKept(holder, "La tabla SOLUC está en uso por otro programa")
 
