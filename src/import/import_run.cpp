@@ -62,6 +62,14 @@ RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
             nCodIdi(wwTableNomAsg, "CODIDITUXA");
         std::vector<std::u32string> slot(3), key(1);
 
+        // A group or room code as its table holds it, else the entry's own code cut to the column.
+        auto codeIn = [&](Table& table, LazyField& abrev, LazyField& own, const char* missing, std::int64_t record) {
+            key[0] = wwTableSoluc.readString(own());
+            if (table.locate("ABREV", key)) return table.readString(abrev());
+            report.noteRecord(missing, record);
+            return key[0].substr(0, 10);
+        };
+
         for (wwTableSoluc.first(); !wwTableSoluc.eof(); wwTableSoluc.next()) {
             ++report.linesRead;
             const std::int64_t record = wwTableSoluc.recordNumber();
@@ -81,14 +89,7 @@ RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
             v.day = dayLetter(slot[0]);
             v.teacher = wwTableSoluc.readString(sProf());
 
-            // A group or room code as its table holds it, else the entry's own code cut to the column.
-            auto codeIn = [&](Table& table, LazyField& abrev, LazyField& own, const char* missing) {
-                key[0] = wwTableSoluc.readString(own());
-                if (table.locate("ABREV", key)) return table.readString(abrev());
-                report.noteRecord(missing, record);
-                return key[0].substr(0, 10);
-            };
-            v.group = codeIn(wwTableGrupos, gAbrev, sCodGrupo, "grupo que no está en GRUPOST");
+            v.group = codeIn(wwTableGrupos, gAbrev, sCodGrupo, "grupo que no está en GRUPOST", record);
 
             key[0] = wwTableSoluc.readString(sTarea());
             if (wwTableNomAsg.locate("COD", key)) {
@@ -108,7 +109,7 @@ RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
                 report.noteRecord("asignatura que no está en ASIGNOMT", record);
             }
 
-            v.room = codeIn(wwTableAulas, aAbrev, sAula, "aula que no está en AULAT");
+            v.room = codeIn(wwTableAulas, aAbrev, sAula, "aula que no está en AULAT", record);
             text.add(detailLine(v));
             ++report.written;
         }

@@ -1,1 +1,0 @@
-#include "text/tuxa_files.h"
