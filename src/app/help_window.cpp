@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 
 #include "app/app_identity.h"
+#include "app/qt_text.h"
+#include "base/messages.h"
 
 namespace tht::app {
 namespace {
@@ -44,8 +46,7 @@ HelpMap parseHelpMap(const QString& text) {
 std::optional<HelpMap> HelpSet::map(QString& problem) const {
     QFile file(folder_ + u'/' + QString::fromLatin1(kMapFile));
     if (!file.open(QIODevice::ReadOnly)) {
-        problem = QStringLiteral("No se encuentra la ayuda %1 (%2).")
-                      .arg(QString::fromLatin1(kHelpFile), QDir::toNativeSeparators(file.fileName()));
+        problem = text(msg::window::helpMissing(kHelpFile, QDir::toNativeSeparators(file.fileName()).toStdString()));
         return std::nullopt;
     }
     return parseHelpMap(QString::fromUtf8(file.readAll()));
@@ -54,7 +55,7 @@ std::optional<HelpMap> HelpSet::map(QString& problem) const {
 std::optional<QUrl> HelpSet::page(const QString& name, QString& problem) const {
     const QString path = folder_ + u'/' + name;
     if (!QFile::exists(path)) {
-        problem = QStringLiteral("Falta la página %1 de la ayuda %2.").arg(name, QString::fromLatin1(kHelpFile));
+        problem = text(msg::window::helpPageMissing(name.toStdString(), kHelpFile));
         return std::nullopt;
     }
     return urlOf(path);
@@ -64,7 +65,7 @@ std::optional<QUrl> HelpSet::contentsPage(QString& problem) const {
     const auto helpMap = map(problem);
     if (!helpMap) return std::nullopt;
     if (helpMap->contents.isEmpty()) {
-        problem = QStringLiteral("La ayuda %1 no tiene página de contenido.").arg(QString::fromLatin1(kHelpFile));
+        problem = text(msg::window::helpWithoutContents(kHelpFile));
         return std::nullopt;
     }
     return page(helpMap->contents, problem);
@@ -75,7 +76,7 @@ std::optional<QUrl> HelpSet::contextPage(int context, QString& problem) const {
     if (!helpMap) return std::nullopt;
     const auto topic = helpMap->topics.constFind(context);
     if (topic == helpMap->topics.constEnd()) {
-        problem = QStringLiteral("La ayuda %1 no tiene el tema %2.").arg(QString::fromLatin1(kHelpFile)).arg(context);
+        problem = text(msg::window::helpWithoutTopic(kHelpFile, context));
         return std::nullopt;
     }
     return page(*topic, problem);
@@ -83,13 +84,13 @@ std::optional<QUrl> HelpSet::contextPage(int context, QString& problem) const {
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(QStringLiteral("Ayuda de %1").arg(QString::fromLatin1(kApplicationTitle)));
+    setWindowTitle(text(msg::window::helpTitle()));
     resize(640, 480);
     browser_->setOpenExternalLinks(true);
 
-    auto* contents = new QPushButton(QStringLiteral("&Contenido"), this);
-    auto* back = new QPushButton(QStringLiteral("&Atrás"), this);
-    auto* forward = new QPushButton(QStringLiteral("A&delante"), this);
+    auto* contents = new QPushButton(text(msg::window::kHelpContents), this);
+    auto* back = new QPushButton(text(msg::window::kHelpBack), this);
+    auto* forward = new QPushButton(text(msg::window::kHelpForward), this);
     back->setEnabled(false);
     forward->setEnabled(false);
     connect(contents, &QPushButton::clicked, this, [this] { browser_->setSource(contents_); });

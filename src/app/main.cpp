@@ -3,6 +3,8 @@
 
 #include "app/app_identity.h"
 #include "app/main_form.h"
+#include "app/qt_text.h"
+#include "base/messages.h"
 
 int main(int argc, char** argv) {
     // Taken before Qt removes the options it knows (-style, -display...), so
@@ -11,7 +13,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
 
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(tht::app::kApplicationTitle));
+    QApplication::setApplicationName(tht::app::text(tht::msg::window::kApplicationTitle));
     TMForm form(arguments);
     form.show();
     return application.exec();

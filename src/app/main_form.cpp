@@ -17,10 +17,8 @@
 #include "app/gradient_panel.h"
 #include "app/help_window.h"
 #include "app/message_boxes.h"
-#include "app/run_mode.h"
-#include "core/ini_file.h"
-#include "export/export_run.h"
-#include "import/import_run.h"
+#include "app/qt_text.h"
+#include "base/messages.h"
 #include "platform/locations.h"
 
 namespace tht::app {
@@ -37,7 +35,7 @@ namespace {
 
 constexpr int kClientWidth = 599;
 constexpr int kClientHeight = 270;
-constexpr int kFolderWidth = 287;  // Label2 never grows wider than the directory list
+constexpr int kFolderWidth = 287;  // currentFolder_ never grows wider than the directory list
 const char* const kHelpContextProperty = "helpContext";
 
 QFont formFont(bool bold = false) {
@@ -147,16 +145,17 @@ TMForm::TMForm(const QStringList& arguments, FormOptions options, QWidget* paren
       options_(std::move(options)),
       ownBoxes_(options_.boxes ? nullptr : std::make_unique<ModalBoxRunner>()),
       boxes_(options_.boxes ? options_.boxes : ownBoxes_.get()),
-      sink_(std::make_unique<BoxSink>(*this)) {
+      sink_(std::make_unique<BoxSink>(*this)),
+      model_(utf8Arguments(arguments), {options_.htemp, options_.iniFile, options_.clock}) {
     buildControls();
-    FormCreate(arguments);
+    FormCreate();
 }
 
 TMForm::~TMForm() = default;
 
 void TMForm::buildControls() {
     setObjectName(QStringLiteral("MForm"));
-    setWindowTitle(QStringLiteral("Exportar e importar datos entre Horalina y TUXA"));
+    setWindowTitle(text(tht::msg::window::kCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kClientWidth, kClientHeight);
@@ -168,60 +167,60 @@ void TMForm::buildControls() {
     setProperty(kHelpContextProperty, kWindowHelpContext);
 
     const QColor gradientStart(249, 211, 125), gradientEnd(255, 238, 221);
-    const QString directionCaptionExport = QStringLiteral("Transformar datos desde TUXA hacia Horalina ");
-    const QString directionCaptionImport = QStringLiteral("Transformar datos desde Horalina hacia TUXA");
+    const QString directionCaptionExport = text(tht::msg::window::kExportDirection);
+    const QString directionCaptionImport = text(tht::msg::window::kImportDirection);
     const QIcon okGlyph = style()->standardIcon(QStyle::SP_DialogOkButton);
 
-    Draw3D2 = new GradientPanel(gradientStart, gradientEnd, this);
-    Draw3D2->setObjectName(QStringLiteral("Draw3D2"));
-    Draw3D2->setGeometry(0, 0, 301, 106);
-    Draw3D2->setProperty(kHelpContextProperty, kWindowHelpContext);
-    Label3 = label(Draw3D2, "Label3", directionCaptionExport, {21, 5, 265, 57});
-    BExportar = button(Draw3D2, "BExportar", QStringLiteral("OK"), {88, 72, 89, 25});
+    exportPanel_ = new GradientPanel(gradientStart, gradientEnd, this);
+    exportPanel_->setObjectName(QStringLiteral("Draw3D2"));
+    exportPanel_->setGeometry(0, 0, 301, 106);
+    exportPanel_->setProperty(kHelpContextProperty, kWindowHelpContext);
+    exportCaption_ = label(exportPanel_, "Label3", directionCaptionExport, {21, 5, 265, 57});
+    exportButton_ = button(exportPanel_, "BExportar", text(tht::msg::window::kOk), {88, 72, 89, 25});
 
-    Draw3D3 = new GradientPanel(gradientStart, gradientEnd, this);
-    Draw3D3->setObjectName(QStringLiteral("Draw3D3"));
-    Draw3D3->setGeometry(302, 0, 294, 106);
-    Label4 = label(Draw3D3, "Label4", directionCaptionImport, {8, 5, 276, 57});
-    BImportar = button(Draw3D3, "BImportar", QStringLiteral("OK"), {96, 72, 89, 25});
+    importPanel_ = new GradientPanel(gradientStart, gradientEnd, this);
+    importPanel_->setObjectName(QStringLiteral("Draw3D3"));
+    importPanel_->setGeometry(302, 0, 294, 106);
+    importCaption_ = label(importPanel_, "Label4", directionCaptionImport, {8, 5, 276, 57});
+    importButton_ = button(importPanel_, "BImportar", text(tht::msg::window::kOk), {96, 72, 89, 25});
 
-    for (QLabel* direction : {Label3, Label4}) {
+    for (QLabel* direction : {exportCaption_, importCaption_}) {
         direction->setFont(directionFont());
         direction->setWordWrap(true);
     }
-    Label4->setProperty(kHelpContextProperty, kWindowHelpContext);
-    for (QPushButton* ok : {BExportar, BImportar}) {
+    importCaption_->setProperty(kHelpContextProperty, kWindowHelpContext);
+    for (QPushButton* ok : {exportButton_, importButton_}) {
         ok->setIcon(okGlyph);
         ok->setDefault(true);
         ok->setProperty(kHelpContextProperty, kWindowHelpContext);
     }
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 107, 596, 162);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setLineWidth(1);
+    folderPanel_ = new QFrame(this);
+    folderPanel_->setObjectName(QStringLiteral("Panel1"));
+    folderPanel_->setGeometry(0, 107, 596, 162);
+    folderPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    folderPanel_->setLineWidth(1);
 
-    Label5 = label(Panel1, "Label5", QStringLiteral("Carpeta en la que se encuentran los Ficheros TXT de TUXA"),
+    folderPrompt_ = label(folderPanel_, "Label5", text(tht::msg::window::kFolderPrompt),
                    {9, 5, 280, 13});
-    Label6 = label(Panel1, "Label6", QStringLiteral("Ruta Actual:"), {9, 19, 59, 13});
-    Label2 = label(Panel1, "Label2", QString(), {70, 20, 0, 13});
-    for (QLabel* prompt : {Label5, Label6}) setTextColour(prompt, QColor(0, 0, 255));
-    Label1 = label(Panel1, "Label1", QStringLiteral("TransHoralinaTUXA para HL18 V-1.0"), {368, 143, 212, 13});
-    for (QLabel* red : {Label2, Label1}) {
+    currentFolderPrompt_ = label(folderPanel_, "Label6", text(tht::msg::window::kCurrentFolder), {9, 19, 59, 13});
+    currentFolder_ = label(folderPanel_, "Label2", QString(), {70, 20, 0, 13});
+    for (QLabel* prompt : {folderPrompt_, currentFolderPrompt_}) setTextColour(prompt, QColor(0, 0, 255));
+    productLabel_ = label(folderPanel_, "Label1", text(tht::msg::window::kProductLabel), {368, 143, 212, 13});
+    for (QLabel* red : {currentFolder_, productLabel_}) {
         red->setFont(formFont(true));
         setTextColour(red, QColor(255, 0, 0));
     }
-    for (QLabel* caption : {Label5, Label6, Label1}) fitCaption(caption);
+    for (QLabel* caption : {folderPrompt_, currentFolderPrompt_, productLabel_}) fitCaption(caption);
 
     const QColor chooserBackground(240, 251, 255);
-    Directorios = new DirectoryList(Panel1);
-    Directorios->setObjectName(QStringLiteral("Directorios"));
-    Directorios->setGeometry(9, 36, 287, 101);
-    Unidades = new DriveBox(Panel1);
-    Unidades->setObjectName(QStringLiteral("Unidades"));
-    Unidades->setGeometry(9, 140, 137, 19);
-    for (QWidget* chooser : {static_cast<QWidget*>(Directorios), static_cast<QWidget*>(Unidades)}) {
+    directories_ = new DirectoryList(folderPanel_);
+    directories_->setObjectName(QStringLiteral("Directorios"));
+    directories_->setGeometry(9, 36, 287, 101);
+    drives_ = new DriveBox(folderPanel_);
+    drives_->setObjectName(QStringLiteral("Unidades"));
+    drives_->setGeometry(9, 140, 137, 19);
+    for (QWidget* chooser : {static_cast<QWidget*>(directories_), static_cast<QWidget*>(drives_)}) {
         QPalette palette = chooser->palette();
         palette.setColor(QPalette::Base, chooserBackground);
         palette.setColor(QPalette::Button, chooserBackground);
@@ -229,42 +228,40 @@ void TMForm::buildControls() {
         chooser->setProperty(kHelpContextProperty, kWindowHelpContext);
     }
 
-    BClose = button(Panel1, "BClose", QStringLiteral("&Salir"), {385, 106, 89, 25});
-    BClose->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    Button1 = button(Panel1, "Button1", QStringLiteral("F1 AYUDA"), {188, 139, 109, 21});
-    for (QPushButton* b : {BClose, Button1}) b->setProperty(kHelpContextProperty, kWindowHelpContext);
+    closeButton_ = button(folderPanel_, "BClose", text(tht::msg::window::kClose), {385, 106, 89, 25});
+    closeButton_->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    helpButton_ = button(folderPanel_, "Button1", text(tht::msg::window::kHelp), {188, 139, 109, 21});
+    for (QPushButton* b : {closeButton_, helpButton_}) b->setProperty(kHelpContextProperty, kWindowHelpContext);
 
-    setTabOrder(BExportar, BImportar);
-    setTabOrder(BImportar, BClose);
-    setTabOrder(BClose, Button1);
-    setTabOrder(Button1, Directorios);
-    setTabOrder(Directorios, Unidades);
+    setTabOrder(exportButton_, importButton_);
+    setTabOrder(importButton_, closeButton_);
+    setTabOrder(closeButton_, helpButton_);
+    setTabOrder(helpButton_, directories_);
+    setTabOrder(directories_, drives_);
 
-    connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);
-    connect(BImportar, &QPushButton::clicked, this, &TMForm::BImportarClick);
-    connect(BClose, &QPushButton::clicked, this, &TMForm::BCloseClick);
-    connect(Button1, &QPushButton::clicked, this, &TMForm::Button1Click);
+    connect(exportButton_, &QPushButton::clicked, this, &TMForm::BExportarClick);
+    connect(importButton_, &QPushButton::clicked, this, &TMForm::BImportarClick);
+    connect(closeButton_, &QPushButton::clicked, this, &TMForm::BCloseClick);
+    connect(helpButton_, &QPushButton::clicked, this, &TMForm::Button1Click);
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::WindowShortcut);
     connect(f1, &QShortcut::activated, this, [this] { showHelp(false); });
 
-    connect(Directorios, &DirectoryList::folderChanged, this, &TMForm::showFolder);
-    connect(Unidades, &DriveBox::folderChosen, Directorios, &DirectoryList::setFolder);
-    Unidades->setRoots(availableRoots());
-    Directorios->setFolder(options_.startFolder.isEmpty() ? QDir::currentPath() : options_.startFolder);
+    connect(directories_, &DirectoryList::folderChanged, this, &TMForm::showFolder);
+    connect(drives_, &DriveBox::folderChosen, directories_, &DirectoryList::setFolder);
+    drives_->setRoots(availableRoots());
+    directories_->setFolder(options_.startFolder.isEmpty() ? QDir::currentPath() : options_.startFolder);
 }
 
-void TMForm::FormCreate(const QStringList& arguments) {
-    EstadoTransformacion_ = 0;
-    const StartMode mode = startMode(arguments);
-    ModoEjecucion_ = mode.ModoEjecucion;
-    if (mode.panels == Panels::ImportOnly) {
-        Draw3D2->hide();
-        alignToTop(Draw3D3);
+void TMForm::FormCreate() {
+    const tht::Panels panels = model_.start().panels;
+    if (panels == tht::Panels::ImportOnly) {
+        exportPanel_->hide();
+        alignToTop(importPanel_);
     }
-    if (mode.panels == Panels::ExportOnly) {
-        Draw3D3->hide();
-        alignToTop(Draw3D2);
+    if (panels == tht::Panels::ExportOnly) {
+        importPanel_->hide();
+        alignToTop(exportPanel_);
     }
 }
 
@@ -276,10 +273,7 @@ void TMForm::showEvent(QShowEvent* event) {
         centred_ = true;
     }
     QWidget::showEvent(event);
-    FormShow();
 }
-
-void TMForm::FormShow() {}
 
 void TMForm::centreOnScreen() {
     const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -288,43 +282,30 @@ void TMForm::centreOnScreen() {
     move(area.center() - rect().center());
 }
 
-void TMForm::BExportarClick() { runTransfer(&tht::exportar); }
+void TMForm::BExportarClick() { runTransfer(tht::FrontEnd::Direction::Export); }
 
-void TMForm::BImportarClick() { runTransfer(&tht::importar); }
+void TMForm::BImportarClick() { runTransfer(tht::FrontEnd::Direction::Import); }
 
-void TMForm::runTransfer(Run run) {
-    tht::RunContext ctx;
-    ctx.dirTxt = tht::makeDirTxt(QFile::encodeName(QDir::toNativeSeparators(Directorios->folder())).toStdString());
-    dirTxt_ = ctx.dirTxt;
-    ctx.htemp = options_.htemp;
-    ctx.messages = sink_.get();
-    ctx.EstadoTransformacion = &EstadoTransformacion_;
-    ctx.ModoEjecucion = ModoEjecucion_;
-    ctx.clock = options_.clock;
-
-    std::vector<tht::TableReport> reports;
-    tht::RunOutcome outcome = tht::RunOutcome::FolderMissing;
+void TMForm::runTransfer(tht::FrontEnd::Direction direction) {
+    const std::string folder = QFile::encodeName(QDir::toNativeSeparators(directories_->folder())).toStdString();
+    tht::FrontEnd::Click click;
     QString failure;
     {
         const Hourglass hourglass;
         try {
-            outcome = run(ctx, reports);
+            click = model_.run(direction, folder, *sink_);
         } catch (const std::exception& e) {
-            failure = QString::fromStdString(e.what());
-        } catch (...) {
-            failure = QStringLiteral("Error inesperado");
+            failure = text(tht::msg::internalError(e.what()));
         }
     }
+    if (click.error) failure = text(click.error->what());
     if (!failure.isEmpty()) {
-        // The run stopped: the user may fix the cause and press the button again.
         reportError(failure);
         return;
     }
-    if (outcome == tht::RunOutcome::Completed) {
-        BExportar->setEnabled(false);
-        BImportar->setEnabled(false);
-    }
-    if (ModoEjecucion_ == 2) close();
+    exportButton_->setEnabled(model_.transfersEnabled());
+    importButton_->setEnabled(model_.transfersEnabled());
+    if (click.closeWindow) close();
 }
 
 void TMForm::BCloseClick() { close(); }
@@ -347,15 +328,15 @@ void TMForm::showHelp(bool contents) {
 
 void TMForm::showFolder(const QString& folder) {
     const QString native = QDir::toNativeSeparators(folder);
-    const QString shown = shortenFolder(native, Label2->fontMetrics(), kFolderWidth);
-    Label2->setText(shown);
-    Label2->setToolTip(native);
-    Label2->resize(Label2->fontMetrics().horizontalAdvance(shown), Label2->height());
-    Unidades->followFolder(folder);
+    const QString shown = shortenFolder(native, currentFolder_->fontMetrics(), kFolderWidth);
+    currentFolder_->setText(shown);
+    currentFolder_->setToolTip(native);
+    currentFolder_->resize(currentFolder_->fontMetrics().horizontalAdvance(shown), currentFolder_->height());
+    drives_->followFolder(folder);
 }
 
-void TMForm::showBox(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, this);
+void TMForm::showBox(QMessageBox::Icon icon, const QString& message) {
+    QMessageBox box(icon, text(tht::msg::window::kApplicationTitle), message, QMessageBox::Ok, this);
     box.setFont(font());  // a box is a window of its own and does not take the window's font by itself
     const NormalCursorForBox normalCursor;
     boxes_->run(box);
@@ -370,12 +351,13 @@ void TMForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMForm::FormClose() {
-    if (ModoEjecucion_ != 2) return;
     try {
-        tht::writeIniValue(options_.iniFile, "Transformadores", "Transformado", std::to_string(EstadoTransformacion_));
-    } catch (const std::exception& e) {
+        model_.closing();
+    } catch (const tht::Error& e) {
         // The window closes all the same: a window that cannot be closed would
         // leave the calling product waiting for ever.
-        reportError(QString::fromStdString(e.what()));
+        reportError(text(e.what()));
+    } catch (const std::exception& e) {
+        reportError(text(tht::msg::internalError(e.what())));
     }
 }

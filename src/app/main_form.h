@@ -11,9 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/front_end.h"
 #include "core/message_sink.h"
-#include "core/report.h"
-#include "core/run_context.h"
 #include "platform/clock.h"
 #include "platform/locations.h"
 
@@ -54,15 +53,16 @@ public:
     explicit TMForm(const QStringList& arguments, tht::app::FormOptions options = {}, QWidget* parent = nullptr);
     ~TMForm() override;
 
-    int ModoEjecucion() const { return ModoEjecucion_; }
-    int EstadoTransformacion() const { return EstadoTransformacion_; }
-    const std::string& dirTxt() const { return dirTxt_; }
+    // ModoEjecucion as the calling product knows it: 2 in command-line mode, else 0.
+    int ModoEjecucion() const { return model_.commandLineMode() ? 2 : 0; }
+    int EstadoTransformacion() const { return model_.status(); }
+    const std::string& dirTxt() const { return model_.dirTxt(); }
     tht::app::HelpWindow* helpWindow() const { return help_; }
 
     void BExportarClick();
     void BImportarClick();
     void BCloseClick();
-    void Button1Click();
+    void Button1Click();  // the help button
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -70,16 +70,14 @@ protected:
 
 private:
     class BoxSink;
-    using Run = tht::RunOutcome (*)(const tht::RunContext&, std::vector<tht::TableReport>&);
 
     void buildControls();
-    void FormCreate(const QStringList& arguments);
-    void FormShow();
+    void FormCreate();
     void FormClose();
-    void runTransfer(Run run);
+    void runTransfer(tht::FrontEnd::Direction direction);
     void showFolder(const QString& folder);
     void showHelp(bool contents);
-    void showBox(QMessageBox::Icon icon, const QString& text);
+    void showBox(QMessageBox::Icon icon, const QString& message);
     void reportError(const QString& text);
     void alignToTop(QWidget* panel);
     void centreOnScreen();
@@ -89,25 +87,25 @@ private:
     tht::app::BoxRunner* boxes_;
     std::unique_ptr<tht::MessageSink> sink_;
 
-    int ModoEjecucion_ = 0;
-    int EstadoTransformacion_ = 0;
-    std::string dirTxt_;
+    tht::FrontEnd model_;
     bool centred_ = false;
 
-    tht::app::GradientPanel* Draw3D2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* BExportar = nullptr;
-    tht::app::GradientPanel* Draw3D3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QPushButton* BImportar = nullptr;
-    QFrame* Panel1 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label2 = nullptr;
-    tht::app::DirectoryList* Directorios = nullptr;
-    tht::app::DriveBox* Unidades = nullptr;
-    QPushButton* BClose = nullptr;
-    QPushButton* Button1 = nullptr;
-    QLabel* Label1 = nullptr;
+    // Each control keeps the object name the calling product's users and the
+    // help know (Draw3D2, BExportar, ...); the members are named by role.
+    tht::app::GradientPanel* exportPanel_ = nullptr;      // Draw3D2
+    QLabel* exportCaption_ = nullptr;                     // Label3
+    QPushButton* exportButton_ = nullptr;                 // BExportar
+    tht::app::GradientPanel* importPanel_ = nullptr;      // Draw3D3
+    QLabel* importCaption_ = nullptr;                     // Label4
+    QPushButton* importButton_ = nullptr;                 // BImportar
+    QFrame* folderPanel_ = nullptr;                       // Panel1
+    QLabel* folderPrompt_ = nullptr;                      // Label5
+    QLabel* currentFolderPrompt_ = nullptr;               // Label6
+    QLabel* currentFolder_ = nullptr;                     // Label2
+    tht::app::DirectoryList* directories_ = nullptr;      // Directorios
+    tht::app::DriveBox* drives_ = nullptr;                // Unidades
+    QPushButton* closeButton_ = nullptr;                  // BClose
+    QPushButton* helpButton_ = nullptr;                   // Button1
+    QLabel* productLabel_ = nullptr;                      // Label1
     tht::app::HelpWindow* help_ = nullptr;
 };

@@ -2,13 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
-#include <optional>
 #include <ostream>
 
+#include "base/messages.h"
 #include "core/ini_file.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
-#include "platform/error.h"
 #include "platform/locations.h"
 
 namespace tht {
@@ -33,22 +32,33 @@ struct Options {
     bool quiet = false;
 };
 
+std::string text(std::string_view s) { return std::string(s); }
+
 void addRunOptions(CLI::App& cmd, Options& o) {
-    cmd.add_option("CARPETA", o.folder, "Carpeta de los ficheros TXT de TUXA")->required();
-    cmd.add_option("--htemp", o.htemp, "Carpeta de datos de Horalina (por defecto $HORALINA_HTEMP o C:\\HTEMP de Wine)");
-    cmd.add_option("--ini", o.ini, "Archivo en el que escribir el estado final ([Transformadores] Transformado)");
-    cmd.add_flag("--quiet", o.quiet, "Sin resumen por tabla en la salida de errores");
+    cmd.set_help_flag("-h,--help", text(msg::usage::kHelp));
+    cmd.add_option("CARPETA", o.folder, text(msg::usage::kFolder))->required();
+    cmd.add_option("--htemp", o.htemp, text(msg::usage::kHtemp));
+    cmd.add_option("--ini", o.ini, text(msg::usage::kIni));
+    cmd.add_flag("--quiet", o.quiet, text(msg::usage::kQuiet));
+}
+
+// The exit code of a run that ended: 0 with status 1, 1 with status -1, 2 when it stopped.
+int exitCode(const RunResult& result) {
+    if (result.outcome != RunOutcome::Completed) return kExitStopped;
+    return result.status == 1 ? 0 : 1;
 }
 
 }  // namespace
 
 int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"transhoralotuxa-cli: pasa datos entre los ficheros de TUXA y las tablas de Horalina"};
-    app.set_version_flag("--version", std::string("transhoralotuxa-cli ") + THT_VERSION);
+    const std::string version = std::string("transhoralotuxa-cli ") + THT_VERSION;
+    CLI::App app{text(msg::usage::kProgram)};
+    app.set_help_flag("-h,--help", text(msg::usage::kHelp));
+    app.set_version_flag("--version", version, text(msg::usage::kVersion));
     app.require_subcommand(1, 1);
     Options options;
-    CLI::App* exportCmd = app.add_subcommand("exportar", "De TUXA a Horalina: recrea las tablas de Horalina");
-    CLI::App* importCmd = app.add_subcommand("importar", "De Horalina a TUXA: escribe TUXA_HORARIO.TXT");
+    CLI::App* exportCmd = app.add_subcommand("exportar", text(msg::usage::kExport));
+    CLI::App* importCmd = app.add_subcommand("importar", text(msg::usage::kImport));
     addRunOptions(*exportCmd, options);
     addRunOptions(*importCmd, options);
 
@@ -58,38 +68,38 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
         out << app.help();
         return 0;
     } catch (const CLI::CallForVersion&) {
-        out << std::string("transhoralotuxa-cli ") + THT_VERSION << '\n';
+        out << version << '\n';
         return 0;
     } catch (const CLI::ParseError& e) {
-        err << "error: " << e.what() << '\n' << "Uso: transhoralotuxa-cli exportar|importar CARPETA [--htemp DIR] [--ini FICHERO] [--quiet]\n";
+        err << msg::usage::wrongUsage(e.what()) << '\n';
         return kExitUsage;
     }
 
-    const bool exporting = exportCmd->parsed();
     StreamSink sink(out);
     int estado = 0;
-    RunContext ctx;
-    // An empty folder names no folder: the run reports it missing rather than use the root.
-    ctx.dirTxt = options.folder.empty() ? std::string() : makeDirTxt(options.folder);
-    ctx.htemp = options.htemp.empty() ? horalinaDataFolder() : std::filesystem::path(options.htemp);
-    ctx.messages = &sink;
-    ctx.EstadoTransformacion = &estado;
-    ctx.ModoEjecucion = 2;
-
-    std::vector<TableReport> reports;
     int code = kExitStopped;
     try {
-        const RunOutcome outcome = exporting ? exportar(ctx, reports) : importar(ctx, reports);
-        if (outcome == RunOutcome::Completed) code = estado == 1 ? 0 : 1;
-    } catch (const std::exception& e) {
+        const RunContext ctx = RunContext::forFolder(
+            options.folder, options.htemp.empty() ? horalinaDataFolder() : std::filesystem::path(options.htemp),
+            InvocationMode::CommandLine, sink);
+        const RunResult result = exportCmd->parsed() ? exportar(ctx) : importar(ctx);
+        if (result.status) estado = *result.status;
+        if (result.error) err << "error: " << result.error->what() << '\n';
+        code = exitCode(result);
+        if (!options.quiet && !result.reports.empty()) err << formatSummary(result.reports);
+    } catch (const Error& e) {
         err << "error: " << e.what() << '\n';
+    } catch (const std::exception& e) {
+        err << "error: " << msg::internalError(e.what()) << '\n';
     }
-    if (!options.quiet && !reports.empty()) err << formatSummary(reports);
     if (!options.ini.empty()) {
         try {
-            writeIniValue(options.ini, "Transformadores", "Transformado", std::to_string(estado));
-        } catch (const std::exception& e) {
+            writeIniValue(options.ini, kStatusSection, kStatusKey, std::to_string(estado));
+        } catch (const Error& e) {
             err << "error: " << e.what() << '\n';
+            code = kExitStopped;
+        } catch (const std::exception& e) {
+            err << "error: " << msg::internalError(e.what()) << '\n';
             code = kExitStopped;
         }
     }

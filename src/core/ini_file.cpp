@@ -2,29 +2,17 @@
 
 #include <vector>
 
+#include "base/ascii.h"
+#include "base/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
 
 namespace tht {
 namespace {
 
-std::string_view trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = s.find_last_not_of(" \t\r\n");
-    return s.substr(first, last - first + 1);
-}
+std::string_view trim(std::string_view s) { return ascii::trim(s, std::string_view(" \t\r\n")); }
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x += 32;
-        if (y >= 'A' && y <= 'Z') y += 32;
-        if (x != y) return false;
-    }
-    return true;
-}
+bool sameName(std::string_view a, std::string_view b) { return ascii::equalsIgnoreCase(a, b); }
 
 // The section named on a line such as "[Transformadores]", or nothing.
 bool sectionName(std::string_view line, std::string_view& name) {
@@ -44,6 +32,13 @@ bool isKeyLine(std::string_view line, std::string_view key) {
 }
 
 }  // namespace
+
+std::string describe(IniError kind, const ErrorContext& c) {
+    switch (kind) {
+    case IniError::Unwritable: return msg::iniUnwritable(c.file, c.cause);
+    }
+    return msg::internalError(c.cause);
+}
 
 std::string updateIniText(std::string_view content, std::string_view section, std::string_view key,
                           std::string_view value) {
@@ -109,7 +104,7 @@ void writeIniValue(const std::filesystem::path& file, std::string_view section, 
         out.write(updateIniText(content, section, key, value));
         out.commit();
     } catch (const Error& e) {
-        throw Error(ErrorKind::IniUnwritable, {.file = displayPath(file), .cause = e.context().cause});
+        throw Error(IniError::Unwritable, {.file = displayPath(file), .cause = e.context().cause});
     }
 }
 

@@ -5,12 +5,23 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
+
 namespace tht {
+
+enum class IniError {
+    Unwritable,  // file, cause
+};
+std::string describe(IniError kind, const ErrorContext& c);
+
+// Where Horalina reads the result status.
+inline constexpr std::string_view kStatusSection = "Transformadores";
+inline constexpr std::string_view kStatusKey = "Transformado";
 
 // Sets key = value in [section]: creates the file or the section when missing,
 // replaces the first line of that key in the section, keeps all other lines
 // and the file's line ends, writes the file atomically. Section and key are
-// matched without regard to letter case. Throws Error(IniUnwritable).
+// matched without regard to letter case. Throws Error(IniError::Unwritable).
 void writeIniValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
                    std::string_view value);
 

@@ -1,5 +1,8 @@
 #include "core/report.h"
 
+#include "base/messages.h"
+#include "base/numbers.h"
+
 namespace tht {
 
 void TableReport::note(std::string_view reason, std::int64_t number, bool records) {
@@ -16,15 +19,16 @@ std::string formatSummary(const std::vector<TableReport>& reports) {
     for (const auto& r : reports) {
         out += r.table + ": ";
         if (r.fileMissing) {
-            out += "sin archivo de entrada, no se ha cambiado\n";
+            out.append(msg::summary::kNoInputFile).append("\n");
             continue;
         }
-        out += std::to_string(r.written) + " escritos de " + std::to_string(r.linesRead) + " leídos\n";
+        out += msg::summary::writtenOfRead(r.written, r.linesRead) + "\n";
         for (const auto& g : r.drops) {
-            out += "  " + std::to_string(g.count) + (g.records ? " registros: " : " líneas descartadas: ") + g.reason;
-            out += g.records ? " (registros " : " (líneas ";
+            out += "  " + decimalText(g.count) + " ";
+            out.append(g.records ? msg::summary::kRecords : msg::summary::kLinesDropped).append(": ") += g.reason;
+            out.append(" (").append(g.records ? msg::summary::kRecordNumbers : msg::summary::kLineNumbers).append(" ");
             for (std::size_t i = 0; i < g.firstNumbers.size(); ++i)
-                out += (i ? ", " : "") + std::to_string(g.firstNumbers[i]);
+                out += (i ? ", " : "") + decimalText(g.firstNumbers[i]);
             if (g.count > static_cast<std::int64_t>(g.firstNumbers.size())) out += ", ...";
             out += ")\n";
         }

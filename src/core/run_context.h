@@ -1,24 +1,38 @@
 #pragma once
-// What the window holds for a run, without the window: the TUXA folder text,
-// the two process-wide values, Horalina's data folder, the message sink and
-// the clock.
+// What a run takes (the TUXA folder, Horalina's data folder, how the program
+// was started, where messages go, the clock, the TUXA code page) and what it
+// returns (how it ended, the status for "Horalina.ini", what each table got).
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/message_sink.h"
+#include "core/report.h"
 #include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/error.h"
 
 namespace tht {
 
-struct RunContext {
-    std::string dirTxt;                     // the TUXA folder followed by the separator
-    std::filesystem::path htemp;            // Horalina's data folder
-    MessageSink* messages = nullptr;
-    int* EstadoTransformacion = nullptr;    // the process-wide result status
-    int ModoEjecucion = 0;                  // 2 in command-line mode
-    Clock clock = systemLocalTime;
+// How the program was started: by hand, or by Horalina with exactly two
+// arguments (the ModoEjecucion 2 of the old system).
+enum class InvocationMode { Interactive, CommandLine };
 
-    void show(const std::string& message) const { messages->show(message); }
+struct RunContext {
+    std::string dirTxt;           // the TUXA folder followed by the separator
+    std::filesystem::path htemp;  // Horalina's data folder
+    InvocationMode mode = InvocationMode::Interactive;
+    MessageSink* messages = nullptr;
+    Clock clock = systemLocalTime;
+    const CodePage* codePage = &CodePage::system();  // of the TUXA files and TUXA_HORARIO.TXT
+
+    // The one way a front end makes a context: dirTxt from the folder, the rest as given.
+    static RunContext forFolder(const std::string& folder, std::filesystem::path htemp, InvocationMode mode,
+                                MessageSink& messages, Clock clock = systemLocalTime);
+
+    void show(std::string_view message) const { messages->show(std::string(message)); }
     std::filesystem::path tuxaPath(std::string_view fileName) const;
 };
 
@@ -26,10 +40,18 @@ struct RunContext {
 // even when the text already ends in one.
 std::string makeDirTxt(const std::string& folder);
 
-// How a run ended when it did not stop on an error.
 enum class RunOutcome {
     FolderMissing,  // "No existe la carpeta" was shown
     Completed,      // "Proceso finalizado" was shown
+    Stopped,        // an error stopped the run: see RunResult::error
+};
+
+struct RunResult {
+    RunOutcome outcome = RunOutcome::Completed;
+    // What the result status (EstadoTransformacion) becomes; nothing: it keeps its value.
+    std::optional<int> status;
+    std::vector<TableReport> reports;  // what each table got, also when the run stopped
+    std::optional<Error> error;        // why a run stopped
 };
 
 }  // namespace tht

@@ -1,10 +1,8 @@
 // ASIGNOMT: one record per subject and per activity, subjects first.
+#include "export/export_step.h"
 #include "export/short_code.h"
 #include "export/steps.h"
 #include "platform/files.h"
-#include "store/table.h"
-#include "text/line_reader.h"
-#include "text/record.h"
 #include "text/trim.h"
 
 namespace tht {
@@ -24,12 +22,6 @@ constexpr Column name{6, 60};
 constexpr Column task{66, 3};
 }  // namespace activity
 
-const std::vector<FieldDef> kFields = {
-    {"COD", FieldType::String, 10},      {"CODLARGO", FieldType::String, 10}, {"NOMBRE", FieldType::String, 80},
-    {"ESTAREA", FieldType::Boolean},     {"CODTAREA", FieldType::String, 10}, {"CODTUXA", FieldType::String, 20},
-    {"CODIDITUXA", FieldType::String, 10},
-};
-
 }  // namespace
 
 std::u32string shortCode(const std::u32string& base, const std::u32string& identifier, CodeList& codes) {
@@ -44,69 +36,42 @@ std::u32string shortCode(const std::u32string& base, const std::u32string& ident
 }
 
 TableReport ExportarAsignaturas(const RunContext& ctx) {
-    TableReport report{.table = "ASIGNOMT"};
-    const auto subjectsPath = findInput(ctx, tuxa::asignaturas, report);
-    if (!subjectsPath) return report;
+    using T = horalina::Asignomt;
+    return exportTable<T>(ctx, tuxa::asignaturas, [&](DataLines& subjects, SchemaTable<T>& table, TableReport& report) {
+        CodeList codes;
+        appendRecords(subjects, table, report, [&](std::u32string_view line, SchemaTable<T>& t) {
+            const std::u32string name = subject::name(line);
+            const std::u32string identifier = subject::identifier(line);
+            const std::u32string shortName = shortCode(asStored(subject::base(line)), asStored(identifier), codes);
+            if (shortName.empty()) return LineResult::dropped(msg::drop::kSubjectWithoutCode);
+            if (codes.contains(shortName)) return LineResult::dropped(msg::drop::kShortCodeTaken);
+            codes.add(shortName);
+            t.write(T::COD, shortName);
+            t.write(T::CODLARGO, name.empty() ? std::u32string() : name.front() + Iniciales(name));
+            t.write(T::NOMBRE, name);
+            t.writeBoolean(T::ESTAREA, false);
+            t.write(T::CODTUXA, subject::code.view(line));
+            t.write(T::CODIDITUXA, identifier);
+            return LineResult::written();
+        });
 
-    LineReader subjects = LineReader::open(*subjectsPath);
-    Table table = Table::create(ctx.htemp, "ASIGNOMT", kFields);
-    const FieldId fCod = table.field("COD"), fCodLargo = table.field("CODLARGO"), fNombre = table.field("NOMBRE"),
-                  fEsTarea = table.field("ESTAREA"), fCodTarea = table.field("CODTAREA"),
-                  fCodTuxa = table.field("CODTUXA"), fCodIdiTuxa = table.field("CODIDITUXA");
-    CodeList codes;
-
-    for (std::u32string line; subjects.next(line);) {
-        if (!isDataLine(line, tuxa::asignaturas.tag)) continue;
-        ++report.linesRead;
-        const std::u32string code = subject::code(line);
-        const std::u32string name = subject::name(line);
-        const std::u32string identifier = subject::identifier(line);
-        const std::u32string longCode = name.empty() ? std::u32string() : name.front() + Iniciales(name);
-        const std::u32string shortName = shortCode(asStored(subject::base(line)), asStored(identifier), codes);
-        if (shortName.empty()) {
-            report.drop("asignatura sin código", subjects.lineNumber());
-            continue;
-        }
-        if (codes.contains(shortName)) {
-            report.drop("código corto ya usado tras el corte a 10 caracteres", subjects.lineNumber());
-            continue;
-        }
-        codes.add(shortName);
-        table.append();
-        table.writeString(fCod, shortName);
-        table.writeString(fCodLargo, longCode);
-        table.writeString(fNombre, name);
-        table.writeBoolean(fEsTarea, false);
-        table.writeString(fCodTuxa, code);
-        table.writeString(fCodIdiTuxa, identifier);
-        table.post();
-        ++report.written;
-    }
-
-    if (const auto activitiesPath = ctx.tuxaPath(tuxa::actividades.fileName); fileExists(activitiesPath)) {
-        LineReader activities = LineReader::open(activitiesPath);
-        for (std::u32string line; activities.next(line);) {
-            if (!isDataLine(line, tuxa::actividades.tag)) continue;
-            ++report.linesRead;
+        // The activities file is optional: without it the table holds the subjects only.
+        const auto activitiesPath = ctx.tuxaPath(tuxa::actividades.fileName);
+        if (!fileExists(activitiesPath)) return;
+        DataLines activities(activitiesPath, tuxa::actividades, *ctx.codePage);
+        appendRecords(activities, table, report, [&](std::u32string_view line, SchemaTable<T>& t) {
             std::u32string code(1, U'*');
             code += asStored(activity::code.view(line));
-            if (codes.contains(code)) {
-                report.drop("código de actividad repetido (TUXA_ACTIVIDADES.TXT)", activities.lineNumber());
-                continue;
-            }
+            if (codes.contains(code)) return LineResult::dropped(msg::drop::kActivityRepeated);
             codes.add(code);
-            table.append();
-            table.writeString(fCod, code);
-            table.writeString(fCodLargo, activity::shortName(line));
-            table.writeString(fNombre, activity::name(line));
-            table.writeBoolean(fEsTarea, true);
-            table.writeString(fCodTarea, activity::task(line));
-            table.post();
-            ++report.written;
-        }
-    }
-    table.close();
-    return report;
+            t.write(T::COD, code);
+            t.write(T::CODLARGO, activity::shortName.view(line));
+            t.write(T::NOMBRE, activity::name.view(line));
+            t.writeBoolean(T::ESTAREA, true);
+            t.write(T::CODTAREA, activity::task.view(line));
+            return LineResult::written();
+        });
+    });
 }
 
 }  // namespace tht

@@ -3,16 +3,12 @@
 // lessons from the course lines, and give one hour to the records left without.
 #include <unordered_map>
 
+#include "export/export_step.h"
 #include "export/hours.h"
-#include "export/step_support.h"
 #include "export/steps.h"
-#include "platform/error.h"
+#include "export/value_error.h"
 #include "platform/files.h"
 #include "platform/unicode.h"
-#include "store/table.h"
-#include "text/line_reader.h"
-#include "text/record.h"
-#include "text/whole_file.h"
 
 namespace tht {
 namespace {
@@ -32,13 +28,7 @@ constexpr Column hours{44, 6};
 constexpr Column identifier{50, 6};
 }  // namespace course
 
-const std::vector<FieldDef> kFields = {
-    {"CASIG", FieldType::String, 10},     {"CPROF", FieldType::String, 10},  {"CGRUP", FieldType::String, 10},
-    {"CAULA", FieldType::String, 10},     {"CTAREA", FieldType::String, 10}, {"TURNO", FieldType::String, 1},
-    {"NIVEL", FieldType::String, 5},      {"CURSO", FieldType::String, 3},   {"GRUPO", FieldType::String, 2},
-    {"HORAS", FieldType::Float},          {"SESIONES", FieldType::String, 20}, {"NCONEX", FieldType::String, 4},
-    {"CASIGTUXA", FieldType::String, 20}, {"CODIDITUXA", FieldType::String, 6},
-};
+using T = horalina::Asigt;
 
 // The five values a course line must match, tested in this order.
 struct CourseKey {
@@ -105,102 +95,86 @@ private:
     std::unordered_map<std::u32string, std::size_t> collided_;  // keys whose hash an earlier key had taken
 };
 
-void passCreateRecords(LineReader& input, Table& asigt, Table& asignomt, TableReport& report) {
-    const FieldId fCasig = asigt.field("CASIG"), fCgrup = asigt.field("CGRUP"), fCtarea = asigt.field("CTAREA"),
-                  fCasigTuxa = asigt.field("CASIGTUXA"), fCodIdi = asigt.field("CODIDITUXA");
-    LazyField fCod(asignomt, "COD"), fCodTuxa(asignomt, "CODTUXA");
-    std::vector<std::u32string> key(2);
-    for (std::u32string line; input.next(line);) {
-        if (!isDataLine(line, tuxa::asignaturasGrupo.tag)) continue;
-        ++report.linesRead;
-        key[0] = assignment::subject(line);
-        key[1] = assignment::identifier(line);
-        if (!asignomt.locate("CODTUXA;CODIDITUXA", key)) {
-            report.drop("asignatura que no está en ASIGNOMT", input.lineNumber());
-            continue;
-        }
-        const std::u32string cod = asignomt.readString(fCod());
-        const std::u32string codTuxa = asignomt.readString(fCodTuxa());
-        asigt.append();
-        asigt.writeString(fCasig, cod);
-        asigt.writeString(fCgrup, assignment::group(line));
-        asigt.writeString(fCtarea, U"*LEC");
-        asigt.writeString(fCasigTuxa, codTuxa);
-        asigt.writeString(fCodIdi, key[1]);
-        asigt.post();
-        ++report.written;
-    }
+// A record per assignment line whose subject ASIGNOMT holds.
+LineResult createRecord(std::u32string_view line, SchemaTable<T>& asigt, SchemaTable<horalina::Asignomt>& asignomt,
+                        std::vector<std::u32string>& key) {
+    using N = horalina::Asignomt;
+    key[0] = assignment::subject(line);
+    key[1] = assignment::identifier(line);
+    if (!asignomt.locate(std::array{N::CODTUXA, N::CODIDITUXA}, key))
+        return LineResult::dropped(msg::drop::kSubjectNotInAsignomt);
+    asigt.write(T::CASIG, asignomt.read(N::COD));
+    asigt.write(T::CGRUP, assignment::group.view(line));
+    asigt.write(T::CTAREA, U"*LEC");
+    asigt.write(T::CASIGTUXA, asignomt.read(N::CODTUXA));
+    asigt.write(T::CODIDITUXA, key[1]);
+    return LineResult::written();
 }
 
-void passGroupDetails(const RunContext& ctx, Table& asigt, TableReport& report) {
-    Table grupost = Table::open(ctx.htemp, "GRUPOST.DBF", Access::Shared, /*readOnly=*/true);
-    LazyField gTurno(grupost, "TURNO"), gNivel(grupost, "NIVEL"), gCurso(grupost, "CURSO"), gGrupo(grupost, "GRUPO");
-    const FieldId fCgrup = asigt.field("CGRUP"), fTurno = asigt.field("TURNO"), fNivel = asigt.field("NIVEL"),
-                  fCurso = asigt.field("CURSO"), fGrupo = asigt.field("GRUPO");
+void passGroupDetails(const RunContext& ctx, SchemaTable<T>& asigt, TableReport& report) {
+    using G = horalina::Grupost;
+    auto grupost = SchemaTable<G>::open(ctx.htemp, Access::Shared, /*readOnly=*/true);
     std::vector<std::u32string> group(1);
     for (asigt.first(); !asigt.eof(); asigt.next()) {
-        group[0] = asigt.readString(fCgrup);
+        group[0] = asigt.read(T::CGRUP);
         // The first group of that code in stored order, as a walk from the first record finds it.
-        if (!grupost.locate("ABREV", group)) {
-            report.noteRecord("grupo que no está en GRUPOST", asigt.recordNumber());
+        if (!grupost.locate(G::ABREV, group)) {
+            report.noteRecord(msg::drop::kGroupNotInGrupost, asigt.recordNumber());
             continue;
         }
         asigt.edit();
-        asigt.writeString(fTurno, grupost.readString(gTurno()));
-        asigt.writeString(fNivel, grupost.readString(gNivel()));
-        asigt.writeString(fCurso, grupost.readString(gCurso()));
-        asigt.writeString(fGrupo, grupost.readString(gGrupo()));
+        asigt.write(T::TURNO, grupost.read(G::TURNO));
+        asigt.write(T::NIVEL, grupost.read(G::NIVEL));
+        asigt.write(T::CURSO, grupost.read(G::CURSO));
+        asigt.write(T::GRUPO, grupost.read(G::GRUPO));
         asigt.post();
     }
     grupost.close();
 }
 
-void passHours(const std::filesystem::path& coursePath, Table& asigt, TableReport& report) {
-    const TextLines lines = TextLines::load(coursePath);
+void passHours(const std::filesystem::path& coursePath, const CodePage& codePage, SchemaTable<T>& asigt,
+               TableReport& report) {
+    const TextLines lines = TextLines::load(coursePath, codePage);
     const FirstCourseLines firstLines(lines);
-    const FieldId fCasigTuxa = asigt.field("CASIGTUXA"), fTurno = asigt.field("TURNO"),
-                  fNivel = asigt.field("NIVEL"), fCurso = asigt.field("CURSO"), fCodIdi = asigt.field("CODIDITUXA"),
-                  fHoras = asigt.field("HORAS"), fSesiones = asigt.field("SESIONES");
     std::u32string subject, shift, level, year, identifier, line;
     for (asigt.first(); !asigt.eof(); asigt.next()) {
-        asigt.readString(fCasigTuxa, subject);
-        asigt.readString(fTurno, shift);
-        asigt.readString(fNivel, level);
-        asigt.readString(fCurso, year);
-        asigt.readString(fCodIdi, identifier);
+        asigt.read(T::CASIGTUXA, subject);
+        asigt.read(T::TURNO, shift);
+        asigt.read(T::NIVEL, level);
+        asigt.read(T::CURSO, year);
+        asigt.read(T::CODIDITUXA, identifier);
         const auto found = firstLines.find({subject, shift, level, year, identifier}, line);
         if (!found) {
-            report.noteRecord("sin línea de curso: 1 hora", asigt.recordNumber());
+            report.noteRecord(msg::drop::kNoCourseLine, asigt.recordNumber());
             continue;
         }
         const std::u32string hoursText = course::hours(line);
         const auto lineNumber = static_cast<std::int64_t>(*found) + 1;
         const std::optional<double> hours = weeklyHours(hoursText);
         if (!hours)
-            throw Error(ErrorKind::NotANumber,
+            throw Error(TuxaValueError::NotANumber,
                         {.file = displayPath(coursePath), .line = lineNumber, .value = toUtf8(hoursText)});
         asigt.edit();
         try {
-            asigt.writeFloat(fHoras, *hours);
+            asigt.writeFloat(T::HORAS, *hours);
         } catch (const Error& e) {  // name the line the value came from, too
-            if (e.kind() != ErrorKind::ValueTooWide) throw;
+            if (!e.is(TableError::ValueTooWide)) throw;
             ErrorContext where = e.context();
             where.file = displayPath(coursePath);
             where.line = lineNumber;
-            throw Error(ErrorKind::ValueTooWide, std::move(where));
+            throw Error(TableError::ValueTooWide, std::move(where));
         }
-        asigt.writeString(fSesiones, lessonPattern(*hours));
+        asigt.write(T::SESIONES, lessonPattern(*hours));
         asigt.post();
     }
 }
 
-void passDefaultHours(Table& asigt) {
-    const FieldId fHoras = asigt.field("HORAS"), fSesiones = asigt.field("SESIONES");
+void passDefaultHours(SchemaTable<T>& asigt) {
     for (asigt.first(); !asigt.eof(); asigt.next()) {
-        if (asigt.readFloat(fHoras) != 0) continue;
+        if (asigt.readFloat(T::HORAS) != 0) continue;
         asigt.edit();
-        asigt.writeFloat(fHoras, 1);
-        asigt.writeString(fSesiones, U"1");
+        asigt.writeFloat(T::HORAS, 1);
+        asigt.write(T::SESIONES, U"1");
         asigt.post();
     }
 }
@@ -208,28 +182,24 @@ void passDefaultHours(Table& asigt) {
 }  // namespace
 
 TableReport ExportarAsignaturasGrupo(const RunContext& ctx) {
-    TableReport report{.table = "ASIGT"};
-    const auto assignmentsPath = findInput(ctx, tuxa::asignaturasGrupo, report);
-    if (!assignmentsPath) return report;
+    return exportTable<T>(ctx, tuxa::asignaturasGrupo, [&](DataLines& assignments, SchemaTable<T>& asigt,
+                                                             TableReport& report) {
+        auto subjects = SchemaTable<horalina::Asignomt>::open(ctx.htemp, Access::Exclusive);
+        std::vector<std::u32string> key(2);
+        appendRecords(assignments, asigt, report, [&](std::u32string_view line, SchemaTable<T>& t) {
+            return createRecord(line, t, subjects, key);
+        });
+        passGroupDetails(ctx, asigt, report);
 
-    LineReader assignments = LineReader::open(*assignmentsPath);
-    Table asigt = Table::create(ctx.htemp, "ASIGT", kFields);
-    Table wwTableNomAsg = Table::open(ctx.htemp, "ASIGNOMT", Access::Exclusive);
-    passCreateRecords(assignments, asigt, wwTableNomAsg, report);
-    passGroupDetails(ctx, asigt, report);
-
-    const std::filesystem::path coursePath = ctx.tuxaPath(tuxa::asignaturasCurso.fileName);
-    if (!fileExists(coursePath)) {
-        ctx.show(std::string(tuxa::asignaturasCurso.missingMessage));
-        asigt.close();
-        wwTableNomAsg.close();
-        return report;
-    }
-    passHours(coursePath, asigt, report);
-    passDefaultHours(asigt);
-    asigt.close();
-    wwTableNomAsg.close();
-    return report;
+        const std::filesystem::path coursePath = ctx.tuxaPath(tuxa::asignaturasCurso.fileName);
+        if (!fileExists(coursePath)) {
+            ctx.show(tuxa::asignaturasCurso.missingMessage);
+        } else {
+            passHours(coursePath, *ctx.codePage, asigt, report);
+            passDefaultHours(asigt);
+        }
+        subjects.close();
+    });
 }
 
 }  // namespace tht

@@ -1,22 +1,10 @@
 #pragma once
-// What every export step shares: the presence test of its input file with the
-// missing-file report, and the list of codes already written.
-#include <filesystem>
-#include <optional>
+// The list of codes a step has already written, and codes as a table keeps them.
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "core/report.h"
-#include "core/run_context.h"
-#include "text/tuxa_files.h"
-
 namespace tht {
-
-// The path of the file when it exists. Otherwise shows the file's message,
-// sets the status to -1 where the file requires it, marks the report and
-// gives nothing.
-std::optional<std::filesystem::path> findInput(const RunContext& ctx, const TuxaFile& file, TableReport& report);
 
 // Codes already written by a step, compared without regard to letter case.
 // A hash of folded codes gives the same answer as a search from the first
@@ -34,8 +22,6 @@ private:
     std::unordered_set<std::u32string> folded_;
     std::unordered_map<std::u32string, unsigned long long> nextNumber_;  // by folded stem
 };
-
-std::u32string decimalText(long long n);
 
 // A text as a table gives it back: a character that the tables' code page
 // cannot hold is stored as "?". Codes are made unique in this form, so that

@@ -3,9 +3,11 @@
 // that the export wrote.
 #include "import/import_run.h"
 
+#include "base/day_letters.h"
+#include "base/messages.h"
+#include "core/schema_table.h"
 #include "import/timetable_file.h"
 #include "platform/files.h"
-#include "store/table.h"
 #include "text/record.h"
 #include "text/trim.h"
 #include "text/tuxa_files.h"
@@ -14,9 +16,11 @@
 namespace tht {
 namespace {
 
+using namespace horalina;
+
 // Columns 52-59 of the subjects file's first title line, exactly as they stand.
 std::u32string centreCode(const RunContext& ctx) {
-    const TextLines lines = TextLines::load(ctx.tuxaPath(tuxa::asignaturas.fileName));
+    const TextLines lines = TextLines::load(ctx.tuxaPath(tuxa::asignaturas.fileName), *ctx.codePage);
     std::u32string line;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         lines.line(i, line);
@@ -25,107 +29,126 @@ std::u32string centreCode(const RunContext& ctx) {
     return {};
 }
 
+// The day's letter for its number; any other text is written as it is.
 std::u32string dayLetter(const std::u32string& dayText) {
-    static constexpr std::u32string_view letters = U"LMXJVSD";
-    if (dayText.size() == 1 && dayText[0] >= U'1' && dayText[0] <= U'7') return {letters[dayText[0] - U'1']};
+    if (const auto letter = days::letter(dayText)) return {*letter};
     return dayText;
+}
+
+// The tables an import reads, open for exclusive use in the order Horalina's
+// users know from the old program, and closed in that order.
+struct ImportTables {
+    explicit ImportTables(const std::filesystem::path& htemp)
+        : solution(SchemaTable<Soluc>::open(htemp, Access::Exclusive)),
+          groups(SchemaTable<Grupost>::open(htemp, Access::Exclusive)),
+          teachers(SchemaTable<Proft>::open(htemp, Access::Exclusive)),
+          rooms(SchemaTable<Aulat>::open(htemp, Access::Exclusive)),
+          subjects(SchemaTable<Asignomt>::open(htemp, Access::Exclusive)),
+          slots(SchemaTable<Diashorast>::open(htemp, Access::Exclusive)) {}
+
+    void close() {
+        solution.close();
+        groups.close();
+        teachers.close();
+        rooms.close();
+        subjects.close();
+        slots.close();
+    }
+
+    SchemaTable<Soluc> solution;
+    SchemaTable<Grupost> groups;
+    SchemaTable<Proft> teachers;  // only opened: the run needs it to exist and to be free
+    SchemaTable<Aulat> rooms;
+    SchemaTable<Asignomt> subjects;
+    SchemaTable<Diashorast> slots;
+};
+
+// One detail line per entry of the solution, gathered into text.
+void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
+    std::vector<std::u32string> slot(3), key(1);
+
+    // A group or room code as its table holds it, else the entry's own code cut to the column.
+    auto codeIn = [&]<class Schema>(SchemaTable<Schema>& table, const horalina::Field<Schema>& abrev,
+                                    const Field<Soluc>& own, std::string_view missing, std::int64_t record) {
+        key[0] = t.solution.read(own);
+        if (table.locate(abrev, key)) return table.read(abrev);
+        report.noteRecord(missing, record);
+        return key[0].substr(0, 10);
+    };
+
+    for (t.solution.first(); !t.solution.eof(); t.solution.next()) {
+        ++report.linesRead;
+        const std::int64_t record = t.solution.recordNumber();
+        if (t.solution.readInteger(Soluc::DIA) == 0) {
+            report.noteRecord(msg::drop::kDayZero, record);
+            continue;
+        }
+        DetailValues v;
+        slot[0] = t.solution.read(Soluc::DIA);
+        slot[1] = t.solution.read(Soluc::HORA);
+        slot[2] = t.solution.read(Soluc::MARCO).substr(0, 1);
+        // The first slot in stored order with this day, hour and frame.
+        if (t.slots.locate(std::array{Diashorast::DIA, Diashorast::HORA, Diashorast::MARCO}, slot))
+            v.slot = t.slots.read(Diashorast::CODDIHO);
+        else
+            report.noteRecord(msg::drop::kSlotNotInDiashorast, record);
+        v.day = dayLetter(slot[0]);
+        v.teacher = t.solution.read(Soluc::PROF);
+
+        v.group = codeIn(t.groups, Grupost::ABREV, Soluc::CODGRUPO, msg::drop::kGroupNotInGrupost, record);
+
+        key[0] = t.solution.read(Soluc::TAREA);
+        if (t.subjects.locate(Asignomt::COD, key)) {
+            v.task = t.subjects.read(Asignomt::CODTAREA);
+        } else {
+            v.task = U"LEC";
+            report.noteRecord(msg::drop::kTaskNotInAsignomt, record);
+        }
+
+        key[0] = t.solution.read(Soluc::ASIG);
+        if (t.subjects.locate(Asignomt::COD, key)) {
+            v.subject = t.subjects.read(Asignomt::CODTUXA);
+            if (std::u32string id = AllTrim(t.subjects.read(Asignomt::CODIDITUXA)); !id.empty()) v.suffix = id;
+            if (v.subject == U"RE") v.suffix = U"   " + v.suffix;
+        } else {
+            v.subject = key[0].substr(0, 20);
+            report.noteRecord(msg::drop::kSubjectNotInAsignomt, record);
+        }
+
+        v.room = codeIn(t.rooms, Aulat::ABREV, Soluc::AULA, msg::drop::kRoomNotInAulat, record);
+        text.add(detailLine(v));
+        ++report.written;
+    }
 }
 
 }  // namespace
 
-RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
+RunResult importar(const RunContext& ctx) {
+    RunResult result;
     if (!folderExists(ctx.dirTxt)) {
-        ctx.show("No existe la carpeta");
-        if (ctx.ModoEjecucion == 2) *ctx.EstadoTransformacion = 0;
-        return RunOutcome::FolderMissing;
+        ctx.show(msg::kFolderMissing);
+        result.outcome = RunOutcome::FolderMissing;
+        if (ctx.mode == InvocationMode::CommandLine) result.status = 0;
+        return result;
     }
-    TableReport& report = reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
-    const std::u32string centre = centreCode(ctx);
-    TimetableText text;
-    text.add(titleLine(centre, ctx.clock()));
-
-    {
-        Table wwTableSoluc = Table::open(ctx.htemp, "SOLUC", Access::Exclusive);
-        Table wwTableGrupos = Table::open(ctx.htemp, "GRUPOST", Access::Exclusive);
-        Table wwTableProfesor = Table::open(ctx.htemp, "PROFT", Access::Exclusive);
-        Table wwTableAulas = Table::open(ctx.htemp, "AULAT", Access::Exclusive);
-        Table wwTableNomAsg = Table::open(ctx.htemp, "ASIGNOMT", Access::Exclusive);
-        Table wwTableTramos = Table::open(ctx.htemp, "DIASHORAST", Access::Exclusive);
-
-        // Fields are found when an entry first needs them, as a record-by-record
-        // reading would: a table that lacks one fails only where it is read.
-        LazyField sDia(wwTableSoluc, "DIA"), sHora(wwTableSoluc, "HORA"), sMarco(wwTableSoluc, "MARCO"),
-            sProf(wwTableSoluc, "PROF"), sCodGrupo(wwTableSoluc, "CODGRUPO"), sTarea(wwTableSoluc, "TAREA"),
-            sAsig(wwTableSoluc, "ASIG"), sAula(wwTableSoluc, "AULA");
-        LazyField gAbrev(wwTableGrupos, "ABREV"), aAbrev(wwTableAulas, "ABREV"), tCoddiho(wwTableTramos, "CODDIHO"),
-            nCodTarea(wwTableNomAsg, "CODTAREA"), nCodTuxa(wwTableNomAsg, "CODTUXA"),
-            nCodIdi(wwTableNomAsg, "CODIDITUXA");
-        std::vector<std::u32string> slot(3), key(1);
-
-        // A group or room code as its table holds it, else the entry's own code cut to the column.
-        auto codeIn = [&](Table& table, LazyField& abrev, LazyField& own, const char* missing, std::int64_t record) {
-            key[0] = wwTableSoluc.readString(own());
-            if (table.locate("ABREV", key)) return table.readString(abrev());
-            report.noteRecord(missing, record);
-            return key[0].substr(0, 10);
-        };
-
-        for (wwTableSoluc.first(); !wwTableSoluc.eof(); wwTableSoluc.next()) {
-            ++report.linesRead;
-            const std::int64_t record = wwTableSoluc.recordNumber();
-            if (wwTableSoluc.readInteger(sDia()) == 0) {
-                report.noteRecord("DIA 0: sin línea", record);
-                continue;
-            }
-            DetailValues v;
-            slot[0] = wwTableSoluc.readString(sDia());
-            slot[1] = wwTableSoluc.readString(sHora());
-            slot[2] = wwTableSoluc.readString(sMarco()).substr(0, 1);
-            // The first slot in stored order with this day, hour and frame.
-            if (wwTableTramos.locate("DIA;HORA;MARCO", slot))
-                v.slot = wwTableTramos.readString(tCoddiho());
-            else
-                report.noteRecord("tramo que no está en DIASHORAST", record);
-            v.day = dayLetter(slot[0]);
-            v.teacher = wwTableSoluc.readString(sProf());
-
-            v.group = codeIn(wwTableGrupos, gAbrev, sCodGrupo, "grupo que no está en GRUPOST", record);
-
-            key[0] = wwTableSoluc.readString(sTarea());
-            if (wwTableNomAsg.locate("COD", key)) {
-                v.task = wwTableNomAsg.readString(nCodTarea());
-            } else {
-                v.task = U"LEC";
-                report.noteRecord("tarea que no está en ASIGNOMT: LEC", record);
-            }
-
-            key[0] = wwTableSoluc.readString(sAsig());
-            if (wwTableNomAsg.locate("COD", key)) {
-                v.subject = wwTableNomAsg.readString(nCodTuxa());
-                if (std::u32string id = AllTrim(wwTableNomAsg.readString(nCodIdi())); !id.empty()) v.suffix = id;
-                if (v.subject == U"RE") v.suffix = U"   " + v.suffix;
-            } else {
-                v.subject = key[0].substr(0, 20);
-                report.noteRecord("asignatura que no está en ASIGNOMT", record);
-            }
-
-            v.room = codeIn(wwTableAulas, aAbrev, sAula, "aula que no está en AULAT", record);
-            text.add(detailLine(v));
-            ++report.written;
-        }
-        wwTableSoluc.close();
-        wwTableGrupos.close();
-        wwTableProfesor.close();
-        wwTableAulas.close();
-        wwTableNomAsg.close();
-        wwTableTramos.close();
+    TableReport& report = result.reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
+    try {
+        const std::u32string centre = centreCode(ctx);
+        TimetableText text(*ctx.codePage);
+        text.add(titleLine(centre, ctx.clock()));
+        ImportTables tables(ctx.htemp);
+        addDetailLines(tables, text, report);
+        tables.close();
+        text.add(trailerLine(centre, ctx.clock(), text.lines() - 1));
+        saveTimetable(text, ctx.dirTxt);
+    } catch (const Error& e) {
+        result.outcome = RunOutcome::Stopped;
+        result.error = e;
+        return result;
     }
-
-    text.add(trailerLine(centre, ctx.clock(), text.lines() - 1));
-    saveTimetable(text, ctx.dirTxt);
-    *ctx.EstadoTransformacion = 1;
-    ctx.show("Proceso finalizado");
-    return RunOutcome::Completed;
+    result.status = 1;
+    ctx.show(msg::kRunFinished);
+    return result;
 }
 
 }  // namespace tht

@@ -25,7 +25,7 @@ using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 Converter openConverter(const std::string& name) {
     UErrorCode status = U_ZERO_ERROR;
     Converter conv(ucnv_open(name.c_str(), &status));
-    if (U_FAILURE(status) || !conv) throw Error(ErrorKind::CodePageUnknown, {.value = name});
+    if (U_FAILURE(status) || !conv) throw Error(FileError::CodePageUnknown, {.value = name});
     return conv;
 }
 

@@ -1,30 +1,18 @@
 #pragma once
-// The one exception type of the product: a closed list of kinds plus the
-// context that names what failed. The Spanish text for the user is built from
-// both in one place (error.cpp), so tests can check kind and context.
+// The one exception type of the product. Each layer has its own closed list
+// of kinds, for the rules it owns (files here, tables in the store, values of
+// TUXA files in the export, the settings file in the core), and tells in one
+// function `describe(Kind, context)` beside that list how a kind and its
+// context read to the user, from the texts of the message catalogue. Tests
+// check the kind and the context; the message where the text is the system's own.
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <typeindex>
 
 namespace tht {
-
-enum class ErrorKind {
-    FileUnreadable,    // file: a TUXA file or other input that exists but cannot be read
-    FileUnwritable,    // file: an output that cannot be created, written or replaced
-    FolderMissing,     // file: a folder that must exist
-    CodePageUnknown,   // value: the name of the converter
-    TableMissing,      // table: path of the table file
-    TableInUse,        // table: name of the table
-    TableDamaged,      // table, cause
-    FieldMissing,      // table, field
-    FieldValue,        // table, record, field, value: a stored value that does not convert
-    ValueTooWide,      // table, field, value: a number that does not fit its field
-    FieldUnwritable,   // table, field, value: the type letter of a field we only read
-    TableReadOnly,     // table: a change to a table opened read-only
-    NotANumber,        // file, line, value: the weekly hours of a course line
-    NotATime,          // file, line, value: an hour or minute of a time slot
-    IniUnwritable,     // file, cause
-};
 
 struct ErrorContext {
     std::string file{};  // a file's path, for file errors
@@ -38,16 +26,41 @@ struct ErrorContext {
 
 class Error : public std::runtime_error {
 public:
-    Error(ErrorKind kind, ErrorContext context);
-    ErrorKind kind() const noexcept { return kind_; }
+    template <class Kind>
+        requires std::is_enum_v<Kind>
+    Error(Kind kind, ErrorContext context)
+        : std::runtime_error(describe(kind, context)),
+          kindType_(typeid(Kind)),
+          kind_(static_cast<int>(kind)),
+          context_(std::move(context)) {}
+
+    template <class Kind>
+    bool is(Kind kind) const noexcept {
+        return kindType_ == std::type_index(typeid(Kind)) && kind_ == static_cast<int>(kind);
+    }
+    // The kind, when it is one of this list.
+    template <class Kind>
+    std::optional<Kind> kindOf() const noexcept {
+        if (kindType_ != std::type_index(typeid(Kind))) return std::nullopt;
+        return static_cast<Kind>(kind_);
+    }
     const ErrorContext& context() const noexcept { return context_; }
 
 private:
-    ErrorKind kind_;
+    std::type_index kindType_;
+    int kind_;
     ErrorContext context_;
 };
 
-// The text of the operating system's error number, in Spanish where we know it.
+// Files and folders as the operating system sees them.
+enum class FileError {
+    Unreadable,       // file, cause: an input that exists but cannot be read
+    Unwritable,       // file, cause: an output that cannot be created, written or replaced
+    CodePageUnknown,  // value: the name of the converter
+};
+std::string describe(FileError kind, const ErrorContext& c);
+
+// The text of the operating system's error number, in Spanish.
 std::string describeSystemError(int errnum);
 
 }  // namespace tht

@@ -22,11 +22,11 @@ std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode) {
         fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);  // a read-only file can still be read
         writable = false;
     }
-    if (fd < 0) throw Error(ErrorKind::FileUnreadable, {.file = displayPath(p), .cause = describeSystemError(errno)});
+    if (fd < 0) throw Error(FileError::Unreadable, {.file = displayPath(p), .cause = describeSystemError(errno)});
     struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         ::close(fd);
-        throw Error(ErrorKind::FileUnreadable, {.file = displayPath(p), .cause = describeSystemError(EISDIR)});
+        throw Error(FileError::Unreadable, {.file = displayPath(p), .cause = describeSystemError(EISDIR)});
     }
     struct flock lock {};
     lock.l_type = writable ? F_WRLCK : F_RDLCK;
@@ -39,7 +39,7 @@ std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode) {
     if (err != 0) {
         ::close(fd);
         if (err == EAGAIN || err == EACCES || err == EWOULDBLOCK) return std::nullopt;
-        throw Error(ErrorKind::FileUnreadable, {.file = displayPath(p), .cause = describeSystemError(err)});
+        throw Error(FileError::Unreadable, {.file = displayPath(p), .cause = describeSystemError(err)});
     }
     return LockedFile(fd, p, writable);
 }
@@ -67,7 +67,7 @@ LockedFile::~LockedFile() {
 ByteBuffer LockedFile::readAll() const {
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
-        throw Error(ErrorKind::FileUnreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
+        throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
     ByteBuffer bytes;
     bytes.resize(static_cast<std::size_t>(st.st_size));
     std::size_t done = 0;
@@ -75,7 +75,7 @@ ByteBuffer LockedFile::readAll() const {
         ssize_t k = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
         if (k < 0 && errno == EINTR) continue;
         if (k < 0)
-            throw Error(ErrorKind::FileUnreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
+            throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
         if (k == 0) break;  // the file shrank under us: report what is there
         done += static_cast<std::size_t>(k);
     }

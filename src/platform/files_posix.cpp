@@ -74,12 +74,12 @@ void removeFileQuietly(const fs::path& p) noexcept { ::unlink(p.c_str()); }
 
 InputFile::InputFile(const fs::path& p) : name_(displayPath(p)) {
     fd_ = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throw Error(ErrorKind::FileUnreadable, {.file = name_, .cause = describeSystemError(errno)});
+    if (fd_ < 0) throw Error(FileError::Unreadable, {.file = name_, .cause = describeSystemError(errno)});
     struct stat st {};
     if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd_);
         fd_ = -1;
-        throw Error(ErrorKind::FileUnreadable, {.file = name_, .cause = describeSystemError(EISDIR)});
+        throw Error(FileError::Unreadable, {.file = name_, .cause = describeSystemError(EISDIR)});
     }
 }
 
@@ -92,7 +92,7 @@ std::size_t InputFile::read(char* buf, std::size_t n) {
         ssize_t k = ::read(fd_, buf, n);
         if (k >= 0) return static_cast<std::size_t>(k);
         if (errno != EINTR)
-            throw Error(ErrorKind::FileUnreadable, {.file = name_, .cause = describeSystemError(errno)});
+            throw Error(FileError::Unreadable, {.file = name_, .cause = describeSystemError(errno)});
     }
 }
 
@@ -110,7 +110,7 @@ AtomicFile::AtomicFile(fs::path target) : target_(std::move(target)), name_(disp
         if (fd_ >= 0) return;
         if (errno != EEXIST) break;
     }
-    throw Error(ErrorKind::FileUnwritable, {.file = name_, .cause = describeSystemError(errno)});
+    throw Error(FileError::Unwritable, {.file = name_, .cause = describeSystemError(errno)});
 }
 
 AtomicFile::~AtomicFile() {
@@ -121,7 +121,7 @@ AtomicFile::~AtomicFile() {
 }
 
 void AtomicFile::fail(int errnum) {
-    throw Error(ErrorKind::FileUnwritable, {.file = name_, .cause = describeSystemError(errnum)});
+    throw Error(FileError::Unwritable, {.file = name_, .cause = describeSystemError(errnum)});
 }
 
 void AtomicFile::write(std::string_view bytes) {

@@ -2,7 +2,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/error.h"
+#include "store/table_error.h"
+#include "base/ascii.h"
 #include "platform/unicode.h"
 #include "store/decimal_text.h"
 #include "store/table_impl.h"
@@ -15,24 +16,7 @@ constexpr char kLive = ' ';
 // The header's record count is 32 bits; our slots number records in 32 bits too.
 constexpr std::uint64_t kMaxRecords = 0xFFFFFFFEull;
 
-bool equalsAsciiIgnoreCase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-std::string_view trimSpaces(std::string_view s) noexcept {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
-std::string describe(const WriteValue& v) {
+std::string valueText(const WriteValue& v) {
     switch (v.kind) {
     case WriteValue::Kind::Text: return toUtf8(v.text);
     case WriteValue::Kind::Integer: return std::to_string(v.integer);
@@ -112,7 +96,7 @@ void Table::Impl::requireOpen() const {
 
 void Table::Impl::requireWritable() const {
     requireOpen();
-    if (readOnly_) throw Error(ErrorKind::TableReadOnly, {.table = displayPath_});
+    if (readOnly_) throw Error(TableError::ReadOnly, {.table = displayPath_});
 }
 
 void Table::Impl::settle() {
@@ -208,13 +192,13 @@ void Table::Impl::cancel() {
 
 FieldId Table::Impl::field(std::string_view name) const {
     for (std::size_t i = 0; i < visible_.size(); ++i)
-        if (equalsAsciiIgnoreCase(layout_.fields[visible_[i]].name, name)) return FieldId{i};
-    throw Error(ErrorKind::FieldMissing, {.table = displayPath_, .field = std::string(name)});
+        if (ascii::equalsIgnoreCase<char>(layout_.fields[visible_[i]].name, name)) return FieldId{i};
+    throw Error(TableError::FieldMissing, {.table = displayPath_, .field = std::string(name)});
 }
 
 bool Table::Impl::hasField(std::string_view name) const noexcept {
     for (std::size_t i : visible_)
-        if (equalsAsciiIgnoreCase(layout_.fields[i].name, name)) return true;
+        if (ascii::equalsIgnoreCase<char>(layout_.fields[i].name, name)) return true;
     return false;
 }
 
@@ -246,7 +230,7 @@ void Table::Impl::throwUnreadable(const FieldLayout& f, const Cell& cell) const 
         cellToText(cell, *page_, text);
         value = toUtf8(text);
     }
-    throw Error(ErrorKind::FieldValue,
+    throw Error(TableError::FieldValue,
                 {.table = displayPath_, .record = recordNumber(), .field = f.name, .value = std::move(value)});
 }
 
@@ -292,12 +276,12 @@ void Table::Impl::write(FieldId f, const WriteValue& value) {
         modified_ = true;
         return;
     case WriteResult::TooWide:
-        throw Error(ErrorKind::ValueTooWide, {.table = displayPath_, .field = layout.name, .value = describe(value)});
+        throw Error(TableError::ValueTooWide, {.table = displayPath_, .field = layout.name, .value = valueText(value)});
     case WriteResult::NotConvertible:
-        throw Error(ErrorKind::FieldValue, {.table = displayPath_, .record = recordNumber(), .field = layout.name,
-                                            .value = describe(value)});
+        throw Error(TableError::FieldValue, {.table = displayPath_, .record = recordNumber(), .field = layout.name,
+                                            .value = valueText(value)});
     case WriteResult::Unsupported:
-        throw Error(ErrorKind::FieldUnwritable,
+        throw Error(TableError::FieldUnwritable,
                     {.table = displayPath_, .field = layout.name, .value = std::string(1, layout.type)});
     }
 }
@@ -333,7 +317,7 @@ bool Table::Impl::locate(std::string_view fieldNames, const std::vector<std::u32
         std::vector<std::size_t> fields;
         for (std::string_view rest = fieldNames;;) {
             const std::size_t semi = rest.find(';');
-            fields.push_back(visible_[field(trimSpaces(rest.substr(0, semi))).index]);
+            fields.push_back(visible_[field(ascii::trimSpaces(rest.substr(0, semi))).index]);
             if (semi == std::string_view::npos) break;
             rest.remove_prefix(semi + 1);
         }

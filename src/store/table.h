@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/table_error.h"
+
 namespace tht {
 
 enum class FieldType { String, Integer, Float, Boolean };

@@ -2,21 +2,15 @@
 // replacing it atomically when closed.
 #include <cerrno>
 
+#include "base/ascii.h"
 #include "platform/clock.h"
-#include "platform/error.h"
+#include "store/table_error.h"
 #include "store/table_impl.h"
 
 namespace tht {
 namespace {
 
 constexpr std::string_view kExtension = ".DBF";
-
-std::string upperAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
 
 struct TableName {
     std::string base;      // upper case, without extension: the name messages give
@@ -26,11 +20,11 @@ struct TableName {
 // A table name is one file of the folder: a path in it would reach elsewhere.
 TableName splitName(std::string_view name, const fs::path& folder) {
     if (name.empty() || name.find_first_of("/\\") != std::string_view::npos || name == "." || name == "..")
-        throw Error(ErrorKind::TableMissing, {.table = displayPath(folder / std::string(name))});
+        throw Error(TableError::Missing, {.table = displayPath(folder / std::string(name))});
     TableName n;
     const bool hasExtension =
-        name.size() > kExtension.size() && upperAscii(name.substr(name.size() - kExtension.size())) == kExtension;
-    n.base = upperAscii(hasExtension ? name.substr(0, name.size() - kExtension.size()) : name);
+        name.size() > kExtension.size() && ascii::upper(name.substr(name.size() - kExtension.size())) == kExtension;
+    n.base = ascii::upper(hasExtension ? name.substr(0, name.size() - kExtension.size()) : name);
     n.fileName = hasExtension ? std::string(name) : std::string(name) + std::string(kExtension);
     return n;
 }
@@ -41,10 +35,10 @@ Table Table::open(const std::filesystem::path& folder, std::string_view name, Ac
     const TableName n = splitName(name, folder);
     const std::optional<fs::path> found = findEntry(folder, n.fileName);
     if (!found || !fileExists(*found))
-        throw Error(ErrorKind::TableMissing, {.table = displayPath(folder / n.fileName)});
+        throw Error(TableError::Missing, {.table = displayPath(folder / n.fileName)});
     std::optional<LockedFile> lock =
         LockedFile::open(*found, access == Access::Exclusive ? LockedFile::Mode::Exclusive : LockedFile::Mode::Shared);
-    if (!lock) throw Error(ErrorKind::TableInUse, {.table = n.base});
+    if (!lock) throw Error(TableError::InUse, {.table = n.base});
 
     Impl::Setup s;
     s.bytes = lock->readAll();
@@ -67,7 +61,7 @@ Table Table::create(const std::filesystem::path& folder, std::string_view name, 
                     TableLevel level) {
     const TableName n = splitName(name, folder);
     NewTable fresh = buildTableHeader(fields, level);
-    if (!folderExists(folder)) throw Error(ErrorKind::FolderMissing, {.file = displayPath(folder)});
+    if (!folderExists(folder)) throw Error(TableError::FolderMissing, {.file = displayPath(folder)});
 
     Impl::Setup s;
     const std::string fileName = n.base + std::string(kExtension);
@@ -76,10 +70,10 @@ Table Table::create(const std::filesystem::path& folder, std::string_view name, 
     for (const fs::path& old : findCaseVariants(folder, fileName)) {
         if (!fileExists(old)) continue;
         std::optional<LockedFile> lock = LockedFile::open(old, LockedFile::Mode::Exclusive);
-        if (!lock) throw Error(ErrorKind::TableInUse, {.table = n.base});
+        if (!lock) throw Error(TableError::InUse, {.table = n.base});
         // A table its owner made read-only is not ours to replace.
         if (!lock->writable())
-            throw Error(ErrorKind::FileUnwritable, {.file = displayPath(old), .cause = describeSystemError(EACCES)});
+            throw Error(FileError::Unwritable, {.file = displayPath(old), .cause = describeSystemError(EACCES)});
         s.locks.push_back(std::move(*lock));
     }
     s.name = n.base;

@@ -1,5 +1,6 @@
 #include "text/record.h"
 
+#include "base/ascii.h"
 #include "text/trim.h"
 
 namespace tht {
@@ -19,11 +20,8 @@ bool isDataLine(std::u32string_view line, std::u32string_view tag) {
     if (!line.empty() && (line[0] == U'0' || line[0] == U'9')) return false;
     const std::u32string_view candidate = trimmedView(rawSlice(line, 2, 50));
     if (candidate.size() != tag.size()) return true;
-    for (std::size_t i = 0; i < tag.size(); ++i) {
-        char32_t c = candidate[i];
-        if (c >= U'a' && c <= U'z') c -= 32;
-        if (c != tag[i]) return true;
-    }
+    for (std::size_t i = 0; i < tag.size(); ++i)
+        if (ascii::upper(candidate[i]) != tag[i]) return true;
     return false;
 }
 

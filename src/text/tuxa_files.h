@@ -4,8 +4,12 @@
 #include <array>
 #include <string_view>
 
+#include "base/messages.h"
+
 namespace tht {
 
+// How the export step reads the file: line by line as a stream, or whole
+// (byte-order marks recognised, a NUL ends the text).
 enum class Reading { LineByLine, WholeFile };
 
 struct TuxaFile {
@@ -18,21 +22,21 @@ struct TuxaFile {
 
 namespace tuxa {
 inline constexpr TuxaFile asignaturas{"tuxa_asignat.txt", U"TUXA_ASIGNAT.TXT", Reading::LineByLine,
-                                      "No existe archivo de asignaturas (TUXA_ASIGNAT.TXT)", true};
+                                      msg::kNoSubjectsFile, true};
 inline constexpr TuxaFile actividades{"TUXA_ACTIVIDADES.TXT", U"TUXA_ACTIVIDADES.TXT", Reading::LineByLine, "",
                                       false};
 inline constexpr TuxaFile profesores{"tuxa_prof.txt", U"TUXA_PROF.TXT", Reading::LineByLine,
-                                     "No existe archivo de profesores (TUXA_PROF.TXT)", true};
+                                     msg::kNoTeachersFile, true};
 inline constexpr TuxaFile aulas{"tuxa_aulas.txt", U"TUXA_AULAS.TXT", Reading::LineByLine,
-                                "No existe archivo de aulas (TUXA_AULAS.TXT)", true};
+                                msg::kNoRoomsFile, true};
 inline constexpr TuxaFile grupos{"tuxa_grupo.txt", U"TUXA_GRUPOS.TXT", Reading::LineByLine,
-                                 "No existe archivo de grupos (TUXA_GRUPO.TXT)", true};
+                                 msg::kNoGroupsFile, true};
 inline constexpr TuxaFile asignaturasGrupo{"tuxa_asignatgrupo.txt", U"TUXA_ASIGNATGRUPO.TXT", Reading::LineByLine,
-                                           "No existe archivo de grupos (TUXA_ASIGNATGRUPO.TXT)", true};
+                                           msg::kNoAssignmentsFile, true};
 inline constexpr TuxaFile asignaturasCurso{"tuxa_asignatcurso.txt", U"TUXA_ASIGNATCURSO.TXT", Reading::WholeFile,
-                                           "No existe archivo de grupos (TUXA_ASIGNATCURSO.TXT)", false};
+                                           msg::kNoCourseHoursFile, false};
 inline constexpr TuxaFile sesiones{"tuxa_sesiones.txt", U"TUXA_SESIONES.TXT", Reading::WholeFile,
-                                   "No existe archivo de grupos (TUXA_SESIONES.TXT)", true};
+                                   msg::kNoSessionsFile, true};
 
 inline constexpr std::array<const TuxaFile*, 8> all{&asignaturas, &actividades, &profesores, &aulas,
                                                     &grupos,      &asignaturasGrupo, &asignaturasCurso, &sesiones};

@@ -8,7 +8,7 @@
 
 #include "app/folder_chooser.h"
 #include "app/help_window.h"
-#include "app/run_mode.h"
+#include "core/front_end.h"
 
 using namespace tht::app;
 
@@ -29,20 +29,20 @@ private slots:
 void TestChooser::directionWord_data() {
     QTest::addColumn<QString>("word");
     QTest::addColumn<int>("panels");
-    QTest::newRow("exportar") << "exportar" << int(Panels::ExportOnly);
-    QTest::newRow("EXPORTAR") << "EXPORTAR" << int(Panels::ExportOnly);
-    QTest::newRow("ImPoRtAr") << "ImPoRtAr" << int(Panels::ImportOnly);
-    QTest::newRow("accented capital") << "IMPORTÁR" << int(Panels::Both);
-    QTest::newRow("dotted capital I") << QString::fromUtf8("\u0130MPORTAR") << int(Panels::Both);
-    QTest::newRow("trailing blank") << "exportar " << int(Panels::Both);
-    QTest::newRow("empty") << "" << int(Panels::Both);
+    QTest::newRow("exportar") << "exportar" << int(tht::Panels::ExportOnly);
+    QTest::newRow("EXPORTAR") << "EXPORTAR" << int(tht::Panels::ExportOnly);
+    QTest::newRow("ImPoRtAr") << "ImPoRtAr" << int(tht::Panels::ImportOnly);
+    QTest::newRow("accented capital") << "IMPORTÁR" << int(tht::Panels::Both);
+    QTest::newRow("dotted capital I") << QString::fromUtf8("\u0130MPORTAR") << int(tht::Panels::Both);
+    QTest::newRow("trailing blank") << "exportar " << int(tht::Panels::Both);
+    QTest::newRow("empty") << "" << int(tht::Panels::Both);
 }
 
 void TestChooser::directionWord() {
     QFETCH(QString, word);
     QFETCH(int, panels);
-    const StartMode mode = startMode({word, "C:\\TUXA"});
-    QCOMPARE(mode.ModoEjecucion, 2);
+    const tht::StartMode mode = tht::startMode({word.toStdString(), "C:\\TUXA"});
+    QVERIFY(mode.mode == tht::InvocationMode::CommandLine);
     QCOMPARE(int(mode.panels), panels);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "export/value_error.h"
+#include "store/table_error.h"
 #include "export/steps.h"
 #include "platform/error.h"
 #include "support/tuxa_builder.h"
@@ -65,10 +67,9 @@ TEST(ExportarAsignaturasGrupo, FourPasses) {
 
 TEST(ExportarAsignaturasGrupo, WithoutTheCourseFileHoursStayEmpty) {
     AssignmentsFixture f;
-    f.estado = 1;
-    ExportarAsignaturasGrupo(f.ctx);
+    const TableReport report = ExportarAsignaturasGrupo(f.ctx);
     EXPECT_EQ(f.sink.messages, std::vector<std::string>{"No existe archivo de grupos (TUXA_ASIGNATCURSO.TXT)"});
-    EXPECT_EQ(f.estado, 1);
+    EXPECT_FALSE(report.fileMissing) << "the course file does not decide the status";
     EXPECT_EQ(f.floats("ASIGT", "HORAS"), (std::vector<double>{0, 0, 0, 0}));
     for (const auto& row : f.rows("ASIGT", {"SESIONES", "TURNO"})) EXPECT_EQ(row[0], "");
 }
@@ -83,7 +84,7 @@ TEST(ExportarAsignaturasGrupo, HoursThatAreNoNumberStopAndKeepThePreviousTable) 
         ExportarAsignaturasGrupo(f.ctx);
         FAIL() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::NotANumber);
+        EXPECT_EQ(e.kindOf<TuxaValueError>(), TuxaValueError::NotANumber);
         EXPECT_EQ(e.context().value, "4;5");
         EXPECT_EQ(e.context().line, 2);
         EXPECT_NE(e.context().file.find("tuxa_asignatcurso.txt"), std::string::npos);
@@ -100,7 +101,7 @@ TEST(ExportarAsignaturasGrupo, HoursTooLargeForTheFieldNameTheLine) {
         ExportarAsignaturasGrupo(f.ctx);
         FAIL() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::ValueTooWide);
+        EXPECT_EQ(e.kindOf<TableError>(), TableError::ValueTooWide);
         EXPECT_EQ(e.context().field, "HORAS");
         EXPECT_EQ(e.context().line, 2);
         EXPECT_NE(std::string(e.what()).find("tuxa_asignatcurso.txt, línea 2"), std::string::npos) << e.what();
@@ -114,7 +115,7 @@ TEST(ExportarAsignaturasGrupo, MissingSubjectsTableIsAnError) {
         ExportarAsignaturasGrupo(f.ctx);
         FAIL() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::TableMissing);
+        EXPECT_EQ(e.kindOf<TableError>(), TableError::Missing);
     }
 }
 

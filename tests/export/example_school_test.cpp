@@ -18,8 +18,7 @@ std::size_t records(const std::string& dump) { return static_cast<std::size_t>(s
 TEST(ExampleSchool, ExportThenImport) {
     test::RunFixture f;
     std::filesystem::copy(std::filesystem::path(THT_SOURCE_DIR) / "examples" / "escuela", f.tuxa);
-    std::vector<TableReport> reports;
-    ASSERT_EQ(exportar(f.ctx, reports), RunOutcome::Completed);
+    ASSERT_EQ(f.exportar(), RunOutcome::Completed);
     EXPECT_EQ(f.estado, 1);
 
     const struct {
@@ -54,8 +53,8 @@ TEST(ExampleSchool, ExportThenImport) {
 
     std::filesystem::copy_file(std::filesystem::path(THT_SOURCE_DIR) / "examples" / "horalina" / "SOLUC.DBF",
                                f.htemp / "SOLUC.DBF");
-    reports.clear();
-    ASSERT_EQ(importar(f.ctx, reports), RunOutcome::Completed);
+    f.reports.clear();
+    ASSERT_EQ(f.importar(), RunOutcome::Completed);
     const std::string timetable = test::readBytes(f.tuxa / "TUXA_HORARIO.TXT");
     EXPECT_EQ(std::count(timetable.begin(), timetable.end(), '\n'), 204);
     EXPECT_TRUE(timetable.starts_with("0TUXA_HORARIO.TXT" + std::string(34, ' ') + "41000001091220241405\r\n"));
@@ -68,7 +67,7 @@ TEST(ExampleSchool, ExportThenImport) {
                                 f.htemp.string() + "' '" + (f.htemp / "SOLUC.DBF").string() + "' --tipo vfp >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     ASSERT_EQ(test::readBytes(f.htemp / "SOLUC.DBF")[0], '\x30');
-    ASSERT_EQ(importar(f.ctx, reports), RunOutcome::Completed);
+    ASSERT_EQ(f.importar(), RunOutcome::Completed);
     EXPECT_EQ(test::readBytes(f.tuxa / "TUXA_HORARIO.TXT"), timetable);
 }
 

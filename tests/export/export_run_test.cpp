@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "export/value_error.h"
+#include "store/table_error.h"
 #include "export/export_run.h"
 #include "platform/error.h"
 #include "support/tuxa_builder.h"
@@ -11,20 +13,18 @@ namespace {
 TEST(Exportar, MissingFolderChangesNothing) {
     for (int modo : {0, 2}) {
         test::RunFixture f;
-        f.ctx.ModoEjecucion = modo;
+        f.ctx.mode = modo == 2 ? InvocationMode::CommandLine : InvocationMode::Interactive;
         f.ctx.dirTxt = makeDirTxt((f.dir / "no-such-folder").string());
-        std::vector<TableReport> reports;
-        EXPECT_EQ(exportar(f.ctx, reports), RunOutcome::FolderMissing);
+        EXPECT_EQ(f.exportar(), RunOutcome::FolderMissing);
         EXPECT_EQ(f.sink.messages, std::vector<std::string>{"No existe la carpeta"});
         EXPECT_EQ(f.estado, modo == 2 ? -1 : 0);
-        EXPECT_TRUE(reports.empty());
+        EXPECT_TRUE(f.reports.empty());
     }
 }
 
 TEST(Exportar, EmptyFolderShowsEveryMissingFileInStepOrder) {
     test::RunFixture f;
-    std::vector<TableReport> reports;
-    EXPECT_EQ(exportar(f.ctx, reports), RunOutcome::Completed);
+    EXPECT_EQ(f.exportar(), RunOutcome::Completed);
     const std::vector<std::string> expected = {
         "No existe archivo de asignaturas (TUXA_ASIGNAT.TXT)", "No existe archivo de profesores (TUXA_PROF.TXT)",
         "No existe archivo de aulas (TUXA_AULAS.TXT)",         "No existe archivo de grupos (TUXA_GRUPO.TXT)",
@@ -32,22 +32,21 @@ TEST(Exportar, EmptyFolderShowsEveryMissingFileInStepOrder) {
         "Proceso finalizado"};
     EXPECT_EQ(f.sink.messages, expected);
     EXPECT_EQ(f.estado, -1);
-    EXPECT_EQ(reports.size(), 6u);
+    EXPECT_EQ(f.reports.size(), 6u);
 }
 
 TEST(Exportar, AHoralinaFolderThatCannotBeMadeMattersOnlyToAStepThatWrites) {
     test::RunFixture f;
     f.ctx.htemp = f.dir.write("not-a-folder", "x");
-    std::vector<TableReport> reports;
-    EXPECT_EQ(exportar(f.ctx, reports), RunOutcome::Completed);  // no input file: no table to write
+    EXPECT_EQ(f.exportar(), RunOutcome::Completed);  // no input file: no table to write
     EXPECT_EQ(f.estado, -1);
     f.writeTuxa("tuxa_prof.txt", test::tuxaFile("TUXA_PROF.TXT", {}));
     f.estado = 0;
     try {
-        exportar(f.ctx, reports);
+        f.exportar();
         FAIL() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::FolderMissing);
+        EXPECT_EQ(e.kindOf<TableError>(), TableError::FolderMissing);
         EXPECT_EQ(f.estado, -1) << "status 1 was set before the steps; the missing subjects file made it -1";
     }
 }
@@ -58,8 +57,7 @@ TEST(Exportar, CreatesTheHoralinaFolderAndSetsStatusOne) {
     for (const TuxaFile* file : tuxa::all)
         if (file != &tuxa::actividades)
             f.writeTuxa(file->fileName, test::tuxaFile(std::string(file->tag.begin(), file->tag.end()), {}));
-    std::vector<TableReport> reports;
-    EXPECT_EQ(exportar(f.ctx, reports), RunOutcome::Completed);
+    EXPECT_EQ(f.exportar(), RunOutcome::Completed);
     EXPECT_EQ(f.sink.messages, std::vector<std::string>{"Proceso finalizado"});
     EXPECT_EQ(f.estado, 1);
     for (const char* table : {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST"})

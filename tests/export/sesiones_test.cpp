@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "export/value_error.h"
+#include "store/table_error.h"
 #include "export/steps.h"
 #include "platform/error.h"
 #include "support/tuxa_builder.h"
@@ -71,7 +73,7 @@ TEST(ExportarSesiones, ABadTimeStopsAndKeepsThePreviousTable) {
             ExportarSesiones(f.ctx);
             ADD_FAILURE() << "no error for " << c.start << "-" << c.end;
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), ErrorKind::NotATime);
+            EXPECT_EQ(e.kindOf<TuxaValueError>(), TuxaValueError::NotATime);
             EXPECT_EQ(e.context().value, c.rejected);
             EXPECT_EQ(e.context().line, 3);
         }

@@ -84,8 +84,7 @@ TEST(Importar, WorkedExampleAndTheFallbacks) {
         {"7", "9", "0", "P1", "1ESOA", "T01", "ING", "B1"},
         {"2", "1", "0", "P1", "1ESOA", "T01", "NOEXISTE_ASIGNATURA_LARGA", "B1"},
     });
-    std::vector<TableReport> reports;
-    EXPECT_EQ(importar(f.ctx, reports), RunOutcome::Completed);
+    EXPECT_EQ(f.importar(), RunOutcome::Completed);
     EXPECT_EQ(f.sink.messages, std::vector<std::string>{"Proceso finalizado"});
     EXPECT_EQ(f.estado, 1);
 
@@ -101,16 +100,15 @@ TEST(Importar, WorkedExampleAndTheFallbacks) {
         "9" + tag + "CENTRO010912202414056",
     };
     EXPECT_EQ(f.timetable(), expected);
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].linesRead, 8);
-    EXPECT_EQ(reports[0].written, 6);
+    ASSERT_EQ(f.reports.size(), 1u);
+    EXPECT_EQ(f.reports[0].linesRead, 8);
+    EXPECT_EQ(f.reports[0].written, 6);
 }
 
 TEST(Importar, EmptySolutionGivesTwoLines) {
     ImportFixture f;
     f.soluc({{"0", "1", "0", "P1", "1ESOA", "T01", "MAT1", "B1"}});
-    std::vector<TableReport> reports;
-    importar(f.ctx, reports);
+    f.importar();
     const auto lines = f.timetable();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1].back(), '0');
@@ -121,15 +119,14 @@ TEST(Importar, FieldsAreNeededOnlyByEntriesThatAreWritten) {
     ImportFixture f;
     // No AULA field, and no entry with a day: nothing ever reads it.
     makeTable(f.htemp, "SOLUC", {{"DIA", FieldType::Integer}, str("HORA")}, {{"0", "1"}});
-    std::vector<TableReport> reports;
-    EXPECT_EQ(importar(f.ctx, reports), RunOutcome::Completed);
+    EXPECT_EQ(f.importar(), RunOutcome::Completed);
     EXPECT_EQ(f.timetable().size(), 2u);
     makeTable(f.htemp, "SOLUC", {{"DIA", FieldType::Integer}, str("HORA")}, {{"1", "1"}});
     try {
-        importar(f.ctx, reports);
+        f.importar();
         FAIL() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::FieldMissing);
+        EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldMissing);
         EXPECT_EQ(e.context().field, "MARCO");
     }
 }
@@ -148,8 +145,7 @@ TEST(Importar, CentreCodeFromTheFirstTitleLine) {
         ImportFixture f;
         f.soluc({});
         f.writeTuxa("tuxa_asignat.txt", c.subjects);
-        std::vector<TableReport> reports;
-        importar(f.ctx, reports);
+        f.importar();
         EXPECT_EQ(f.timetable().front().substr(51, 8), c.centre);
     }
 }
@@ -157,11 +153,11 @@ TEST(Importar, CentreCodeFromTheFirstTitleLine) {
 TEST(Importar, FailuresKeepTheEarlierTimetable) {
     const struct {
         std::string what;
-        ErrorKind kind;
-    } cases[] = {{"missing PROFT", ErrorKind::TableMissing},
-                 {"locked SOLUC", ErrorKind::TableInUse},
-                 {"missing subjects file", ErrorKind::FileUnreadable},
-                 {"DIA not a number", ErrorKind::FieldValue}};
+        bool (*kind)(const Error&);
+    } cases[] = {{"missing PROFT", [](const Error& e) { return e.is(TableError::Missing); }},
+                 {"locked SOLUC", [](const Error& e) { return e.is(TableError::InUse); }},
+                 {"missing subjects file", [](const Error& e) { return e.is(FileError::Unreadable); }},
+                 {"DIA not a number", [](const Error& e) { return e.is(TableError::FieldValue); }}};
     for (const auto& c : cases) {
         ImportFixture f;
         f.soluc({{"1", "1", "0", "P1", "1ESOA", "T01", "MAT1", "B1"}});
@@ -171,12 +167,11 @@ TEST(Importar, FailuresKeepTheEarlierTimetable) {
         if (c.what == "locked SOLUC") lock = LockedFile::open(f.htemp / "SOLUC.DBF", LockedFile::Mode::Exclusive);
         if (c.what == "missing subjects file") std::filesystem::remove(f.tuxa / "tuxa_asignat.txt");
         if (c.what == "DIA not a number") f.soluc({{"tres", "1", "0", "P1", "1ESOA", "T01", "MAT1", "B1"}}, str("DIA"));
-        std::vector<TableReport> reports;
         try {
-            importar(f.ctx, reports);
+            f.importar();
             ADD_FAILURE() << "no error: " << c.what;
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), c.kind) << c.what << ": " << e.what();
+            EXPECT_TRUE(c.kind(e)) << c.what << ": " << e.what();
         }
         EXPECT_EQ(test::readBytes(earlier), "earlier") << c.what;
         EXPECT_EQ(f.estado, 0) << c.what;
@@ -187,10 +182,9 @@ TEST(Importar, MissingFolderSetsStatusZeroInCommandLineMode) {
     for (int modo : {0, 2}) {
         test::RunFixture f;
         f.estado = 5;
-        f.ctx.ModoEjecucion = modo;
+        f.ctx.mode = modo == 2 ? InvocationMode::CommandLine : InvocationMode::Interactive;
         f.ctx.dirTxt = makeDirTxt((f.dir / "none").string());
-        std::vector<TableReport> reports;
-        EXPECT_EQ(importar(f.ctx, reports), RunOutcome::FolderMissing);
+        EXPECT_EQ(f.importar(), RunOutcome::FolderMissing);
         EXPECT_EQ(f.sink.messages, std::vector<std::string>{"No existe la carpeta"});
         EXPECT_EQ(f.estado, modo == 2 ? 0 : 5);
     }

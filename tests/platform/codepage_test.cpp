@@ -51,7 +51,7 @@ TEST(CodePage, UnknownNameIsAnError) {
         CodePage::open("no-such-page");
         FAIL();
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::CodePageUnknown);
+        EXPECT_EQ(e.kindOf<FileError>(), FileError::CodePageUnknown);
         EXPECT_EQ(e.context().value, "no-such-page");
     }
 }

@@ -182,7 +182,7 @@ TEST(DbfForeign, VisualFoxProFieldsBuiltByteByByte) {
         t.writeString("T", U"2000-01-01");
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::FieldUnwritable);
+        EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldUnwritable);
         EXPECT_EQ(e.context().value, "T");
     }
 }
@@ -278,7 +278,7 @@ TEST(DbfForeign, NumericTextIsReadLiberally) {
         t.readString("N");
         ADD_FAILURE() << "garbage read";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::FieldValue);
+        EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldValue);
         EXPECT_EQ(e.context().record, 10);
         EXPECT_EQ(e.context().value, "12abc");
     }

@@ -157,7 +157,7 @@ TEST(TableCursor, ReadOnlyTablesRefuseChanges) {
             change(t);
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), ErrorKind::TableReadOnly);
+            EXPECT_EQ(e.kindOf<TableError>(), TableError::ReadOnly);
             EXPECT_EQ(e.context().table, (dir / "T.DBF").string());
         }
     }

@@ -59,7 +59,7 @@ TEST(TableDamaged, EachDamageIsReportedWithItsCause) {
             Table::open(dir.path(), "ROTA", Access::Exclusive);
             ADD_FAILURE() << "opened";
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), ErrorKind::TableDamaged);
+            EXPECT_EQ(e.kindOf<TableError>(), TableError::Damaged);
             EXPECT_EQ(e.context().table, path.string());
             EXPECT_NE(e.context().cause.find(c.cause), std::string::npos) << e.context().cause;
             EXPECT_EQ(std::string(e.what()).rfind("La tabla " + path.string() + " está dañada: ", 0), 0u) << e.what();
@@ -82,10 +82,10 @@ TEST(TableDamaged, NoCutOrFlippedByteCrashesTheReader) {
                             t.readString(f);
                             t.readInteger(t.field(f));
                         } catch (const Error& e) {
-                            EXPECT_EQ(e.kind(), ErrorKind::FieldValue);
+                            EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldValue);
                         }
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), ErrorKind::TableDamaged) << e.what();
+            EXPECT_EQ(e.kindOf<TableError>(), TableError::Damaged) << e.what();
         }
     };
     for (std::size_t n = 0; n < good.size(); ++n) tryOpen(good.substr(0, n));
@@ -104,7 +104,7 @@ TEST(TableDamaged, AMissingTableNamesItsPath) {
             Table::open(folder, name, Access::Exclusive);
             ADD_FAILURE() << "opened";
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), ErrorKind::TableMissing);
+            EXPECT_EQ(e.kindOf<TableError>(), TableError::Missing);
             EXPECT_EQ(e.context().table, (folder / "SOLUC.DBF").string());
             EXPECT_EQ(std::string(e.what()), "No existe la tabla " + (folder / "SOLUC.DBF").string());
         }

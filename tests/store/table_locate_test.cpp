@@ -113,7 +113,7 @@ TEST_F(TableLocate, UnknownFieldsAndMismatchedValuesAreErrors) {
         t.locate("COD;NADA", {U"a", U"b"});
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::FieldMissing);
+        EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldMissing);
         EXPECT_EQ(e.context().field, "NADA");
     }
     EXPECT_THROW(t.locate("COD;CODTUXA", {U"a"}), std::invalid_argument);

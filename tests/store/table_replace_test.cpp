@@ -109,7 +109,7 @@ protected:
             f();
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), ErrorKind::TableInUse);
+            EXPECT_EQ(e.kindOf<TableError>(), TableError::InUse);
             EXPECT_EQ(std::string(e.what()), "La tabla SOLUC está en uso por otro programa");
         }
     }
@@ -149,7 +149,7 @@ TEST_F(TableLock, AnotherProcessHoldingTheTableGetsTheError) {
             Table::open(dir.path(), "SOLUC", Access::Shared);
             code = 1;
         } catch (const Error& e) {
-            code = e.kind() == ErrorKind::TableInUse ? 0 : 2;
+            code = e.is(TableError::InUse) ? 0 : 2;
         } catch (...) {
         }
         _exit(code);

@@ -135,7 +135,7 @@ TEST(TableRoundTrip, NumbersThatDoNotFitAreRefusedNotStarred) {
             c.write();
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), ErrorKind::ValueTooWide);
+            EXPECT_EQ(e.kindOf<TableError>(), TableError::ValueTooWide);
             EXPECT_EQ(e.context().field, c.field);
             EXPECT_EQ(e.context().value, c.value);
             EXPECT_NE(std::string(e.what()).find(c.value), std::string::npos) << e.what();
@@ -161,7 +161,7 @@ TEST(TableRoundTrip, StringWritesIntoNumericFieldsAreReadAsNumbers) {
         t.writeString("ENTERO", U"4,5");
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::FieldValue);
+        EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldValue);
         EXPECT_EQ(e.context().record, 1);
         EXPECT_EQ(e.context().field, "ENTERO");
         EXPECT_EQ(e.context().value, "4,5");
@@ -191,7 +191,7 @@ TEST(TableRoundTrip, IntegerReadsOfTextFieldsParseTheText) {
             t.readInteger("DIA");
             ADD_FAILURE() << bad << " read";
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), ErrorKind::FieldValue);
+            EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldValue);
             EXPECT_EQ(e.context().table, (dir / "DIAS.DBF").string());
             EXPECT_EQ(e.context().record, t.recordNumber());
             EXPECT_EQ(e.context().field, "DIA");
@@ -213,7 +213,7 @@ TEST(TableRoundTrip, FieldsAreFoundByNameWithoutRegardToCase) {
         t.field("OTRO");
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::FieldMissing);
+        EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldMissing);
         EXPECT_EQ(e.context().field, "OTRO");
         EXPECT_EQ(e.context().table, (dir / "CAMPOS.DBF").string());
     }

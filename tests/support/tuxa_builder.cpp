@@ -1,5 +1,7 @@
 #include "support/tuxa_builder.h"
 
+#include "export/export_run.h"
+#include "import/import_run.h"
 #include "platform/codepage.h"
 #include "support/dbfread.h"
 #include "platform/unicode.h"
@@ -27,15 +29,26 @@ std::string tuxaFile(std::string_view tag, const std::vector<std::string>& dataL
     return out;
 }
 
-RunFixture::RunFixture() : tuxa(dir / "tuxa"), htemp(dir / "htemp") {
+RunFixture::RunFixture()
+    : tuxa(dir / "tuxa"),
+      htemp(dir / "htemp"),
+      ctx(RunContext::forFolder(tuxa.string(), htemp, InvocationMode::Interactive, sink,
+                                [] { return LocalDateTime{2024, 12, 9, 14, 5, 0}; })) {
     std::filesystem::create_directories(tuxa);
     std::filesystem::create_directories(htemp);
-    ctx.dirTxt = makeDirTxt(tuxa.string());
-    ctx.htemp = htemp;
-    ctx.messages = &sink;
-    ctx.EstadoTransformacion = &estado;
-    ctx.clock = [] { return LocalDateTime{2024, 12, 9, 14, 5, 0}; };
 }
+
+namespace {
+RunOutcome applied(RunResult result, int& estado, std::vector<TableReport>& reports) {
+    if (result.status) estado = *result.status;
+    reports = std::move(result.reports);
+    if (result.error) throw *result.error;
+    return result.outcome;
+}
+}  // namespace
+
+RunOutcome RunFixture::exportar() { return applied(tht::exportar(ctx), estado, reports); }
+RunOutcome RunFixture::importar() { return applied(tht::importar(ctx), estado, reports); }
 
 void RunFixture::writeTuxa(std::string_view fileName, std::string_view bytes) const {
     dir.write("tuxa/" + std::string(fileName), bytes);

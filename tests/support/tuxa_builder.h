@@ -33,8 +33,14 @@ struct RunFixture {
     TempDir dir;
     std::filesystem::path tuxa, htemp;
     RecordingSink sink;
-    int estado = 0;
     RunContext ctx;
+    int estado = 0;                    // the result status, as the window keeps it across runs
+    std::vector<TableReport> reports;  // of the last run
+
+    // A whole run on ctx: its status applied to estado, its reports kept, and
+    // the error that stopped it thrown, as a test expects to catch it.
+    RunOutcome exportar();
+    RunOutcome importar();
 
     void writeTuxa(std::string_view fileName, std::string_view bytes) const;
     // Every record of a table as UTF-8 texts of the named fields, read as strings.

@@ -69,7 +69,7 @@ TEST(LineReader, MissingOrFolderIsAnErrorNamingTheFile) {
             LineReader::open(p);
             FAIL() << "no error for " << p;
         } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), ErrorKind::FileUnreadable);
+            EXPECT_EQ(e.kindOf<FileError>(), FileError::Unreadable);
             EXPECT_EQ(e.context().file, p.string());
             EXPECT_NE(std::string(e.what()).find(p.string()), std::string::npos);
         }

@@ -1,0 +1,139 @@
+#include "base/messages.h"
+
+#include <cstdio>
+
+#include "base/numbers.h"
+
+namespace tht::msg {
+namespace {
+
+std::string withCause(std::string text, const std::string& cause) {
+    if (!cause.empty()) text += ": " + cause;
+    return text;
+}
+
+// " (file, línea n)", or " (file)" when no line is known.
+std::string where(const std::string& file, std::int64_t line) {
+    if (file.empty()) return {};
+    return " (" + file + (line > 0 ? ", línea " + decimalText(line) : std::string()) + ")";
+}
+
+std::string hexByte(unsigned b) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "0x%02X", b & 0xFF);
+    return buf;
+}
+
+}  // namespace
+
+std::string fileUnreadable(const std::string& file, const std::string& cause) {
+    return withCause("No se puede leer el archivo " + file, cause);
+}
+std::string fileUnwritable(const std::string& file, const std::string& cause) {
+    return withCause("No se puede escribir el archivo " + file, cause);
+}
+std::string codePageUnknown(const std::string& name) {
+    return "No se conoce la página de códigos \"" + name + "\" (TUXA_CODEPAGE)";
+}
+
+std::string tablesFolderMissing(const std::string& folder, const std::string& cause) {
+    return withCause("No se encuentra la carpeta de las tablas de Horalina " + folder, cause);
+}
+std::string tableMissing(const std::string& table) { return "No existe la tabla " + table; }
+std::string tableInUse(const std::string& table) { return "La tabla " + table + " está en uso por otro programa"; }
+std::string tableDamaged(const std::string& table, const std::string& cause) {
+    return withCause("La tabla " + table + " está dañada", cause);
+}
+std::string fieldMissing(const std::string& table, const std::string& field) {
+    return "La tabla " + table + " no tiene el campo " + field;
+}
+std::string fieldValue(const std::string& table, std::int64_t record, const std::string& field,
+                       const std::string& value) {
+    return "La tabla " + table + ", registro " + decimalText(record) + ", campo " + field + ": \"" + value +
+           "\" no es un valor válido";
+}
+std::string valueTooWide(const std::string& table, const std::string& field, const std::string& value,
+                         const std::string& file, std::int64_t line) {
+    return "La tabla " + table + ", campo " + field + ": el valor " + value + " no cabe en el campo" +
+           where(file, line);
+}
+std::string fieldUnwritable(const std::string& table, const std::string& field, const std::string& type) {
+    return "La tabla " + table + ", campo " + field + ": no se pueden escribir campos de tipo " + type;
+}
+std::string tableReadOnly(const std::string& table) {
+    return "La tabla " + table + " está abierta solo para lectura";
+}
+
+std::string notANumber(const std::string& value, const std::string& file, std::int64_t line) {
+    return "\"" + value + "\" no es un número válido" + where(file, line);
+}
+std::string notATime(const std::string& value, const std::string& file, std::int64_t line) {
+    return "\"" + value + "\" no es una hora válida" + where(file, line);
+}
+
+std::string iniUnwritable(const std::string& file, const std::string& cause) {
+    return withCause("No se puede escribir el archivo de configuración " + file, cause);
+}
+
+std::string internalError(const std::string& detail) {
+    return withCause("Error interno del programa", detail);
+}
+
+namespace cause {
+std::string systemError(int number) { return "error del sistema " + decimalText(number); }
+
+std::string headerIncomplete(std::uint64_t fileSize) {
+    return "la cabecera está incompleta (el archivo tiene " + decimalText(static_cast<std::int64_t>(fileSize)) +
+           " bytes)";
+}
+std::string notADbaseTable(unsigned versionByte) { return "no es una tabla dBase (versión " + hexByte(versionByte) + ")"; }
+std::string headerBeyondFile(std::uint64_t headerLength, std::uint64_t fileSize) {
+    return "la tabla está truncada: la cabecera declara " + decimalText(static_cast<std::int64_t>(headerLength)) +
+           " bytes y el archivo tiene " + decimalText(static_cast<std::int64_t>(fileSize));
+}
+std::string headerLengthMismatch(std::uint64_t declared, std::uint64_t fields) {
+    return "la longitud de la cabecera (" + decimalText(static_cast<std::int64_t>(declared)) +
+           ") no corresponde a los campos (" + decimalText(static_cast<std::int64_t>(fields)) + ")";
+}
+std::string fieldWidthWrong(const std::string& field, char type, unsigned width, unsigned expected) {
+    return "el campo " + field + " de tipo " + std::string(1, type) + " tiene " + decimalText(width) +
+           " bytes en lugar de " + decimalText(expected);
+}
+std::string recordLengthMismatch(std::uint64_t declared, std::uint64_t fields) {
+    return "la longitud de registro (" + decimalText(static_cast<std::int64_t>(declared)) +
+           ") no corresponde a los campos (" + decimalText(static_cast<std::int64_t>(fields)) + ")";
+}
+std::string recordsBeyondFile(std::uint64_t records, std::uint64_t recordLength, std::uint64_t fileSize) {
+    return "la tabla está truncada: declara " + decimalText(static_cast<std::int64_t>(records)) + " registros de " +
+           decimalText(static_cast<std::int64_t>(recordLength)) + " bytes y el archivo tiene " +
+           decimalText(static_cast<std::int64_t>(fileSize)) + " bytes";
+}
+}  // namespace cause
+
+namespace summary {
+std::string writtenOfRead(std::int64_t written, std::int64_t read) {
+    return decimalText(written) + " escritos de " + decimalText(read) + " leídos";
+}
+}  // namespace summary
+
+namespace usage {
+std::string wrongUsage(const std::string& detail) { return "error: " + detail + "\n" + std::string(kLine); }
+}  // namespace usage
+
+namespace window {
+std::string helpTitle() { return "Ayuda de " + std::string(kApplicationTitle); }
+std::string helpMissing(const std::string& helpFile, const std::string& where) {
+    return "No se encuentra la ayuda " + helpFile + " (" + where + ").";
+}
+std::string helpPageMissing(const std::string& page, const std::string& helpFile) {
+    return "Falta la página " + page + " de la ayuda " + helpFile + ".";
+}
+std::string helpWithoutContents(const std::string& helpFile) {
+    return "La ayuda " + helpFile + " no tiene página de contenido.";
+}
+std::string helpWithoutTopic(const std::string& helpFile, int context) {
+    return "La ayuda " + helpFile + " no tiene el tema " + decimalText(context) + ".";
+}
+}  // namespace window
+
+}  // namespace tht::msg

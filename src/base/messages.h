@@ -1,0 +1,138 @@
+#pragma once
+// Every text the user reads, in one place: the messages a run shows, the
+// errors that stop it, the reasons a line is dropped, the words of the
+// command line's summary and usage, and the captions of the window. The
+// texts that Horalina's users already know are kept exactly as they stand.
+// Values in the texts are UTF-8.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tht::msg {
+
+// ---- what a run shows --------------------------------------------------------
+inline constexpr std::string_view kFolderMissing = "No existe la carpeta";
+inline constexpr std::string_view kRunFinished = "Proceso finalizado";
+inline constexpr std::string_view kNoSubjectsFile = "No existe archivo de asignaturas (TUXA_ASIGNAT.TXT)";
+inline constexpr std::string_view kNoTeachersFile = "No existe archivo de profesores (TUXA_PROF.TXT)";
+inline constexpr std::string_view kNoRoomsFile = "No existe archivo de aulas (TUXA_AULAS.TXT)";
+inline constexpr std::string_view kNoGroupsFile = "No existe archivo de grupos (TUXA_GRUPO.TXT)";
+inline constexpr std::string_view kNoAssignmentsFile = "No existe archivo de grupos (TUXA_ASIGNATGRUPO.TXT)";
+inline constexpr std::string_view kNoCourseHoursFile = "No existe archivo de grupos (TUXA_ASIGNATCURSO.TXT)";
+inline constexpr std::string_view kNoSessionsFile = "No existe archivo de grupos (TUXA_SESIONES.TXT)";
+
+// ---- errors that stop a run --------------------------------------------------
+// Files and folders.
+std::string fileUnreadable(const std::string& file, const std::string& cause);
+std::string fileUnwritable(const std::string& file, const std::string& cause);
+std::string codePageUnknown(const std::string& name);
+// Horalina's tables.
+std::string tablesFolderMissing(const std::string& folder, const std::string& cause);
+std::string tableMissing(const std::string& table);
+std::string tableInUse(const std::string& table);
+std::string tableDamaged(const std::string& table, const std::string& cause);
+std::string fieldMissing(const std::string& table, const std::string& field);
+std::string fieldValue(const std::string& table, std::int64_t record, const std::string& field,
+                       const std::string& value);
+std::string valueTooWide(const std::string& table, const std::string& field, const std::string& value,
+                         const std::string& file, std::int64_t line);
+std::string fieldUnwritable(const std::string& table, const std::string& field, const std::string& type);
+std::string tableReadOnly(const std::string& table);
+// Values of TUXA files.
+std::string notANumber(const std::string& value, const std::string& file, std::int64_t line);
+std::string notATime(const std::string& value, const std::string& file, std::int64_t line);
+// The settings file.
+std::string iniUnwritable(const std::string& file, const std::string& cause);
+// Anything that is no error of ours: a fault of the program, named as such.
+std::string internalError(const std::string& detail);
+
+// What the operating system said, for the causes above.
+namespace cause {
+inline constexpr std::string_view kNotFound = "no existe";
+inline constexpr std::string_view kPermissionDenied = "permiso denegado";
+inline constexpr std::string_view kIsFolder = "es una carpeta";
+inline constexpr std::string_view kDiskFull = "no queda espacio en el disco";
+inline constexpr std::string_view kFileTooLarge = "el archivo es demasiado grande";
+inline constexpr std::string_view kReadOnlyFileSystem = "el sistema de archivos es de solo lectura";
+inline constexpr std::string_view kNotAFolder = "una parte de la ruta no es una carpeta";
+inline constexpr std::string_view kInputOutput = "error de entrada/salida";
+inline constexpr std::string_view kQuotaExceeded = "se ha superado la cuota de disco";
+std::string systemError(int number);  // the fallback for a number we have no text for
+
+// Why a table is damaged.
+std::string headerIncomplete(std::uint64_t fileSize);
+std::string notADbaseTable(unsigned versionByte);
+std::string headerBeyondFile(std::uint64_t headerLength, std::uint64_t fileSize);
+inline constexpr std::string_view kNoFieldListEnd = "falta el byte 0x0D que cierra la lista de campos";
+std::string headerLengthMismatch(std::uint64_t declared, std::uint64_t fields);
+std::string fieldWidthWrong(const std::string& field, char type, unsigned width, unsigned expected);
+std::string recordLengthMismatch(std::uint64_t declared, std::uint64_t fields);
+std::string recordsBeyondFile(std::uint64_t records, std::uint64_t recordLength, std::uint64_t fileSize);
+}  // namespace cause
+
+// ---- why a line or record yielded nothing, or took a fallback ---------------
+namespace drop {
+inline constexpr std::string_view kSubjectWithoutCode = "asignatura sin código";
+inline constexpr std::string_view kShortCodeTaken = "código corto ya usado tras el corte a 10 caracteres";
+inline constexpr std::string_view kActivityRepeated = "código de actividad repetido (TUXA_ACTIVIDADES.TXT)";
+inline constexpr std::string_view kTeacherRepeated = "código de profesor repetido";
+inline constexpr std::string_view kEmptyTeacherRepeated = "código de profesor vacío repetido";
+inline constexpr std::string_view kSubjectNotInAsignomt = "asignatura que no está en ASIGNOMT";
+inline constexpr std::string_view kGroupNotInGrupost = "grupo que no está en GRUPOST";
+inline constexpr std::string_view kNoCourseLine = "sin línea de curso: 1 hora";
+inline constexpr std::string_view kDayZero = "DIA 0: sin línea";
+inline constexpr std::string_view kSlotNotInDiashorast = "tramo que no está en DIASHORAST";
+inline constexpr std::string_view kTaskNotInAsignomt = "tarea que no está en ASIGNOMT: LEC";
+inline constexpr std::string_view kRoomNotInAulat = "aula que no está en AULAT";
+}  // namespace drop
+
+// ---- the command line's summary and usage ------------------------------------
+namespace summary {
+inline constexpr std::string_view kNoInputFile = "sin archivo de entrada, no se ha cambiado";
+std::string writtenOfRead(std::int64_t written, std::int64_t read);
+inline constexpr std::string_view kRecords = "registros";
+inline constexpr std::string_view kLinesDropped = "líneas descartadas";
+inline constexpr std::string_view kRecordNumbers = "registros";
+inline constexpr std::string_view kLineNumbers = "líneas";
+}  // namespace summary
+
+namespace usage {
+inline constexpr std::string_view kProgram =
+    "transhoralotuxa-cli: pasa datos entre los ficheros de TUXA y las tablas de Horalina";
+inline constexpr std::string_view kExport = "De TUXA a Horalina: recrea las tablas de Horalina";
+inline constexpr std::string_view kImport = "De Horalina a TUXA: escribe TUXA_HORARIO.TXT";
+inline constexpr std::string_view kFolder = "Carpeta de los ficheros TXT de TUXA";
+inline constexpr std::string_view kHtemp =
+    "Carpeta de datos de Horalina (por defecto $HORALINA_HTEMP o C:\\HTEMP de Wine)";
+inline constexpr std::string_view kIni = "Archivo en el que escribir el estado final ([Transformadores] Transformado)";
+inline constexpr std::string_view kQuiet = "Sin resumen por tabla en la salida de errores";
+inline constexpr std::string_view kHelp = "Muestra esta ayuda y termina";
+inline constexpr std::string_view kVersion = "Muestra la versión y termina";
+inline constexpr std::string_view kLine =
+    "Uso: transhoralotuxa-cli exportar|importar CARPETA [--htemp DIR] [--ini FICHERO] [--quiet]";
+std::string wrongUsage(const std::string& detail);
+}  // namespace usage
+
+// ---- the window ----------------------------------------------------------------
+namespace window {
+inline constexpr std::string_view kApplicationTitle = "transHoraloTuxa";
+inline constexpr std::string_view kCaption = "Exportar e importar datos entre Horalina y TUXA";
+inline constexpr std::string_view kExportDirection = "Transformar datos desde TUXA hacia Horalina ";
+inline constexpr std::string_view kImportDirection = "Transformar datos desde Horalina hacia TUXA";
+inline constexpr std::string_view kOk = "OK";
+inline constexpr std::string_view kFolderPrompt = "Carpeta en la que se encuentran los Ficheros TXT de TUXA";
+inline constexpr std::string_view kCurrentFolder = "Ruta Actual:";
+inline constexpr std::string_view kProductLabel = "TransHoralinaTUXA para HL18 V-1.0";
+inline constexpr std::string_view kClose = "&Salir";
+inline constexpr std::string_view kHelp = "F1 AYUDA";
+std::string helpTitle();
+inline constexpr std::string_view kHelpContents = "&Contenido";
+inline constexpr std::string_view kHelpBack = "&Atrás";
+inline constexpr std::string_view kHelpForward = "A&delante";
+std::string helpMissing(const std::string& helpFile, const std::string& where);
+std::string helpPageMissing(const std::string& page, const std::string& helpFile);
+std::string helpWithoutContents(const std::string& helpFile);
+std::string helpWithoutTopic(const std::string& helpFile, int context);
+}  // namespace window
+
+}  // namespace tht::msg

@@ -1,0 +1,46 @@
+#include "core/front_end.h"
+
+#include "base/ascii.h"
+#include "core/ini_file.h"
+#include "export/export_run.h"
+#include "import/import_run.h"
+
+namespace tht {
+
+StartMode startMode(const std::vector<std::string>& arguments) {
+    StartMode start;
+    if (arguments.size() != 2) return start;
+    start.mode = InvocationMode::CommandLine;
+    std::string direction = arguments.front();
+    for (char& c : direction) c = ascii::lower(c);
+    if (direction == "importar") start.panels = Panels::ImportOnly;
+    if (direction == "exportar") start.panels = Panels::ExportOnly;
+    return start;
+}
+
+FrontEnd::FrontEnd(const std::vector<std::string>& arguments, Settings settings)
+    : start_(startMode(arguments)), settings_(std::move(settings)) {}
+
+FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, MessageSink& messages) {
+    const RunContext ctx =
+        RunContext::forFolder(folder, settings_.htemp, start_.mode, messages, settings_.clock);
+    dirTxt_ = ctx.dirTxt;
+    const RunResult result = direction == Direction::Export ? exportar(ctx) : importar(ctx);
+    if (result.status) status_ = *result.status;
+    Click click;
+    if (result.outcome == RunOutcome::Stopped) {
+        // The user may fix the cause and press the button again.
+        click.error = result.error;
+        return click;
+    }
+    if (result.outcome == RunOutcome::Completed) transfersEnabled_ = false;
+    click.closeWindow = commandLineMode();
+    return click;
+}
+
+void FrontEnd::closing() const {
+    if (!commandLineMode()) return;
+    writeIniValue(settings_.iniFile, kStatusSection, kStatusKey, std::to_string(status_));
+}
+
+}  // namespace tht

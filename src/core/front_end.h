@@ -1,0 +1,68 @@
+#pragma once
+// What the main window does, without a window: the run mode and panels that
+// the command line chooses, what each transfer button runs, when the window
+// closes itself, and the status that command-line mode leaves in
+// "Horalina.ini". The Qt window and the Win32 window are views over it.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/message_sink.h"
+#include "core/run_context.h"
+#include "platform/clock.h"
+
+namespace tht {
+
+enum class Panels { Both, ExportOnly, ImportOnly };
+
+struct StartMode {
+    InvocationMode mode = InvocationMode::Interactive;
+    Panels panels = Panels::Both;
+};
+
+// arguments: the command line without the program itself, UTF-8. Only the
+// calling product passes exactly two; the second (the folder it suggests) is
+// not read: the user still picks the folder. The direction is compared with
+// the letters A to Z lowered and nothing else, so that "ÉXPORTAR" stays
+// unlike "exportar" whatever the locale.
+StartMode startMode(const std::vector<std::string>& arguments);
+
+class FrontEnd {
+public:
+    struct Settings {
+        std::filesystem::path htemp;    // Horalina's data folder
+        std::filesystem::path iniFile;  // where command-line mode leaves the status
+        Clock clock = systemLocalTime;
+    };
+    enum class Direction { Export, Import };
+
+    FrontEnd(const std::vector<std::string>& arguments, Settings settings);
+
+    const StartMode& start() const noexcept { return start_; }
+    bool commandLineMode() const noexcept { return start_.mode == InvocationMode::CommandLine; }
+    // EstadoTransformacion: 0 at creation, then what the runs made of it.
+    int status() const noexcept { return status_; }
+    // Both transfer buttons: a window carries out one completed run.
+    bool transfersEnabled() const noexcept { return transfersEnabled_; }
+    const std::string& dirTxt() const noexcept { return dirTxt_; }
+
+    struct Click {
+        bool closeWindow = false;       // command-line mode: the run has ended
+        std::optional<Error> error;     // the run stopped: shown as an error, the window stays
+    };
+    // A transfer button pressed with this folder chosen; messages go to the sink.
+    Click run(Direction direction, const std::string& folder, MessageSink& messages);
+
+    // The window is closing: command-line mode writes the status. Throws Error.
+    void closing() const;
+
+private:
+    StartMode start_;
+    Settings settings_;
+    int status_ = 0;
+    bool transfersEnabled_ = true;
+    std::string dirTxt_;
+};
+
+}  // namespace tht

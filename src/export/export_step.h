@@ -1,0 +1,108 @@
+#pragma once
+// The shape every export step shares: find its TUXA file (or show the
+// file's message and change nothing), read it as the file table says,
+// create its table, turn the data lines into records while counting what was
+// read, written and dropped, and close. Each step keeps only what is its own.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+
+#include "core/report.h"
+#include "core/run_context.h"
+#include "core/schema_table.h"
+#include "text/line_reader.h"
+#include "text/record.h"
+#include "text/tuxa_files.h"
+#include "text/whole_file.h"
+
+namespace tht {
+
+// The path of the file when it exists. Otherwise shows the file's message,
+// marks the report and gives nothing.
+std::optional<std::filesystem::path> findInput(const RunContext& ctx, const TuxaFile& file, TableReport& report);
+
+// A data line and its 1-based number in the file.
+struct DataLine {
+    std::u32string_view text;
+    std::int64_t number;
+    operator std::u32string_view() const noexcept { return text; }
+};
+
+// The data lines of one TUXA file, read as its entry in the file table says.
+class DataLines {
+public:
+    DataLines(const std::filesystem::path& path, const TuxaFile& file, const CodePage& codePage);
+
+    // f(DataLine) for each data line, in file order.
+    template <class F>
+    void forEach(F&& f) {
+        if (auto* reader = std::get_if<LineReader>(&source_)) {
+            for (std::u32string line; reader->next(line);)
+                if (isDataLine(line, file_->tag)) f(DataLine{line, reader->lineNumber()});
+            return;
+        }
+        const TextLines& lines = std::get<TextLines>(source_);
+        std::u32string line;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            lines.line(i, line);
+            if (isDataLine(line, file_->tag)) f(DataLine{line, static_cast<std::int64_t>(i) + 1});
+        }
+    }
+
+private:
+    const TuxaFile* file_;
+    std::variant<LineReader, TextLines> source_;
+};
+
+// What became of one data line.
+struct LineResult {
+    std::string_view dropReason;  // empty: its record was written
+    static LineResult written() { return {}; }
+    static LineResult dropped(std::string_view reason) { return {reason}; }
+};
+
+// One record per data line: onLine(line, table), given a DataLine, fills the
+// record just appended, or drops the line with its reason.
+template <class Schema, class OnLine>
+void appendRecords(DataLines& lines, SchemaTable<Schema>& table, TableReport& report, OnLine&& onLine) {
+    lines.forEach([&](const DataLine& line) {
+        ++report.linesRead;
+        table.append();
+        const LineResult result = onLine(line, table);
+        if (result.dropReason.empty()) {
+            table.post();
+            ++report.written;
+        } else {
+            table.cancel();
+            report.drop(result.dropReason, line.number);
+        }
+    });
+}
+
+// A whole step: body(lines, table, report) between finding the input and
+// closing the new table.
+template <class Schema, class Body>
+TableReport exportTable(const RunContext& ctx, const TuxaFile& input, Body&& body) {
+    TableReport report{.table = std::string(Schema::name)};
+    const auto path = findInput(ctx, input, report);
+    if (!path) return report;
+    DataLines lines(*path, input, *ctx.codePage);
+    SchemaTable<Schema> table = SchemaTable<Schema>::create(ctx.htemp);
+    body(lines, table, report);
+    table.close();
+    return report;
+}
+
+// A step whose records are its data lines, one for one.
+template <class Schema, class OnLine>
+TableReport exportLines(const RunContext& ctx, const TuxaFile& input, OnLine&& onLine) {
+    return exportTable<Schema>(ctx, input, [&](DataLines& lines, SchemaTable<Schema>& table, TableReport& report) {
+        appendRecords(lines, table, report, onLine);
+    });
+}
+
+}  // namespace tht

@@ -1,0 +1,13 @@
+#pragma once
+// A value of a TUXA file that the export cannot turn into what Horalina needs.
+#include "platform/error.h"
+
+namespace tht {
+
+enum class TuxaValueError {
+    NotANumber,  // file, line, value: the weekly hours of a course line
+    NotATime,    // file, line, value: an hour or minute of a time slot
+};
+std::string describe(TuxaValueError kind, const ErrorContext& c);
+
+}  // namespace tht
