@@ -117,7 +117,10 @@ std::string writtenOfRead(std::int64_t written, std::int64_t read) {
 }  // namespace summary
 
 namespace usage {
-std::string wrongUsage(const std::string& detail) { return "error: " + detail + "\n" + std::string(kLine); }
+std::string unexpectedArgument(const std::string& argument) { return "sobra el argumento " + argument; }
+std::string missingValue(const std::string& option) { return "falta el valor de " + option; }
+std::string emptyValue(const std::string& what) { return what + " no puede estar vacío"; }
+std::string wrongUsage(std::string_view detail) { return "error: " + std::string(detail) + "\n" + std::string(kLine); }
 }  // namespace usage
 
 namespace window {

@@ -110,7 +110,13 @@ inline constexpr std::string_view kHelp = "Muestra esta ayuda y termina";
 inline constexpr std::string_view kVersion = "Muestra la versión y termina";
 inline constexpr std::string_view kLine =
     "Uso: transhoralotuxa-cli exportar|importar CARPETA [--htemp DIR] [--ini FICHERO] [--quiet]";
-std::string wrongUsage(const std::string& detail);
+inline constexpr std::string_view kMissingDirection = "falta la dirección: exportar o importar";
+inline constexpr std::string_view kMissingFolder = "falta la carpeta de TUXA (CARPETA)";
+std::string unexpectedArgument(const std::string& argument);
+std::string missingValue(const std::string& option);
+std::string emptyValue(const std::string& what);
+inline constexpr std::string_view kInvalidArguments = "argumentos no válidos";
+std::string wrongUsage(std::string_view detail);
 }  // namespace usage
 
 // ---- the window ----------------------------------------------------------------

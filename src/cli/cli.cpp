@@ -42,6 +42,18 @@ void addRunOptions(CLI::App& cmd, Options& o) {
     cmd.add_flag("--quiet", o.quiet, text(msg::usage::kQuiet));
 }
 
+// CLI11 tells what is wrong in English: say it in Spanish.
+std::string usageProblem(const CLI::ParseError& e) {
+    const std::string_view what = e.what();
+    if (what.find("subcommand is required") != what.npos) return text(msg::usage::kMissingDirection);
+    if (what.ends_with(" is required")) return text(msg::usage::kMissingFolder);
+    if (const auto at = what.find("not expected: "); at != what.npos)
+        return msg::usage::unexpectedArgument(std::string(what.substr(at + 14)));
+    if (what.find(" required ") != what.npos && what.starts_with("--"))
+        return msg::usage::missingValue(std::string(what.substr(0, what.find(':'))));
+    return text(msg::usage::kInvalidArguments);
+}
+
 // The exit code of a run that ended: 0 with status 1, 1 with status -1, 2 when it stopped.
 int exitCode(const RunResult& result) {
     if (result.outcome != RunOutcome::Completed) return kExitStopped;
@@ -71,8 +83,18 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
         out << version << '\n';
         return 0;
     } catch (const CLI::ParseError& e) {
-        err << msg::usage::wrongUsage(e.what()) << '\n';
+        err << msg::usage::wrongUsage(usageProblem(e)) << '\n';
         return kExitUsage;
+    }
+    // An empty value is an unset shell variable, never a wish for the default
+    // folder: that would overwrite Horalina's real tables.
+    const CLI::App& cmd = exportCmd->parsed() ? *exportCmd : *importCmd;
+    for (const char* option : {"CARPETA", "--htemp", "--ini"}) {
+        const CLI::Option* given = cmd.get_option(option);
+        if (given->count() > 0 && given->as<std::string>().empty()) {
+            err << msg::usage::wrongUsage(msg::usage::emptyValue(option)) << '\n';
+            return kExitUsage;
+        }
     }
 
     StreamSink sink(out);

@@ -20,8 +20,9 @@ public:
     using Field = horalina::Field<Schema>;
 
     // A new, empty table with the declared fields, replacing the old one on close().
-    static SchemaTable create(const std::filesystem::path& folder) {
-        return SchemaTable(Table::create(folder, Schema::name, horalina::fieldDefs<Schema>()));
+    static SchemaTable create(const std::filesystem::path& folder, Clock clock) {
+        return SchemaTable(
+            Table::create(folder, Schema::name, horalina::fieldDefs<Schema>(), TableLevel::DBase4, std::move(clock)));
     }
     static SchemaTable open(const std::filesystem::path& folder, Access access, bool readOnly = false) {
         return SchemaTable(Table::open(folder, Schema::name, access, readOnly));

@@ -91,7 +91,7 @@ TableReport exportTable(const RunContext& ctx, const TuxaFile& input, Body&& bod
     const auto path = findInput(ctx, input, report);
     if (!path) return report;
     DataLines lines(*path, input, *ctx.codePage);
-    SchemaTable<Schema> table = SchemaTable<Schema>::create(ctx.htemp);
+    SchemaTable<Schema> table = SchemaTable<Schema>::create(ctx.htemp, ctx.clock);
     body(lines, table, report);
     table.close();
     return report;

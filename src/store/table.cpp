@@ -38,6 +38,7 @@ Table::Impl::Impl(Setup s)
       path_(std::move(s.path)),
       displayPath_(displayPath(path_)),
       created_(s.created),
+      clock_(std::move(s.clock)),
       readOnly_(s.readOnly),
       locks_(std::move(s.locks)),
       layout_(std::move(s.layout)),

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/clock.h"
 #include "store/table_error.h"
 
 namespace tht {
@@ -53,10 +54,10 @@ public:
     // replaces NAME.DBF (upper-case name) and removes NAME.MDX (any letter
     // case) only when close() ends normally. Throws TableInUse when another
     // program holds the old table.
+    // The header's date of last update is the clock's date when close() writes it.
     static Table create(const std::filesystem::path& folder, std::string_view name,
-                        const std::vector<FieldDef>& fields);
-    static Table create(const std::filesystem::path& folder, std::string_view name,
-                        const std::vector<FieldDef>& fields, TableLevel level);
+                        const std::vector<FieldDef>& fields, TableLevel level = TableLevel::DBase4,
+                        Clock clock = systemLocalTime);
 
     Table(Table&&) noexcept;
     Table& operator=(Table&&) noexcept;

@@ -53,12 +53,8 @@ Table Table::open(const std::filesystem::path& folder, std::string_view name, Ac
     return Table(std::make_unique<Impl>(std::move(s)));
 }
 
-Table Table::create(const std::filesystem::path& folder, std::string_view name, const std::vector<FieldDef>& fields) {
-    return create(folder, name, fields, TableLevel::DBase4);
-}
-
 Table Table::create(const std::filesystem::path& folder, std::string_view name, const std::vector<FieldDef>& fields,
-                    TableLevel level) {
+                    TableLevel level, Clock clock) {
     const TableName n = splitName(name, folder);
     NewTable fresh = buildTableHeader(fields, level);
     if (!folderExists(folder)) throw Error(TableError::FolderMissing, {.file = displayPath(folder)});
@@ -80,13 +76,14 @@ Table Table::create(const std::filesystem::path& folder, std::string_view name, 
     s.folder = folder;
     s.path = folder / fileName;
     s.created = true;
+    s.clock = std::move(clock);
     s.layout = std::move(fresh.layout);
     s.bytes = ByteBuffer(fresh.header);
     return Table(std::make_unique<Impl>(std::move(s)));
 }
 
 void Table::Impl::writeFile() {
-    const LocalDateTime today = systemLocalTime();
+    const LocalDateTime today = clock_();
     stampTableHeader(bytes_.data(), count_, today.year, today.month, today.day);
     // We keep no index up to date: a production index the header announces
     // would be stale after our change, so the engine must not open it.

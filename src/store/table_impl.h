@@ -24,6 +24,7 @@ public:
         fs::path folder;
         fs::path path;           // of the table file
         bool created = false;
+        Clock clock = systemLocalTime;  // dates the header when the table is written
         bool readOnly = false;
         std::vector<LockedFile> locks;
         TableLayout layout;
@@ -90,6 +91,7 @@ private:
     fs::path path_;
     std::string displayPath_;
     bool created_;
+    Clock clock_;
     bool readOnly_;
     bool open_ = true;
     bool changed_ = false;

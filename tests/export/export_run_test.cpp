@@ -60,8 +60,10 @@ TEST(Exportar, CreatesTheHoralinaFolderAndSetsStatusOne) {
     EXPECT_EQ(f.exportar(), RunOutcome::Completed);
     EXPECT_EQ(f.sink.messages, std::vector<std::string>{"Proceso finalizado"});
     EXPECT_EQ(f.estado, 1);
-    for (const char* table : {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST"})
-        EXPECT_TRUE(std::filesystem::exists(f.ctx.htemp / (std::string(table) + ".DBF"))) << table;
+    for (const char* table : {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST"}) {
+        const std::string header = test::readBytes(f.ctx.htemp / (std::string(table) + ".DBF")).substr(0, 4);
+        EXPECT_EQ(header.substr(1), std::string({124, 12, 9})) << table << ": dated by the run's clock, 2024-12-09";
+    }
 }
 
 }  // namespace
