@@ -3,8 +3,10 @@
 
 #include "app/app_identity.h"
 #include "app/main_form.h"
+#include "platform/temporary_files.h"
 
 int main(int argc, char** argv) {
+    tht::installSignalCleanup();
     // Taken before Qt removes the options it knows (-style, -display...), so
     // that the calling product's two arguments always count as two.
     QStringList arguments;

@@ -1,7 +1,6 @@
 #include "platform/error.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace tht {
 namespace {
@@ -59,6 +58,8 @@ Error::Error(ErrorKind kind, ErrorContext context)
     : std::runtime_error(buildMessage(kind, context)), kind_(kind), context_(std::move(context)) {}
 
 std::string describeSystemError(int errnum) {
+    // Only Spanish reaches the user: an error number we have no words for is
+    // given by its number, never by the system's English text.
     switch (errnum) {
     case ENOENT: return "no existe";
     case EACCES:
@@ -69,9 +70,51 @@ std::string describeSystemError(int errnum) {
     case EROFS: return "el sistema de archivos es de solo lectura";
     case ENOTDIR: return "una parte de la ruta no es una carpeta";
     case EIO: return "error de entrada/salida";
+#ifdef EDQUOT
     case EDQUOT: return "se ha superado la cuota de disco";
-    default: return std::strerror(errnum);
+#endif
+    case ENAMETOOLONG: return "la ruta o el nombre es demasiado largo";
+#ifdef ELOOP
+    case ELOOP: return "demasiados enlaces simbólicos encadenados";
+#endif
+    case EMFILE:
+    case ENFILE: return "hay demasiados archivos abiertos";
+    case ENXIO:
+    case ENODEV: return "es un dispositivo que no está disponible";
+    case ENOMEM: return "no hay memoria suficiente";
+    case EBUSY:
+#ifdef ETXTBSY
+    case ETXTBSY:
+#endif
+        return "está en uso";
+    case EEXIST: return "ya existe";
+    case ENOTEMPTY: return "la carpeta no está vacía";
+    case EXDEV: return "está en otro sistema de archivos";
+    case EINVAL: return "operación no válida para este archivo";
+    case EAGAIN: return "no está disponible en este momento";
+    case EINTR: return "la operación se interrumpió";
+#ifdef EOVERFLOW
+    case EOVERFLOW: return "el archivo es demasiado grande";
+#endif
+#ifdef ENOLCK
+    case ENOLCK: return "no se puede bloquear el archivo";
+#endif
+#ifdef ESTALE
+    case ESTALE: return "el archivo ya no existe en el servidor";
+#endif
+#ifdef ENOTSUP
+    case ENOTSUP: return "el sistema de archivos no admite la operación";
+#endif
+#ifdef EMLINK
+    case EMLINK: return "demasiados enlaces";
+#endif
+    case ENOSYS: return "el sistema no admite la operación";
+    case EBADF: return "el archivo no está abierto";
+    case EPIPE: return "se ha cerrado la conexión";
+    default: return "error del sistema " + std::to_string(errnum);
     }
 }
+
+std::string notRegularFileCause() { return "no es un archivo normal (es una tubería, un dispositivo o similar)"; }
 
 }  // namespace tht

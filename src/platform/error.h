@@ -47,7 +47,13 @@ private:
     ErrorContext context_;
 };
 
-// The text of the operating system's error number, in Spanish where we know it.
+// The text of the operating system's error number, in Spanish; an error we
+// have no words for is named by its number.
 std::string describeSystemError(int errnum);
+
+// The cause given for a path that names something other than a file or a
+// folder (a FIFO, a device, a socket): reading it may never end, replacing it
+// would break what it is.
+std::string notRegularFileCause();
 
 }  // namespace tht
