@@ -5,8 +5,10 @@
 #include "app/main_form.h"
 #include "app/qt_text.h"
 #include "base/messages.h"
+#include "platform/temporary_files.h"
 
 int main(int argc, char** argv) {
+    tht::installSignalCleanup();
     // Taken before Qt removes the options it knows (-style, -display...), so
     // that the calling product's two arguments always count as two.
     QStringList arguments;

@@ -57,6 +57,26 @@ inline constexpr std::string_view kReadOnlyFileSystem = "el sistema de archivos 
 inline constexpr std::string_view kNotAFolder = "una parte de la ruta no es una carpeta";
 inline constexpr std::string_view kInputOutput = "error de entrada/salida";
 inline constexpr std::string_view kQuotaExceeded = "se ha superado la cuota de disco";
+inline constexpr std::string_view kNameTooLong = "la ruta o el nombre es demasiado largo";
+inline constexpr std::string_view kTooManyLinks = "demasiados enlaces simbólicos encadenados";
+inline constexpr std::string_view kTooManyOpenFiles = "hay demasiados archivos abiertos";
+inline constexpr std::string_view kDeviceMissing = "es un dispositivo que no está disponible";
+inline constexpr std::string_view kOutOfMemory = "no hay memoria suficiente";
+inline constexpr std::string_view kBusy = "está en uso";
+inline constexpr std::string_view kExists = "ya existe";
+inline constexpr std::string_view kFolderNotEmpty = "la carpeta no está vacía";
+inline constexpr std::string_view kOtherFileSystem = "está en otro sistema de archivos";
+inline constexpr std::string_view kInvalidOperation = "operación no válida para este archivo";
+inline constexpr std::string_view kTryAgain = "no está disponible en este momento";
+inline constexpr std::string_view kInterrupted = "la operación se interrumpió";
+inline constexpr std::string_view kNoLocks = "no se puede bloquear el archivo";
+inline constexpr std::string_view kStale = "el archivo ya no existe en el servidor";
+inline constexpr std::string_view kNotSupported = "el sistema de archivos no admite la operación";
+inline constexpr std::string_view kTooManyHardLinks = "demasiados enlaces";
+inline constexpr std::string_view kSystemNotSupported = "el sistema no admite la operación";
+inline constexpr std::string_view kNotOpen = "el archivo no está abierto";
+inline constexpr std::string_view kConnectionClosed = "se ha cerrado la conexión";
+inline constexpr std::string_view kNotRegularFile = "no es un archivo normal (es una tubería, un dispositivo o similar)";
 std::string systemError(int number);  // the fallback for a number we have no text for
 
 // Why a table is damaged.

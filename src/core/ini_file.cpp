@@ -10,25 +10,160 @@
 namespace tht {
 namespace {
 
-std::string_view trim(std::string_view s) { return ascii::trim(s, std::string_view(" \t\r\n")); }
+// How the file's text is stored. Windows reads a settings file as UTF-16 or
+// UTF-8 when it starts with their byte-order mark, else in the ANSI code
+// page; we write it back the same way. Names we look for are ASCII, so a
+// file in the code page is worked on as its bytes, kept as they are.
+enum class Encoding { Bytes, Utf8Marked, Utf16Le, Utf16Be };
 
-bool sameName(std::string_view a, std::string_view b) { return ascii::equalsIgnoreCase(a, b); }
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
-// The section named on a line such as "[Transformadores]", or nothing.
-bool sectionName(std::string_view line, std::string_view& name) {
+template <class Ch>
+using View = std::basic_string_view<Ch>;
+
+template <class Ch>
+View<Ch> trim(View<Ch> s) {
+    static constexpr Ch blanks[] = {Ch(' '), Ch('\t')};
+    return ascii::trim(s, View<Ch>(blanks, 2));
+}
+
+// Names compare without regard to the letter case of ASCII letters.
+template <class Ch>
+bool sameName(View<Ch> a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (ascii::upper(a[i]) != static_cast<Ch>(static_cast<unsigned char>(ascii::upper(b[i])))) return false;
+    return true;
+}
+
+template <class Ch>
+std::basic_string<Ch> widen(std::string_view text) {
+    return std::basic_string<Ch>(text.begin(), text.end());
+}
+
+template <class Ch>
+struct Line {
+    View<Ch> text;  // without its line end
+    View<Ch> end;   // CR LF, LF, CR, or nothing on a last line without one
+};
+
+// Lines as Windows cuts them: at CR LF, LF or a lone CR.
+template <class Ch>
+std::vector<Line<Ch>> splitLines(View<Ch> content) {
+    std::vector<Line<Ch>> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        const Ch c = content[i];
+        if (c != Ch('\r') && c != Ch('\n')) continue;
+        const std::size_t endLength = (c == Ch('\r') && i + 1 < content.size() && content[i + 1] == Ch('\n')) ? 2 : 1;
+        lines.push_back({content.substr(start, i - start), content.substr(i, endLength)});
+        i += endLength - 1;
+        start = i + 1;
+    }
+    if (start < content.size()) lines.push_back({content.substr(start), {}});
+    return lines;
+}
+
+// The section named on a line such as "[Transformadores]".
+template <class Ch>
+bool sectionName(View<Ch> line, View<Ch>& name) {
     line = trim(line);
-    if (line.size() < 2 || line.front() != '[') return false;
-    const auto close = line.find(']');
-    if (close == std::string_view::npos) return false;
+    if (line.size() < 2 || line.front() != Ch('[')) return false;
+    const auto close = line.find(Ch(']'));
+    if (close == View<Ch>::npos) return false;
     name = trim(line.substr(1, close - 1));
     return true;
 }
 
-bool isKeyLine(std::string_view line, std::string_view key) {
-    const auto eq = line.find('=');
-    if (eq == std::string_view::npos) return false;
-    const std::string_view name = trim(line.substr(0, eq));
-    return !name.empty() && name.front() != ';' && sameName(name, key);
+template <class Ch>
+bool isKeyLine(View<Ch> line, std::string_view key) {
+    const auto eq = line.find(Ch('='));
+    if (eq == View<Ch>::npos) return false;
+    const View<Ch> name = trim(line.substr(0, eq));
+    return !name.empty() && name.front() != Ch(';') && sameName(name, key);
+}
+
+// What follows the value on a key line: an inline "; comentario" with the
+// blanks before it, or nothing.
+template <class Ch>
+View<Ch> commentAfterValue(View<Ch> line) {
+    const auto eq = line.find(Ch('='));
+    auto semicolon = line.find(Ch(';'), eq + 1);
+    if (semicolon == View<Ch>::npos) return {};
+    while (semicolon > eq + 1 && (line[semicolon - 1] == Ch(' ') || line[semicolon - 1] == Ch('\t'))) --semicolon;
+    return line.substr(semicolon);
+}
+
+template <class Ch>
+std::basic_string<Ch> updateLines(View<Ch> content, std::string_view section, std::string_view key,
+                                  std::string_view value) {
+    using String = std::basic_string<Ch>;
+    const std::vector<Line<Ch>> lines = splitLines(content);
+    // New lines take the file's own line end; a file without one gets Windows'.
+    String eol = widen<Ch>("\r\n");
+    for (const Line<Ch>& l : lines)
+        if (!l.end.empty()) {
+            eol = String(l.end);
+            break;
+        }
+    const String keyText = widen<Ch>(std::string(key) + "=" + std::string(value));
+
+    std::ptrdiff_t header = -1;       // the section's header line
+    std::ptrdiff_t lastContent = -1;  // its last line that is not blank
+    std::ptrdiff_t keyLine = -1;
+    for (std::size_t i = 0; i < lines.size() && keyLine < 0; ++i) {
+        View<Ch> name;
+        if (sectionName(lines[i].text, name)) {
+            if (header >= 0) break;  // the section ended before the key was found
+            if (sameName(name, section)) header = lastContent = static_cast<std::ptrdiff_t>(i);
+            continue;
+        }
+        if (header < 0) continue;
+        if (isKeyLine(lines[i].text, key)) keyLine = static_cast<std::ptrdiff_t>(i);
+        else if (!trim(lines[i].text).empty()) lastContent = static_cast<std::ptrdiff_t>(i);
+    }
+
+    String out;
+    out.reserve(content.size() + keyText.size() + section.size() + 8);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Line<Ch>& l = lines[i];
+        if (static_cast<std::ptrdiff_t>(i) == keyLine) {
+            out += keyText;
+            out += commentAfterValue(l.text);
+            out += l.end;
+            continue;
+        }
+        out += l.text;
+        out += l.end;
+        if (keyLine < 0 && static_cast<std::ptrdiff_t>(i) == lastContent) {
+            if (l.end.empty()) out += eol;
+            out += keyText + eol;
+        }
+    }
+    if (header < 0) {
+        if (!lines.empty() && lines.back().end.empty()) out += eol;
+        out += widen<Ch>("[" + std::string(section) + "]") + eol + keyText + eol;
+    }
+    return out;
+}
+
+std::u16string fromUtf16(std::string_view bytes, Encoding order) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const auto a = static_cast<unsigned char>(bytes[2 * i]), b = static_cast<unsigned char>(bytes[2 * i + 1]);
+        units[i] = static_cast<char16_t>(order == Encoding::Utf16Le ? a | b << 8 : b | a << 8);
+    }
+    return units;
+}
+
+void appendUtf16(std::string& out, std::u16string_view units, Encoding order) {
+    for (const char16_t u : units) {
+        const char low = static_cast<char>(u & 0xFF), high = static_cast<char>(u >> 8);
+        out += order == Encoding::Utf16Le ? low : high;
+        out += order == Encoding::Utf16Le ? high : low;
+    }
 }
 
 }  // namespace
@@ -42,63 +177,34 @@ std::string describe(IniError kind, const ErrorContext& c) {
 
 std::string updateIniText(std::string_view content, std::string_view section, std::string_view key,
                           std::string_view value) {
-    const std::string eol = (content.find('\n') != std::string_view::npos && content.find("\r\n") == std::string_view::npos)
-                                ? "\n"
-                                : "\r\n";
-    std::vector<std::string_view> lines;  // each with its own line end, as it stands
-    for (std::size_t start = 0; start < content.size();) {
-        auto nl = content.find('\n', start);
-        const std::size_t end = nl == std::string_view::npos ? content.size() : nl + 1;
-        lines.push_back(content.substr(start, end - start));
-        start = end;
-    }
-    const std::string keyLine = std::string(key) + "=" + std::string(value) + eol;
+    Encoding encoding = Encoding::Bytes;
+    if (content.starts_with(kUtf16LeMark)) encoding = Encoding::Utf16Le;
+    else if (content.starts_with(kUtf16BeMark)) encoding = Encoding::Utf16Be;
+    else if (content.starts_with(kUtf8Mark)) encoding = Encoding::Utf8Marked;
 
-    std::ptrdiff_t inSection = -1;   // index of the section's header line
-    std::ptrdiff_t lastContent = -1; // last non-blank line inside the section
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string_view name;
-        if (sectionName(lines[i], name)) {
-            if (inSection >= 0) break;  // the section ended before the key was found
-            if (sameName(name, section)) inSection = lastContent = static_cast<std::ptrdiff_t>(i);
-            continue;
-        }
-        if (inSection < 0) continue;
-        if (isKeyLine(lines[i], key)) {
-            std::string out;
-            for (std::size_t j = 0; j < lines.size(); ++j) {
-                if (j == i) {
-                    out += keyLine;
-                    if (!lines[i].ends_with('\n')) out.resize(out.size() - eol.size());
-                } else {
-                    out += lines[j];
-                }
-            }
-            return out;
-        }
-        if (!trim(lines[i]).empty()) lastContent = static_cast<std::ptrdiff_t>(i);
-    }
-
-    std::string out;
-    if (inSection >= 0) {
-        for (std::size_t j = 0; j < lines.size(); ++j) {
-            out += lines[j];
-            if (static_cast<std::ptrdiff_t>(j) == lastContent) {
-                if (!lines[j].ends_with('\n')) out += eol;
-                out += keyLine;
-            }
-        }
+    switch (encoding) {
+    case Encoding::Bytes:
+        return updateLines<char>(content, section, key, value);
+    case Encoding::Utf8Marked:
+        return std::string(kUtf8Mark) + updateLines<char>(content.substr(kUtf8Mark.size()), section, key, value);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be: {
+        const std::string_view body = content.substr(2);
+        const std::u16string units = fromUtf16(body, encoding);
+        std::string out(content.substr(0, 2));
+        appendUtf16(out, updateLines<char16_t>(units, section, key, value), encoding);
+        if (body.size() % 2 != 0) out += body.back();  // a stray last byte stays where it was
         return out;
     }
-    out.assign(content);
-    if (!out.empty() && !out.ends_with('\n')) out += eol;
-    out += "[" + std::string(section) + "]" + eol + keyLine;
-    return out;
+    }
+    return std::string(content);
 }
 
 void writeIniValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
                    std::string_view value) {
     try {
+        // Replacing follows a symbolic link, keeps the file's mode and
+        // refuses a read-only file (AtomicFile).
         std::string content = fileExists(file) ? readFileBytes(file) : std::string();
         AtomicFile out(file);
         out.write(updateIniText(content, section, key, value));

@@ -19,9 +19,12 @@ inline constexpr std::string_view kStatusSection = "Transformadores";
 inline constexpr std::string_view kStatusKey = "Transformado";
 
 // Sets key = value in [section]: creates the file or the section when missing,
-// replaces the first line of that key in the section, keeps all other lines
-// and the file's line ends, writes the file atomically. Section and key are
-// matched without regard to letter case. Throws Error(IniError::Unwritable).
+// replaces the first line of that key in the section (keeping a "; comment"
+// after its value), keeps every other byte: the file's encoding (UTF-16 or
+// UTF-8 with a byte-order mark, else its bytes as they are) and its line ends
+// (CR LF, LF or CR). Section and key are matched without regard to letter
+// case. The file is replaced atomically, through a symbolic link, keeping its
+// mode; a read-only file is refused. Throws Error(IniError::Unwritable).
 void writeIniValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
                    std::string_view value);
 

@@ -60,7 +60,13 @@ enum class FileError {
 };
 std::string describe(FileError kind, const ErrorContext& c);
 
-// The text of the operating system's error number, in Spanish.
+// The text of the operating system's error number, in Spanish; an error we
+// have no words for is named by its number, never by the system's English text.
 std::string describeSystemError(int errnum);
+
+// The cause given for a path that names something other than a file or a
+// folder (a FIFO, a device, a socket): reading it may never end, replacing it
+// would break what it is.
+std::string notRegularFileCause();
 
 }  // namespace tht

@@ -9,25 +9,26 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/regular_file_posix.h"
 
 namespace tht {
 
-std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode) {
-    int fd = ::open(p.c_str(), (mode == Mode::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode, IfMissing ifMissing) {
+    const int create = ifMissing == IfMissing::Create ? O_CREAT : 0;
+    OpenedFile f = openRegularFile(p.c_str(), (mode == Mode::Exclusive ? O_RDWR : O_RDONLY) | create, 0666);
     bool writable = mode == Mode::Exclusive;
-    if (fd < 0 && mode == Mode::Exclusive && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-        fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);  // a read-only file can still be read
+    if (f.error != 0 && mode == Mode::Exclusive && (f.error == EACCES || f.error == EROFS || f.error == EPERM)) {
+        const int refused = f.error;
+        f = openRegularFile(p.c_str(), O_RDONLY);  // a read-only file can still be read
+        if (f.error == ENOENT) f.error = refused;   // missing, and may not be created here
         writable = false;
     }
-    if (fd < 0) throw Error(FileError::Unreadable, {.file = displayPath(p), .cause = describeSystemError(errno)});
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw Error(FileError::Unreadable, {.file = displayPath(p), .cause = describeSystemError(EISDIR)});
-    }
+    if (f.error != 0) throw Error(FileError::Unreadable, {.file = displayPath(p), .cause = openErrorCause(f.error)});
+    const int fd = f.fd.release();
     struct flock lock {};
     lock.l_type = writable ? F_WRLCK : F_RDLCK;
     lock.l_whence = SEEK_SET;
@@ -69,7 +70,11 @@ ByteBuffer LockedFile::readAll() const {
     if (::fstat(fd_, &st) != 0)
         throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
     ByteBuffer bytes;
-    bytes.resize(static_cast<std::size_t>(st.st_size));
+    try {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+    } catch (const std::bad_alloc&) {
+        throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeSystemError(ENOMEM)});
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t k = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));

@@ -2,7 +2,9 @@
 // File-system services: presence tests, the case-insensitive lookup that
 // stands in for a file system that ignores letter case, whole-file reads,
 // atomic replacement and exclusive locks.
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <vector>
 #include <string>
@@ -31,6 +33,13 @@ fs::path resolveEntry(const fs::path& folder, std::string_view name);
 // Every entry of folder that equals name without regard to letter case.
 std::vector<fs::path> findCaseVariants(const fs::path& folder, std::string_view name);
 
+// Inputs are regular files only: a FIFO, a terminal or a device named as one
+// is refused at once ("no es un archivo normal") instead of waiting for a
+// writer or reading without end; a folder is refused as a folder. A file is
+// read up to the size it had when it was opened, so one that keeps growing
+// does not grow memory without end. Running out of memory is reported as an
+// Error naming the file.
+
 // The whole content of a file; throws Error(FileUnreadable).
 std::string readFileBytes(const fs::path& p);
 
@@ -46,32 +55,71 @@ public:
     InputFile& operator=(const InputFile&) = delete;
     std::size_t read(char* buf, std::size_t n) override;
     const std::string& name() const override { return name_; }
+    // The size the file had when it was opened: no more is read.
+    std::uint64_t size() const noexcept { return size_; }
 
 private:
     int fd_ = -1;
     std::string name_;
+    std::uint64_t size_ = 0;
+    std::uint64_t left_ = 0;
 };
 
+struct Replacement;
+class PreparedFile;
+
 // A new file written under a temporary name in the target's folder; it takes
-// the target's name only on commit(). Destroyed without commit, it removes
-// the temporary file and the target stays as it was.
+// the target's name only on commit(), after its content is on the disk, and
+// the folder is flushed after the rename, so a power cut leaves the old file
+// or the new one. Destroyed without commit, it removes the temporary file and
+// the target stays as it was.
+//
+// The target is what Windows would update in place: a symbolic link is
+// followed and the file it points to replaced (the link stays a link); an
+// existing file keeps its permissions (and owner, where the system lets us);
+// a file we may not write (read-only), a folder or anything but a regular
+// file is refused. Throws Error(FileUnwritable).
 class AtomicFile final : public ByteSink {
 public:
-    explicit AtomicFile(fs::path target);  // throws Error(FileUnwritable)
+    explicit AtomicFile(fs::path target);
     ~AtomicFile() override;
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
     void write(std::string_view bytes) override;
+    // prepare() and PreparedFile::commit() in one step.
     void commit();
+    // Writes the content out to the disk and closes the temporary file, which
+    // takes the target's name when the PreparedFile is committed. Several
+    // files prepared first can then take their names together.
+    PreparedFile prepare() &&;
     const std::string& name() const override { return name_; }
     const fs::path& target() const { return target_; }
 
 private:
-    void fail(int errnum);
     fs::path target_;
-    fs::path temp_;
     std::string name_;
-    int fd_ = -1;
+    std::unique_ptr<Replacement> state_;
+};
+
+// A complete new file under its temporary name, waiting to take the target's
+// name. Destroyed without commit, it removes the temporary file.
+class PreparedFile {
+public:
+    PreparedFile(PreparedFile&& other) noexcept;
+    PreparedFile& operator=(PreparedFile&& other) noexcept;
+    ~PreparedFile();
+    const fs::path& target() const { return target_; }
+    // Renames the temporary file to the target and flushes the folder.
+    // Throws Error(FileUnwritable); once the rename is done, a failed flush
+    // is still reported, with the target already replaced.
+    void commit();
+
+private:
+    friend class AtomicFile;
+    PreparedFile(fs::path target, std::string name, std::unique_ptr<Replacement> state) noexcept;
+    fs::path target_;
+    std::string name_;
+    std::unique_ptr<Replacement> state_;
 };
 
 // An open file held with an operating-system lock for as long as it lives.
@@ -79,9 +127,12 @@ private:
 class LockedFile {
 public:
     enum class Mode { Shared, Exclusive };
+    // What open does when no file exists at the path.
+    enum class IfMissing { Fail, Create };
     // nullopt when another open file description holds a conflicting lock.
-    // Throws Error(FileUnreadable) when the file cannot be opened.
-    static std::optional<LockedFile> open(const fs::path& p, Mode mode);
+    // Throws Error(FileUnreadable) when the file cannot be opened or created,
+    // or is not a regular file (it is never waited for).
+    static std::optional<LockedFile> open(const fs::path& p, Mode mode, IfMissing ifMissing = IfMissing::Fail);
     LockedFile(LockedFile&& other) noexcept;
     LockedFile& operator=(LockedFile&& other) noexcept;
     ~LockedFile();

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 #include "platform/casefold.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/regular_file_posix.h"
 #include "platform/unicode.h"
 
 namespace tht {
@@ -63,24 +63,24 @@ fs::path resolveEntry(const fs::path& folder, std::string_view name) {
 std::string readFileBytes(const fs::path& p) {
     InputFile in(p);
     std::string bytes;
-    struct stat st {};
-    if (::stat(p.c_str(), &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[1 << 16];
-    for (std::size_t n; (n = in.read(buf, sizeof buf)) > 0;) bytes.append(buf, n);
+    try {
+        bytes.resize(static_cast<std::size_t>(in.size()));
+    } catch (const std::exception&) {  // bad_alloc, or more than a string can hold
+        throw Error(FileError::Unreadable, {.file = in.name(), .cause = describeSystemError(ENOMEM)});
+    }
+    std::size_t done = 0;
+    for (std::size_t n; done < bytes.size() && (n = in.read(bytes.data() + done, bytes.size() - done)) > 0;) done += n;
+    bytes.resize(done);  // the file shrank under us: what is there
     return bytes;
 }
 
 void removeFileQuietly(const fs::path& p) noexcept { ::unlink(p.c_str()); }
 
 InputFile::InputFile(const fs::path& p) : name_(displayPath(p)) {
-    fd_ = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throw Error(FileError::Unreadable, {.file = name_, .cause = describeSystemError(errno)});
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
-        throw Error(FileError::Unreadable, {.file = name_, .cause = describeSystemError(EISDIR)});
-    }
+    OpenedFile f = openRegularFile(p.c_str(), O_RDONLY);
+    if (f.error != 0) throw Error(FileError::Unreadable, {.file = name_, .cause = openErrorCause(f.error)});
+    fd_ = f.fd.release();
+    size_ = left_ = static_cast<std::uint64_t>(f.st.st_size);
 }
 
 InputFile::~InputFile() {
@@ -88,65 +88,16 @@ InputFile::~InputFile() {
 }
 
 std::size_t InputFile::read(char* buf, std::size_t n) {
+    if (n > left_) n = static_cast<std::size_t>(left_);
+    if (n == 0) return 0;
     for (;;) {
         ssize_t k = ::read(fd_, buf, n);
-        if (k >= 0) return static_cast<std::size_t>(k);
+        if (k >= 0) {
+            left_ -= static_cast<std::uint64_t>(k);
+            return static_cast<std::size_t>(k);
+        }
         if (errno != EINTR)
             throw Error(FileError::Unreadable, {.file = name_, .cause = describeSystemError(errno)});
-    }
-}
-
-AtomicFile::AtomicFile(fs::path target) : target_(std::move(target)), name_(displayPath(target_)) {
-    std::random_device rd;
-    const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ".";
-        name += target_.filename().string();
-        name += '.';
-        name += std::to_string(rd() % 1000000);
-        name += ".tmp";
-        temp_ = folder / name;
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0) return;
-        if (errno != EEXIST) break;
-    }
-    throw Error(FileError::Unwritable, {.file = name_, .cause = describeSystemError(errno)});
-}
-
-AtomicFile::~AtomicFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        ::unlink(temp_.c_str());
-    }
-}
-
-void AtomicFile::fail(int errnum) {
-    throw Error(FileError::Unwritable, {.file = name_, .cause = describeSystemError(errnum)});
-}
-
-void AtomicFile::write(std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t k = ::write(fd_, bytes.data(), bytes.size());
-        if (k < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(k));
-    }
-}
-
-void AtomicFile::commit() {
-    if (::close(fd_) != 0) {
-        const int err = errno;
-        fd_ = -1;
-        ::unlink(temp_.c_str());
-        fail(err);
-    }
-    fd_ = -1;
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp_.c_str());
-        fail(err);
     }
 }
 

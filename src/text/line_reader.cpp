@@ -1,8 +1,11 @@
 #include "text/line_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
 
+#include "platform/error.h"
 #include "platform/files.h"
 
 namespace tht {
@@ -35,6 +38,15 @@ bool LineReader::fill() {
 }
 
 bool LineReader::next(std::u32string& line) {
+    try {
+        return readLine(line);
+    } catch (const std::bad_alloc&) {  // a line longer than memory holds
+        throw Error(FileError::Unreadable,
+                    {.file = name(), .line = lineNumber_, .cause = describeSystemError(ENOMEM)});
+    }
+}
+
+bool LineReader::readLine(std::u32string& line) {
     if (pos_ == end_ && !fill()) return false;
     const char* start = buffer_.data() + pos_;
     const char* stop = buffer_.data() + end_;

@@ -27,6 +27,7 @@ public:
 
 private:
     bool fill();
+    bool readLine(std::u32string& line);
 
     std::unique_ptr<ByteSource> source_;
     const CodePage* codePage_;

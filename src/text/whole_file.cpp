@@ -1,5 +1,9 @@
 #include "text/whole_file.h"
 
+#include <cerrno>
+#include <new>
+
+#include "platform/error.h"
 #include "platform/files.h"
 #include "platform/unicode.h"
 
@@ -53,7 +57,12 @@ TextLines TextLines::fromBytes(std::string bytes, const CodePage& codePage) {
 }
 
 TextLines TextLines::load(const std::filesystem::path& path, const CodePage& codePage) {
-    return fromBytes(readFileBytes(path), codePage);
+    std::string bytes = readFileBytes(path);
+    try {
+        return fromBytes(std::move(bytes), codePage);
+    } catch (const std::bad_alloc&) {  // its lines, or its decoded text, do not fit in memory
+        throw Error(FileError::Unreadable, {.file = displayPath(path), .cause = describeSystemError(ENOMEM)});
+    }
 }
 
 void TextLines::line(std::size_t i, std::u32string& out) const {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <functional>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -7,6 +12,8 @@
 
 namespace tht {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(Files, PresenceTestsTellFilesFromFolders) {
     test::TempDir dir;
@@ -85,6 +92,80 @@ TEST(Files, ExclusiveLockKeepsOutASecondOpen) {
     auto shared2 = LockedFile::open(p, LockedFile::Mode::Shared);
     EXPECT_TRUE(shared1 && shared2);
     EXPECT_EQ(std::string_view(shared1->readAll()), "x");
+}
+
+TEST(Files, OnlyRegularFilesAreOpenedAndNoneIsWaitedFor) {
+    ::alarm(60);  // an open that waits for a FIFO's writer would hang the suite: end it instead
+    test::TempDir dir;
+    const struct {
+        const char* what;
+        std::function<void(const fs::path&)> make;
+        std::string cause;
+    } kinds[] = {
+        {"fifo", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, notRegularFileCause()},
+        {"zero", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, notRegularFileCause()},
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }, describeSystemError(EISDIR)},
+    };
+    const struct {
+        const char* what;
+        std::function<void(const fs::path&)> open;
+    } opens[] = {
+        {"InputFile", [](const fs::path& p) { InputFile f(p); }},
+        {"readFileBytes", [](const fs::path& p) { readFileBytes(p); }},
+        {"shared lock", [](const fs::path& p) { LockedFile::open(p, LockedFile::Mode::Shared); }},
+        {"exclusive lock", [](const fs::path& p) { LockedFile::open(p, LockedFile::Mode::Exclusive); }},
+        {"lock created when missing",
+         [](const fs::path& p) { LockedFile::open(p, LockedFile::Mode::Exclusive, LockedFile::IfMissing::Create); }},
+        {"AtomicFile", [](const fs::path& p) { AtomicFile f(p); }},
+    };
+    for (const auto& kind : kinds) {
+        for (const auto& open : opens) {
+            const fs::path p = dir / (std::string(kind.what) + " " + open.what);
+            kind.make(p);
+            try {
+                open.open(p);
+                ADD_FAILURE() << open.what << " opened a " << kind.what;
+            } catch (const Error& e) {
+                EXPECT_EQ(e.context().file, p.string()) << open.what << ", " << kind.what;
+                EXPECT_EQ(e.context().cause, kind.cause) << open.what << ", " << kind.what;
+            }
+        }
+    }
+    ::alarm(0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 18) << "a temporary file was left";
+}
+
+TEST(Files, AFileIsReadUpToTheSizeItHadWhenOpened) {
+    test::TempDir dir;
+    const auto p = dir.write("growing.txt", "12345");
+    InputFile in(p);
+    std::ofstream(p, std::ios::app) << "67890";
+    std::string got(16, '\0');
+    std::size_t n = 0;
+    for (std::size_t k; (k = in.read(got.data() + n, got.size() - n)) > 0;) n += k;
+    EXPECT_EQ(got.substr(0, n), "12345");
+    EXPECT_EQ(readFileBytes(p), "1234567890");
+}
+
+TEST(Files, LockFileIsCreatedWhenMissingOnlyWhenAsked) {
+    test::TempDir dir;
+    const auto p = dir / "run.lock";
+    try {
+        LockedFile::open(p, LockedFile::Mode::Exclusive);
+        ADD_FAILURE() << "a missing file was opened";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.context().cause, describeSystemError(ENOENT));
+    }
+    EXPECT_FALSE(fs::exists(p));
+    auto held = LockedFile::open(p, LockedFile::Mode::Exclusive, LockedFile::IfMissing::Create);
+    ASSERT_TRUE(held);
+    EXPECT_TRUE(fs::is_regular_file(p));
+    EXPECT_FALSE(LockedFile::open(p, LockedFile::Mode::Shared, LockedFile::IfMissing::Create));
+    held.reset();
+    auto first = LockedFile::open(p, LockedFile::Mode::Shared, LockedFile::IfMissing::Create);
+    auto second = LockedFile::open(p, LockedFile::Mode::Shared, LockedFile::IfMissing::Create);
+    EXPECT_TRUE(first && second);
+    EXPECT_FALSE(LockedFile::open(p, LockedFile::Mode::Exclusive, LockedFile::IfMissing::Create));
 }
 
 }  // namespace
