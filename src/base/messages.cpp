@@ -71,6 +71,15 @@ std::string notATime(const std::string& value, const std::string& file, std::int
     return "\"" + value + "\" no es una hora válida" + where(file, line);
 }
 
+std::string folderBusy(const std::string& folder) {
+    return "La carpeta de Horalina " + folder +
+           " está en uso por otra ejecución de transHoraloTuxa: espere a que termine y vuelva a intentarlo";
+}
+std::string dataFolderUnknown() {
+    return "No se sabe cuál es la carpeta de datos de Horalina: no están definidas las variables HORALINA_HTEMP, "
+           "WINEPREFIX ni HOME";
+}
+
 std::string iniUnwritable(const std::string& file, const std::string& cause) {
     return withCause("No se puede escribir el archivo de configuración " + file, cause);
 }

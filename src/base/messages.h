@@ -41,6 +41,9 @@ std::string tableReadOnly(const std::string& table);
 // Values of TUXA files.
 std::string notANumber(const std::string& value, const std::string& file, std::int64_t line);
 std::string notATime(const std::string& value, const std::string& file, std::int64_t line);
+// Horalina's data folder.
+std::string folderBusy(const std::string& folder);
+std::string dataFolderUnknown();
 // The settings file.
 std::string iniUnwritable(const std::string& file, const std::string& cause);
 // Anything that is no error of ours: a fault of the program, named as such.

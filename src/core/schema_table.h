@@ -11,6 +11,7 @@
 
 #include "core/horalina_tables.h"
 #include "store/table.h"
+#include "store/table_batch.h"
 
 namespace tht {
 
@@ -19,13 +20,15 @@ class SchemaTable {
 public:
     using Field = horalina::Field<Schema>;
 
-    // A new, empty table with the declared fields, replacing the old one on close().
-    static SchemaTable create(const std::filesystem::path& folder, Clock clock) {
-        return SchemaTable(
-            Table::create(folder, Schema::name, horalina::fieldDefs<Schema>(), TableLevel::DBase4, std::move(clock)));
+    // A new, empty table of the batch with the declared fields.
+    static SchemaTable create(TableBatch& batch, Clock clock) {
+        return SchemaTable(batch.create(Schema::name, horalina::fieldDefs<Schema>(), TableLevel::DBase4, std::move(clock)));
     }
     static SchemaTable open(const std::filesystem::path& folder, Access access, bool readOnly = false) {
         return SchemaTable(Table::open(folder, Schema::name, access, readOnly));
+    }
+    static SchemaTable open(TableBatch& batch, Access access, bool readOnly = false) {
+        return SchemaTable(batch.open(Schema::name, access, readOnly));
     }
 
     void close() { table_.close(); }

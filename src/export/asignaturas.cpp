@@ -35,7 +35,7 @@ std::u32string shortCode(const std::u32string& base, const std::u32string& ident
     return code;
 }
 
-TableReport ExportarAsignaturas(const RunContext& ctx) {
+TableReport ExportarAsignaturas(const ExportContext& ctx) {
     using T = horalina::Asignomt;
     return exportTable<T>(ctx, tuxa::asignaturas, [&](DataLines& subjects, SchemaTable<T>& table, TableReport& report) {
         CodeList codes;

@@ -111,9 +111,9 @@ LineResult createRecord(std::u32string_view line, SchemaTable<T>& asigt, SchemaT
     return LineResult::written();
 }
 
-void passGroupDetails(const RunContext& ctx, SchemaTable<T>& asigt, TableReport& report) {
+void passGroupDetails(const ExportContext& ctx, SchemaTable<T>& asigt, TableReport& report) {
     using G = horalina::Grupost;
-    auto grupost = SchemaTable<G>::open(ctx.htemp, Access::Shared, /*readOnly=*/true);
+    auto grupost = SchemaTable<G>::open(ctx.tables, Access::Shared, /*readOnly=*/true);
     std::vector<std::u32string> group(1);
     for (asigt.first(); !asigt.eof(); asigt.next()) {
         group[0] = asigt.read(T::CGRUP);
@@ -181,10 +181,10 @@ void passDefaultHours(SchemaTable<T>& asigt) {
 
 }  // namespace
 
-TableReport ExportarAsignaturasGrupo(const RunContext& ctx) {
+TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
     return exportTable<T>(ctx, tuxa::asignaturasGrupo, [&](DataLines& assignments, SchemaTable<T>& asigt,
                                                              TableReport& report) {
-        auto subjects = SchemaTable<horalina::Asignomt>::open(ctx.htemp, Access::Exclusive);
+        auto subjects = SchemaTable<horalina::Asignomt>::open(ctx.tables, Access::Exclusive);
         std::vector<std::u32string> key(2);
         appendRecords(assignments, asigt, report, [&](std::u32string_view line, SchemaTable<T>& t) {
             return createRecord(line, t, subjects, key);

@@ -11,7 +11,7 @@ constexpr Column kNameSecond{82, 100};
 
 }  // namespace
 
-TableReport ExportarAulas(const RunContext& ctx) {
+TableReport ExportarAulas(const ExportContext& ctx) {
     using T = horalina::Aulat;
     std::u32string name;
     return exportLines<T>(ctx, tuxa::aulas, [&](std::u32string_view line, SchemaTable<T>& table) {

@@ -1,8 +1,10 @@
 #include "export/export_run.h"
 
 #include "base/messages.h"
+#include "core/run_lock.h"
 #include "export/steps.h"
 #include "platform/files.h"
+#include "platform/temporary_files.h"
 
 namespace tht {
 
@@ -15,18 +17,27 @@ RunResult exportar(const RunContext& ctx) {
         return result;
     }
     result.status = 1;
-    // Horalina's folder is made when missing; if that fails, the first step
-    // that writes a table says so, naming it.
-    std::error_code ignored;
-    std::filesystem::create_directories(ctx.htemp, ignored);
     try {
+        // Horalina's folder is made when missing; if that fails, the first step
+        // that writes a table says so, naming it.
+        std::error_code ignored;
+        std::filesystem::create_directories(ctx.htemp, ignored);
+        const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Alone);
+        removeStaleTemporaries(ctx.htemp);
+
+        // The six tables take their names together, once every step has ended.
+        TableBatch tables(ctx.htemp);
+        const ExportContext steps(ctx, tables);
         for (auto step : {ExportarAsignaturas, ExportarProfesores, ExportarAulas, ExportarGrupos,
                           ExportarAsignaturasGrupo, ExportarSesiones}) {
-            const TableReport& report = result.reports.emplace_back(step(ctx));
+            const TableReport& report = result.reports.emplace_back(step(steps));
             if (report.fileMissing) result.status = -1;
         }
+        tables.commit();
     } catch (const Error& e) {
+        // Nothing was replaced: Horalina must not open a half-converted school.
         result.outcome = RunOutcome::Stopped;
+        result.status = 0;
         result.error = e;
         return result;
     }

@@ -14,6 +14,7 @@
 #include "core/report.h"
 #include "core/run_context.h"
 #include "core/schema_table.h"
+#include "export/steps.h"
 #include "text/line_reader.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"
@@ -86,12 +87,12 @@ void appendRecords(DataLines& lines, SchemaTable<Schema>& table, TableReport& re
 // A whole step: body(lines, table, report) between finding the input and
 // closing the new table.
 template <class Schema, class Body>
-TableReport exportTable(const RunContext& ctx, const TuxaFile& input, Body&& body) {
+TableReport exportTable(const ExportContext& ctx, const TuxaFile& input, Body&& body) {
     TableReport report{.table = std::string(Schema::name)};
     const auto path = findInput(ctx, input, report);
     if (!path) return report;
     DataLines lines(*path, input, *ctx.codePage);
-    SchemaTable<Schema> table = SchemaTable<Schema>::create(ctx.htemp, ctx.clock);
+    SchemaTable<Schema> table = SchemaTable<Schema>::create(ctx.tables, ctx.clock);
     body(lines, table, report);
     table.close();
     return report;
@@ -99,7 +100,7 @@ TableReport exportTable(const RunContext& ctx, const TuxaFile& input, Body&& bod
 
 // A step whose records are its data lines, one for one.
 template <class Schema, class OnLine>
-TableReport exportLines(const RunContext& ctx, const TuxaFile& input, OnLine&& onLine) {
+TableReport exportLines(const ExportContext& ctx, const TuxaFile& input, OnLine&& onLine) {
     return exportTable<Schema>(ctx, input, [&](DataLines& lines, SchemaTable<Schema>& table, TableReport& report) {
         appendRecords(lines, table, report, onLine);
     });

@@ -13,7 +13,7 @@ constexpr Column kShift{33, 3};
 
 }  // namespace
 
-TableReport ExportarGrupos(const RunContext& ctx) {
+TableReport ExportarGrupos(const ExportContext& ctx) {
     using T = horalina::Grupost;
     return exportLines<T>(ctx, tuxa::grupos, [&](std::u32string_view line, SchemaTable<T>& table) {
         const std::u32string unit = kUnit(line);

@@ -12,7 +12,7 @@ constexpr Column kDepartment{96, 50};
 
 }  // namespace
 
-TableReport ExportarProfesores(const RunContext& ctx) {
+TableReport ExportarProfesores(const ExportContext& ctx) {
     using T = horalina::Proft;
     CodeList codes;
     return exportLines<T>(ctx, tuxa::profesores, [&](std::u32string_view line, SchemaTable<T>& table) {

@@ -62,7 +62,7 @@ std::int64_t minutesBetween(const std::u32string& start, const std::u32string& e
 
 }  // namespace
 
-TableReport ExportarSesiones(const RunContext& ctx) {
+TableReport ExportarSesiones(const ExportContext& ctx) {
     const std::filesystem::path path = ctx.tuxaPath(tuxa::sesiones.fileName);
     return exportTable<T>(ctx, tuxa::sesiones, [&](DataLines& lines, SchemaTable<T>& table, TableReport& report) {
         std::vector<std::u32string> startTimes;    // sorted without regard to case, no repeats

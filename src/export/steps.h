@@ -4,14 +4,21 @@
 // the result status; each returns what it did, for the summary.
 #include "core/report.h"
 #include "core/run_context.h"
+#include "store/table_batch.h"
 
 namespace tht {
 
-TableReport ExportarAsignaturas(const RunContext& ctx);
-TableReport ExportarProfesores(const RunContext& ctx);
-TableReport ExportarAulas(const RunContext& ctx);
-TableReport ExportarGrupos(const RunContext& ctx);
-TableReport ExportarAsignaturasGrupo(const RunContext& ctx);
-TableReport ExportarSesiones(const RunContext& ctx);
+// What a step works with: the run's context and the tables this export makes.
+struct ExportContext : RunContext {
+    ExportContext(const RunContext& run, TableBatch& batch) : RunContext(run), tables(batch) {}
+    TableBatch& tables;
+};
+
+TableReport ExportarAsignaturas(const ExportContext& ctx);
+TableReport ExportarProfesores(const ExportContext& ctx);
+TableReport ExportarAulas(const ExportContext& ctx);
+TableReport ExportarGrupos(const ExportContext& ctx);
+TableReport ExportarAsignaturasGrupo(const ExportContext& ctx);
+TableReport ExportarSesiones(const ExportContext& ctx);
 
 }  // namespace tht

@@ -5,6 +5,7 @@
 
 #include "base/day_letters.h"
 #include "base/messages.h"
+#include "core/run_lock.h"
 #include "core/schema_table.h"
 #include "import/timetable_file.h"
 #include "platform/files.h"
@@ -133,6 +134,7 @@ RunResult importar(const RunContext& ctx) {
     }
     TableReport& report = result.reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
     try {
+        const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Shared);
         const std::u32string centre = centreCode(ctx);
         TimetableText text(*ctx.codePage);
         text.add(titleLine(centre, ctx.clock()));
@@ -143,6 +145,7 @@ RunResult importar(const RunContext& ctx) {
         saveTimetable(text, ctx.dirTxt);
     } catch (const Error& e) {
         result.outcome = RunOutcome::Stopped;
+        result.status = 0;  // no timetable was written
         result.error = e;
         return result;
     }

@@ -157,6 +157,26 @@ PreparedFile::PreparedFile(PreparedFile&& other) noexcept = default;
 PreparedFile& PreparedFile::operator=(PreparedFile&& other) noexcept = default;
 PreparedFile::~PreparedFile() = default;
 
+ByteBuffer PreparedFile::readBack() const {
+    const UniqueFd in(::openat(state_->folder.get(), state_->tempName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st {};
+    if (!in || ::fstat(in.get(), &st) != 0)
+        throw Error(FileError::Unreadable, {.file = name_, .cause = openErrorCause(errno)});
+    ByteBuffer bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+    } catch (const std::bad_alloc&) {
+        throw Error(FileError::Unreadable, {.file = name_, .cause = describeSystemError(ENOMEM)});
+    }
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t k = ::pread(in.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) throw Error(FileError::Unreadable, {.file = name_, .cause = openErrorCause(k < 0 ? errno : EIO)});
+        done += static_cast<std::size_t>(k);
+    }
+    return bytes;
+}
+
 void PreparedFile::commit() {
     Replacement& r = *state_;
     if (::renameat(r.folder.get(), r.tempName.c_str(), r.folder.get(), r.finalName.c_str()) != 0) {

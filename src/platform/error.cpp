@@ -11,6 +11,7 @@ std::string describe(FileError kind, const ErrorContext& c) {
     case FileError::Unreadable: return msg::fileUnreadable(c.file, c.cause);
     case FileError::Unwritable: return msg::fileUnwritable(c.file, c.cause);
     case FileError::CodePageUnknown: return msg::codePageUnknown(c.value);
+    case FileError::DataFolderUnknown: return msg::dataFolderUnknown();
     }
     return msg::internalError(c.cause);
 }

@@ -57,6 +57,7 @@ enum class FileError {
     Unreadable,       // file, cause: an input that exists but cannot be read
     Unwritable,       // file, cause: an output that cannot be created, written or replaced
     CodePageUnknown,  // value: the name of the converter
+    DataFolderUnknown,  // nothing tells where Horalina's data folder is
 };
 std::string describe(FileError kind, const ErrorContext& c);
 

@@ -109,6 +109,9 @@ public:
     PreparedFile& operator=(PreparedFile&& other) noexcept;
     ~PreparedFile();
     const fs::path& target() const { return target_; }
+    // The content written, read back from the temporary file, for a reader
+    // that must see the new file before it takes the target's name.
+    ByteBuffer readBack() const;  // throws Error(FileError::Unreadable)
     // Renames the temporary file to the target and flushes the folder.
     // Throws Error(FileUnwritable); once the rename is done, a failed flush
     // is still reported, with the target already replaced.

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/error.h"
+
 namespace tht {
 
 std::filesystem::path executablePath() {
@@ -15,9 +17,11 @@ std::filesystem::path horalinaDataFolder() {
     std::filesystem::path prefix;
     if (const char* wine = std::getenv("WINEPREFIX"); wine && *wine) {
         prefix = wine;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        prefix = std::filesystem::path(home) / ".wine";
     } else {
-        const char* home = std::getenv("HOME");
-        prefix = std::filesystem::path(home && *home ? home : ".") / ".wine";
+        // Never a folder relative to wherever the program was started.
+        throw Error(FileError::DataFolderUnknown, {});
     }
     return prefix / "drive_c" / "HTEMP";
 }

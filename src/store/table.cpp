@@ -39,6 +39,7 @@ Table::Impl::Impl(Setup s)
       displayPath_(displayPath(path_)),
       created_(s.created),
       clock_(std::move(s.clock)),
+      batch_(s.batch),
       readOnly_(s.readOnly),
       locks_(std::move(s.locks)),
       layout_(std::move(s.layout)),

@@ -31,6 +31,8 @@ struct FieldDef {
 
 enum class Access { Shared, Exclusive };
 
+class TableBatch;
+
 // The dBase level of a created table. Horalina's tables are DBase4 (version
 // byte 0x03; integer N(11,0), float N(20,4)); DBase3 differs only in N(19,4)
 // floats, and DBase7 writes the 68-byte header, integer I and float O, as
@@ -132,7 +134,10 @@ public:
     class Impl;
 
 private:
+    friend class TableBatch;
     explicit Table(std::unique_ptr<Impl> impl);
+    static Table create(const std::filesystem::path& folder, std::string_view name,
+                        const std::vector<FieldDef>& fields, TableLevel level, Clock clock, TableBatch* batch);
     std::unique_ptr<Impl> impl_;
 };
 

@@ -5,6 +5,7 @@
 #include "base/ascii.h"
 #include "platform/clock.h"
 #include "store/table_error.h"
+#include "store/table_batch.h"
 #include "store/table_impl.h"
 
 namespace tht {
@@ -27,6 +28,17 @@ TableName splitName(std::string_view name, const fs::path& folder) {
     n.base = ascii::upper(hasExtension ? name.substr(0, name.size() - kExtension.size()) : name);
     n.fileName = hasExtension ? std::string(name) : std::string(name) + std::string(kExtension);
     return n;
+}
+
+void dropOldSpellings(const fs::path& folder, const std::string& name, const fs::path& path) {
+    // Only now that the new table has its name: the old index and any other
+    // spelling of the old table describe a table that is gone.
+    for (const fs::path& p : findCaseVariants(folder, name + ".MDX")) removeFileQuietly(p);
+    // On a folder that ignores letter case the new table may carry an old
+    // spelling: compare files, not names.
+    std::error_code ec;
+    for (const fs::path& p : findCaseVariants(folder, name + std::string(kExtension)))
+        if (p != path && !fs::equivalent(p, path, ec)) removeFileQuietly(p);
 }
 
 }  // namespace
@@ -55,6 +67,11 @@ Table Table::open(const std::filesystem::path& folder, std::string_view name, Ac
 
 Table Table::create(const std::filesystem::path& folder, std::string_view name, const std::vector<FieldDef>& fields,
                     TableLevel level, Clock clock) {
+    return create(folder, name, fields, level, std::move(clock), nullptr);
+}
+
+Table Table::create(const std::filesystem::path& folder, std::string_view name, const std::vector<FieldDef>& fields,
+                    TableLevel level, Clock clock, TableBatch* batch) {
     const TableName n = splitName(name, folder);
     NewTable fresh = buildTableHeader(fields, level);
     if (!folderExists(folder)) throw Error(TableError::FolderMissing, {.file = displayPath(folder)});
@@ -77,6 +94,7 @@ Table Table::create(const std::filesystem::path& folder, std::string_view name, 
     s.path = folder / fileName;
     s.created = true;
     s.clock = std::move(clock);
+    s.batch = batch;
     s.layout = std::move(fresh.layout);
     s.bytes = ByteBuffer(fresh.header);
     return Table(std::make_unique<Impl>(std::move(s)));
@@ -91,7 +109,12 @@ void Table::Impl::writeFile() {
     AtomicFile out(path_);
     out.write(bytes_);
     out.write(std::string_view("\x1A", 1));
+    if (batch_) {
+        batch_->stage(name_, std::move(out).prepare(), std::move(locks_));
+        return;
+    }
     out.commit();
+    if (created_) dropOldSpellings(folder_, name_, path_);
 }
 
 void Table::Impl::close() {
@@ -99,19 +122,52 @@ void Table::Impl::close() {
     pending_ = Pending::None;
     modified_ = false;
     if (created_ || changed_) writeFile();
-    if (created_) {
-        // Only now that the new table has its name: the old index and any
-        // other spelling of the old table describe a table that is gone.
-        for (const fs::path& p : findCaseVariants(folder_, name_ + ".MDX")) removeFileQuietly(p);
-        // On a folder that ignores letter case the new table may carry an old
-        // spelling: compare files, not names.
-        std::error_code ec;
-        for (const fs::path& p : findCaseVariants(folder_, name_ + std::string(kExtension)))
-            if (p != path_ && !fs::equivalent(p, path_, ec)) removeFileQuietly(p);
-    }
     locks_.clear();
     open_ = false;
     indexes_.clear();
+}
+
+TableBatch::~TableBatch() = default;
+
+Table TableBatch::create(std::string_view name, const std::vector<FieldDef>& fields, TableLevel level, Clock clock) {
+    return Table::create(folder_, name, fields, level, std::move(clock), this);
+}
+
+Table TableBatch::open(std::string_view name, Access access, bool readOnly) {
+    const TableName n = splitName(name, folder_);
+    for (const Staged& staged : staged_) {
+        if (staged.name != n.base) continue;
+        Table::Impl::Setup s;
+        s.bytes = staged.file.readBack();
+        s.path = folder_ / (n.base + std::string(kExtension));
+        s.layout = parseTableHeader(s.bytes, displayPath(s.path));
+        s.bytes.resize(s.layout.headerLength + s.layout.recordCount * s.layout.recordLength);
+        s.name = n.base;
+        s.folder = folder_;
+        s.readOnly = readOnly;
+        s.batch = this;  // a change makes it new content of the batch again
+        return Table(std::make_unique<Table::Impl>(std::move(s)));
+    }
+    return Table::open(folder_, name, access, readOnly);
+}
+
+void TableBatch::stage(std::string name, PreparedFile file, std::vector<LockedFile> oldTables) {
+    for (Staged& staged : staged_) {
+        if (staged.name != name) continue;
+        staged.file = std::move(file);
+        for (LockedFile& lock : oldTables) staged.oldTables.push_back(std::move(lock));
+        return;
+    }
+    staged_.push_back({std::move(name), std::move(file), std::move(oldTables)});
+}
+
+void TableBatch::commit() {
+    for (Staged& staged : staged_) {
+        staged.file.commit();
+        dropOldSpellings(folder_, staged.name, staged.file.target());
+        staged.oldTables.clear();
+    }
+    staged_.clear();
 }
 
 }  // namespace tht

@@ -25,6 +25,7 @@ public:
         fs::path path;           // of the table file
         bool created = false;
         Clock clock = systemLocalTime;  // dates the header when the table is written
+        TableBatch* batch = nullptr;    // the unit whose commit gives the new table its name
         bool readOnly = false;
         std::vector<LockedFile> locks;
         TableLayout layout;
@@ -92,6 +93,7 @@ private:
     std::string displayPath_;
     bool created_;
     Clock clock_;
+    TableBatch* batch_;
     bool readOnly_;
     bool open_ = true;
     bool changed_ = false;

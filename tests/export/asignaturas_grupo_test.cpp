@@ -33,8 +33,8 @@ struct AssignmentsFixture : test::RunFixture {
                                  {line({{2, "1ESOA"}, {12, "MAT"}}), line({{2, "2ESOB"}, {12, "LEN"}, {32, "L1"}}),
                                   line({{2, "ZZZ"}, {12, "MAT"}}), line({{2, "1ESOA"}, {12, "XXX"}}),
                                   line({{2, "1ESOA"}, {12, "mat"}}), line({{2, "2ESOB"}, {12, "RE"}, {32, "R"}})}));
-        ExportarAsignaturas(ctx);
-        ExportarGrupos(ctx);
+        step(ExportarAsignaturas);
+        step(ExportarGrupos);
     }
 };
 
@@ -44,7 +44,7 @@ TEST(ExportarAsignaturasGrupo, FourPasses) {
                 test::tuxaFile("TUXA_ASIGNATCURSO.TXT",
                                {courseLine("ESO", "M", "1", "MAT", "4,5", ""), courseLine("ESO", "M", "1", "MAT", "9", ""),
                                 courseLine("ESO", "T", "2", "LEN", "", "L1"), courseLine("", "", "", "MAT", "2", "")}));
-    const TableReport report = ExportarAsignaturasGrupo(f.ctx);
+    const TableReport report = f.step(ExportarAsignaturasGrupo);
 
     const Rows expected = {
         {"MAT", "", "1ESOA", "", "*LEC", "M", "ESO", "1", "A", "1111½", "", "MAT", ""},
@@ -67,7 +67,7 @@ TEST(ExportarAsignaturasGrupo, FourPasses) {
 
 TEST(ExportarAsignaturasGrupo, WithoutTheCourseFileHoursStayEmpty) {
     AssignmentsFixture f;
-    const TableReport report = ExportarAsignaturasGrupo(f.ctx);
+    const TableReport report = f.step(ExportarAsignaturasGrupo);
     EXPECT_EQ(f.sink.messages, std::vector<std::string>{"No existe archivo de grupos (TUXA_ASIGNATCURSO.TXT)"});
     EXPECT_FALSE(report.fileMissing) << "the course file does not decide the status";
     EXPECT_EQ(f.floats("ASIGT", "HORAS"), (std::vector<double>{0, 0, 0, 0}));
@@ -81,7 +81,7 @@ TEST(ExportarAsignaturasGrupo, HoursThatAreNoNumberStopAndKeepThePreviousTable) 
     f.writeTuxa("tuxa_asignatcurso.txt",
                 test::tuxaFile("TUXA_ASIGNATCURSO.TXT", {courseLine("ESO", "T", "2", "LEN", "4;5", "L1")}));
     try {
-        ExportarAsignaturasGrupo(f.ctx);
+        f.step(ExportarAsignaturasGrupo);
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.kindOf<TuxaValueError>(), TuxaValueError::NotANumber);
@@ -98,7 +98,7 @@ TEST(ExportarAsignaturasGrupo, HoursTooLargeForTheFieldNameTheLine) {
     f.writeTuxa("tuxa_asignatcurso.txt",
                 test::tuxaFile("TUXA_ASIGNATCURSO.TXT", {courseLine("ESO", "T", "2", "LEN", "1e15", "L1")}));
     try {
-        ExportarAsignaturasGrupo(f.ctx);
+        f.step(ExportarAsignaturasGrupo);
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.kindOf<TableError>(), TableError::ValueTooWide);
@@ -112,7 +112,7 @@ TEST(ExportarAsignaturasGrupo, MissingSubjectsTableIsAnError) {
     test::RunFixture f;
     f.writeTuxa("tuxa_asignatgrupo.txt", test::tuxaFile("TUXA_ASIGNATGRUPO.TXT", {}));
     try {
-        ExportarAsignaturasGrupo(f.ctx);
+        f.step(ExportarAsignaturasGrupo);
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.kindOf<TableError>(), TableError::Missing);

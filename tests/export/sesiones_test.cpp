@@ -27,7 +27,7 @@ TEST(ExportarSesiones, WorkedExample) {
                                {slotLine("P001", "L", "0900", "0955"), slotLine("P002", "L", "0800", "0855"),
                                 slotLine("P003", "M", "0900", "0955"), slotLine("P004", "X", "1020", "1110"),
                                 slotLine("P005", "V", "0800", "0850")}));
-    ExportarSesiones(f.ctx);
+    f.step(ExportarSesiones);
     const Rows expected = {
         {"12", "P001", "1", "", "2", "2-09:00-09:55", "09:00", "09:55", "55", "0", ""},
         {"11", "P002", "1", "", "1", "1-08:00-08:55", "08:00", "08:55", "55", "0", ""},
@@ -52,7 +52,7 @@ TEST(ExportarSesiones, OddDaysTimesAndPeriodsOfTenAndMore) {
     lines.push_back(slotLine("LOW", "l", "830", "0900"));  // 83:0 sorts after every hh:mm that starts below 8
     lines.push_back(slotLine("NEG", "Q", "1000", "0930"));
     f.writeTuxa("tuxa_sesiones.txt", test::tuxaFile("TUXA_SESIONES.TXT", lines));
-    ExportarSesiones(f.ctx);
+    f.step(ExportarSesiones);
     const Rows rows = f.rows("DIASHORAST", {"DIHO", "DIA", "HORA", "TEXTOHOR", "MINUTOS"});
     ASSERT_EQ(rows.size(), 12u);
     EXPECT_EQ(rows[9], (std::vector<std::string>{"310", "3", "10", "10-17:00-17:50", "50"}));
@@ -70,7 +70,7 @@ TEST(ExportarSesiones, ABadTimeStopsAndKeepsThePreviousTable) {
         f.writeTuxa("tuxa_sesiones.txt", test::tuxaFile("TUXA_SESIONES.TXT", {slotLine("P1", "L", "0800", "0850"),
                                                                               slotLine("P2", "L", c.start, c.end)}));
         try {
-            ExportarSesiones(f.ctx);
+            f.step(ExportarSesiones);
             ADD_FAILURE() << "no error for " << c.start << "-" << c.end;
         } catch (const Error& e) {
             EXPECT_EQ(e.kindOf<TuxaValueError>(), TuxaValueError::NotATime);

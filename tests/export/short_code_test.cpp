@@ -23,7 +23,7 @@ TEST(ExportarAsignaturas, ShortCodesOfTheWorkedExample) {
     lines.push_back(subjectLine("", ""));
     f.writeTuxa("tuxa_asignat.txt", test::tuxaFile("TUXA_ASIGNAT.TXT", lines));
 
-    const TableReport report = ExportarAsignaturas(f.ctx);
+    const TableReport report = f.step(ExportarAsignaturas);
 
     std::vector<std::string> codes;
     for (const auto& row : f.rows("ASIGNOMT", {"COD"})) codes.push_back(row[0]);
@@ -68,7 +68,7 @@ TEST(ExportarAsignaturas, FieldsOfSubjectsAndActivities) {
                                {line({{2, "GUA"}, {6, "Guardia de patio"}, {66, "GUA"}}), "", "",
                                 line({{2, "gua"}, {6, "Otra"}}), line({{2, "LCLI"}, {6, "Choca con nada"}})}));
 
-    ExportarAsignaturas(f.ctx);
+    f.step(ExportarAsignaturas);
 
     const std::vector<std::vector<std::string>> expected = {
         {"LCLID1", "LCyL", "Lengua Castellana y Literatura", "", "LCL       EXTRA", "ID1"},
@@ -90,8 +90,8 @@ TEST(ExportSteps, CodesStayUniqueAsTheTableStoresThem) {
     test::RunFixture f;
     f.writeTuxa("tuxa_asignat.txt", test::tuxaFile("TUXA_ASIGNAT.TXT", {"1A\x81", "1A\x8D"}));
     f.writeTuxa("tuxa_prof.txt", test::tuxaFile("TUXA_PROF.TXT", {"1P\x81  Uno", "1P\x8D  Dos"}));
-    ExportarAsignaturas(f.ctx);
-    ExportarProfesores(f.ctx);
+    f.step(ExportarAsignaturas);
+    f.step(ExportarProfesores);
     EXPECT_EQ(f.rows("ASIGNOMT", {"COD"}), (std::vector<std::vector<std::string>>{{"A?"}, {"A?1"}}));
     EXPECT_EQ(f.rows("PROFT", {"ABREV", "NOMBRE"}), (std::vector<std::vector<std::string>>{{"P?", "Uno"}}));
 }
@@ -100,7 +100,7 @@ TEST(ExportarAsignaturas, MissingSubjectsFileLeavesTheOldTable) {
     test::RunFixture f;
     f.writeTuxa("TUXA_ACTIVIDADES.TXT", test::tuxaFile("TUXA_ACTIVIDADES.TXT", {line({{2, "GUA"}})}));
     const auto old = f.dir.write("htemp/ASIGNOMT.DBF", "not touched");
-    const TableReport report = ExportarAsignaturas(f.ctx);
+    const TableReport report = f.step(ExportarAsignaturas);
     EXPECT_TRUE(report.fileMissing);
     EXPECT_EQ(f.sink.messages, std::vector<std::string>{"No existe archivo de asignaturas (TUXA_ASIGNAT.TXT)"});
     // report.fileMissing is what the run turns into status -1.
@@ -110,7 +110,7 @@ TEST(ExportarAsignaturas, MissingSubjectsFileLeavesTheOldTable) {
 TEST(ExportarAsignaturas, OnlyFramingLinesGiveAnEmptyTableWithAllFields) {
     test::RunFixture f;
     f.writeTuxa("TUXA_ASIGNAT.TXT", test::tuxaFile("TUXA_ASIGNAT.TXT", {}));  // found without regard to case
-    ExportarAsignaturas(f.ctx);
+    f.step(ExportarAsignaturas);
     EXPECT_TRUE(f.rows("ASIGNOMT", {"COD", "CODLARGO", "NOMBRE", "ESTAREA", "CODTAREA", "CODTUXA", "CODIDITUXA"}).empty());
     EXPECT_EQ(f.fieldNames("ASIGNOMT"), "COD:C:10|CODLARGO:C:10|NOMBRE:C:80|ESTAREA:L:1|CODTAREA:C:10|CODTUXA:C:20|CODIDITUXA:C:10");
     EXPECT_EQ(f.estado, 0);

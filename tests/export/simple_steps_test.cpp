@@ -19,7 +19,7 @@ TEST(ExportarProfesores, FirstLineOfACodeDecides) {
                                 line({{2, "ab1"}, {6, "Otra"}}), "", line({{6, "Sin código"}}),
                                 line({{2, "CD"}, {6, std::string(70, 'n')}}),
                                 line({{2, "EF"}, {6, std::string(100, 'y')}, {96, std::string(45, 'd')}})}));
-    const TableReport report = ExportarProfesores(f.ctx);
+    const TableReport report = f.step(ExportarProfesores);
     const Rows expected = {{"AB1", "Ana Núñez", "Matemáticas", ""},
                            {"", "", "", ""},
                            {"CD", std::string(70, 'n'), "", ""},
@@ -38,7 +38,7 @@ TEST(ExportarAulas, EveryLineGivesARecordWithAJoinedName) {
                                                   line({{2, "A12"}, {12, "Laboratorio"}}),
                                                   line({{2, "B1"}, {82, "Sótano"}}), "", "",
                                                   line({{2, "C"}, {12, std::string(70, 'a')}, {82, "bbb"}})}));
-    ExportarAulas(f.ctx);
+    f.step(ExportarAulas);
     const Rows expected = {{"A12", "Laboratorio Planta baja", ""}, {"A12", "Laboratorio", ""},
                            {"B1", " Sótano", ""},                 {"", "", ""},
                            {"", "", ""},                          {"C", std::string(70, 'a') + " bbb", ""}};
@@ -60,7 +60,7 @@ TEST(ExportarGrupos, DescriptionsShiftsAndLevels) {
                                    line({{1, " "}, {2, "TUXA_GRUPO.TXT"}}),
                                    line({{1, " "}, {2, "tuxa_grupos.txt"}}),
                                }));
-    ExportarGrupos(f.ctx);
+    f.step(ExportarGrupos);
     const Rows expected = {
         {"1ESOA", "M", "NIV", "1", "A", "0", "1ESOA", "(1 ESO A) M NIV 1 A"},
         {"1ESOB", "M", "ESO", "1", "B", "0", "1ESOB", "(1 ESO A  M) M ESO 1 B"},
@@ -74,7 +74,7 @@ TEST(ExportarGrupos, DescriptionsShiftsAndLevels) {
 
 TEST(ExportSteps, MissingInputFilesShowTheirMessages) {
     const struct {
-        TableReport (*step)(const RunContext&);
+        TableReport (*step)(const ExportContext&);
         std::string message;
     } cases[] = {
         {ExportarProfesores, "No existe archivo de profesores (TUXA_PROF.TXT)"},
@@ -85,7 +85,7 @@ TEST(ExportSteps, MissingInputFilesShowTheirMessages) {
     };
     for (const auto& c : cases) {
         test::RunFixture f;
-        const TableReport report = c.step(f.ctx);
+        const TableReport report = f.step(c.step);
         EXPECT_TRUE(report.fileMissing);  // which the run turns into status -1
         EXPECT_EQ(f.sink.messages, std::vector<std::string>{c.message});
         EXPECT_TRUE(std::filesystem::is_empty(f.htemp));

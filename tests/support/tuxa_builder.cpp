@@ -50,6 +50,13 @@ RunOutcome applied(RunResult result, int& estado, std::vector<TableReport>& repo
 RunOutcome RunFixture::exportar() { return applied(tht::exportar(ctx), estado, reports); }
 RunOutcome RunFixture::importar() { return applied(tht::importar(ctx), estado, reports); }
 
+TableReport RunFixture::step(TableReport (*exportStep)(const ExportContext&)) {
+    TableBatch tables(ctx.htemp);
+    TableReport report = exportStep(ExportContext(ctx, tables));
+    tables.commit();
+    return report;
+}
+
 void RunFixture::writeTuxa(std::string_view fileName, std::string_view bytes) const {
     dir.write("tuxa/" + std::string(fileName), bytes);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/run_context.h"
+#include "export/steps.h"
 #include "support/temp_dir.h"
 
 namespace tht::test {
@@ -41,6 +42,8 @@ struct RunFixture {
     // the error that stopped it thrown, as a test expects to catch it.
     RunOutcome exportar();
     RunOutcome importar();
+    // One export step on ctx, its table given its name when the step ends.
+    TableReport step(TableReport (*exportStep)(const ExportContext&));
 
     void writeTuxa(std::string_view fileName, std::string_view bytes) const;
     // Every record of a table as UTF-8 texts of the named fields, read as strings.

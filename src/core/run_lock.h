@@ -1,0 +1,34 @@
+#pragma once
+// One run at a time on Horalina's data folder: an export holds it alone, an
+// import shares it with other imports. Two exports into one folder would
+// leave tables of two schools; an import beside an export would resolve codes
+// against a half-made set.
+#include <filesystem>
+#include <optional>
+
+#include "platform/error.h"
+#include "platform/files.h"
+
+namespace tht {
+
+enum class RunError {
+    FolderBusy,  // file: Horalina's data folder, held by another run
+};
+std::string describe(RunError kind, const ErrorContext& c);
+
+// The lock file we keep in the folder; it stays there between runs.
+inline constexpr std::string_view kRunLockFile = ".transhoralotuxa.lock";
+
+class RunLock {
+public:
+    enum class Use { Alone, Shared };
+    // Holds the folder until destroyed; a folder that does not exist holds
+    // nothing (no run can write there either). Throws Error(RunError::FolderBusy).
+    static RunLock take(const std::filesystem::path& folder, Use use);
+
+private:
+    explicit RunLock(std::optional<LockedFile> lock) : lock_(std::move(lock)) {}
+    std::optional<LockedFile> lock_;
+};
+
+}  // namespace tht
