@@ -97,6 +97,7 @@ class HoralinaFolderFaults(Fixture):
             os.chmod(os.path.join(self.htemp, name), 0o444)
         os.chmod(self.htemp, 0o777)
         os.chmod(self.tuxa, 0o777)
+        os.chmod(self.timetable, 0o666)  # not read-only: that one is replaced
         nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
         r = subprocess.run(nobody + [CLI, "importar", self.tuxa, "--htemp", self.htemp, "--quiet"],
                            capture_output=True, text=True)
