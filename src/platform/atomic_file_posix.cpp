@@ -161,6 +161,7 @@ PreparedFile& PreparedFile::operator=(PreparedFile&& other) noexcept = default;
 PreparedFile::~PreparedFile() = default;
 
 void PreparedFile::commit() {
+    if (!state_) return;  // moved from: the file it held is another object's now
     Replacement& r = *state_;
     if (::renameat(r.folder.get(), r.tempName.c_str(), r.folder.get(), r.finalName.c_str()) != 0) {
         const int err = errno;
