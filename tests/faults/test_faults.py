@@ -73,6 +73,14 @@ class Fixture(unittest.TestCase):
         if result.returncode == 2:
             self.assertIn("error: ", result.stderr)
 
+    def unprivileged(self):
+        """The prefix that runs the command line as a user for whom a read-only file or folder is
+        read-only: root gives the fixture to nobody and runs as nobody; anyone else runs as is."""
+        if os.geteuid() != 0:
+            return []
+        subprocess.run(["chown", "-R", "65534:65534", self.work], check=True)
+        return ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+
     def write_tuxa(self, name, data):
         with open(os.path.join(self.tuxa, name), "wb") as f:
             f.write(data)
@@ -81,10 +89,10 @@ class Fixture(unittest.TestCase):
 class HoralinaFolderFaults(Fixture):
     def test_read_only_folder(self):
         before = snapshot(self.htemp)
+        nobody = self.unprivileged()
         os.chmod(self.htemp, 0o555)
         for name in os.listdir(self.tuxa):
             os.chmod(os.path.join(self.tuxa, name), 0o644)
-        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
         r = subprocess.run(nobody + [CLI, "exportar", self.tuxa, "--htemp", self.htemp],
                            capture_output=True, text=True)
         self.assertStopped(r, "ASIGNOMT", "permiso denegado")
@@ -93,12 +101,9 @@ class HoralinaFolderFaults(Fixture):
     def test_read_only_tables(self):
         """Tables their owner made read-only are read, never replaced."""
         before, timetable = snapshot(self.htemp), digest(self.timetable)
+        nobody = self.unprivileged()
         for name in os.listdir(self.htemp):
             os.chmod(os.path.join(self.htemp, name), 0o444)
-        os.chmod(self.htemp, 0o777)
-        os.chmod(self.tuxa, 0o777)
-        os.chmod(self.timetable, 0o666)  # not read-only: that one is replaced
-        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
         r = subprocess.run(nobody + [CLI, "importar", self.tuxa, "--htemp", self.htemp, "--quiet"],
                            capture_output=True, text=True)
         self.assertEqual(r.returncode, 0, r.stderr)
@@ -363,13 +368,6 @@ class FileKindFaults(Fixture):
                     os.remove(path)
                     os.rename(saved, path)
 
-    def runner(self):
-        """Runs the command line as a user for whom a read-only file is read-only."""
-        if os.geteuid() != 0:
-            return []
-        subprocess.run(["chown", "-R", "65534:65534", self.work], check=True)
-        return ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
-
     def test_outputs_are_updated_in_place_as_windows_would(self):
         ini = os.path.join(self.work, "Horalina.ini")
         outputs = {  # the output, how a run writes it, the start of what it writes
@@ -388,7 +386,7 @@ class FileKindFaults(Fixture):
                         f.write(old)
                     if case == "link":
                         os.symlink(real, path)
-                    user = self.runner()
+                    user = self.unprivileged()
                     mode = 0o444 if case == "read-only" else 0o640
                     os.chmod(real, mode)
                     r = subprocess.run(user + [CLI, *args, "--quiet"], capture_output=True, text=True, timeout=120)
