@@ -95,10 +95,13 @@ void createTemporary(Replacement& r, const std::string& name) {
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = temporaryName(static_cast<std::uint32_t>(rd()));
+        // Registered before it exists: a signal that comes while the file is
+        // being created, or just after, still finds it.
+        RegisteredTemporary registered(r.folder.get(), temp.c_str());
         r.file.reset(::openat(r.folder.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (r.file) {
             r.tempName = std::move(temp);
-            r.registered = RegisteredTemporary(r.folder.get(), r.tempName.c_str());
+            r.registered = std::move(registered);
             return;
         }
         if (errno != EEXIST) fail(name, errno);
@@ -178,6 +181,7 @@ ByteBuffer PreparedFile::readBack() const {
 }
 
 void PreparedFile::commit() {
+    if (!state_) return;  // moved from: the file it held is another object's now
     Replacement& r = *state_;
     if (::renameat(r.folder.get(), r.tempName.c_str(), r.folder.get(), r.finalName.c_str()) != 0) {
         const int err = errno;

@@ -14,6 +14,7 @@ import random
 import resource
 import shutil
 import signal
+import stat
 import subprocess
 import sys
 import tempfile
@@ -72,6 +73,14 @@ class Fixture(unittest.TestCase):
         if result.returncode == 2:
             self.assertIn("error: ", result.stderr)
 
+    def unprivileged(self):
+        """The prefix that runs the command line as a user for whom a read-only file or folder is
+        read-only: root gives the fixture to nobody and runs as nobody; anyone else runs as is."""
+        if os.geteuid() != 0:
+            return []
+        subprocess.run(["chown", "-R", "65534:65534", self.work], check=True)
+        return ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+
     def write_tuxa(self, name, data):
         with open(os.path.join(self.tuxa, name), "wb") as f:
             f.write(data)
@@ -80,10 +89,10 @@ class Fixture(unittest.TestCase):
 class HoralinaFolderFaults(Fixture):
     def test_read_only_folder(self):
         before = snapshot(self.htemp)
+        nobody = self.unprivileged()
         os.chmod(self.htemp, 0o555)
         for name in os.listdir(self.tuxa):
             os.chmod(os.path.join(self.tuxa, name), 0o644)
-        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
         r = subprocess.run(nobody + [CLI, "exportar", self.tuxa, "--htemp", self.htemp],
                            capture_output=True, text=True)
         self.assertStopped(r, "ASIGNOMT", "permiso denegado")
@@ -92,11 +101,9 @@ class HoralinaFolderFaults(Fixture):
     def test_read_only_tables(self):
         """Tables their owner made read-only are read, never replaced."""
         before, timetable = snapshot(self.htemp), digest(self.timetable)
+        nobody = self.unprivileged()
         for name in os.listdir(self.htemp):
             os.chmod(os.path.join(self.htemp, name), 0o444)
-        os.chmod(self.htemp, 0o777)
-        os.chmod(self.tuxa, 0o777)
-        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
         r = subprocess.run(nobody + [CLI, "importar", self.tuxa, "--htemp", self.htemp, "--quiet"],
                            capture_output=True, text=True)
         self.assertEqual(r.returncode, 0, r.stderr)
@@ -287,6 +294,157 @@ class TuxaFileFaults(Fixture):
         self.assertLess(peak_kib, 1_000_000, "a 100 MB line should not cost more than about 5 bytes per byte")
         rows = list(DBF(os.path.join(self.htemp, "AULAT.DBF"), encoding="cp1252"))
         self.assertEqual(rows[0]["NOMBRE"], "x" * 70 + " " + "x" * 9)
+
+
+def is_ours(name):
+    """A temporary file of ours, or one of the names we used before."""
+    return name.startswith(".tht-") or name.endswith(".tmp")
+
+
+def default_signals():
+    for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(sig, signal.SIG_DFL)
+
+
+class FileKindFaults(Fixture):
+    """Only regular files are read or replaced; outputs are updated as Windows would."""
+
+    def fifo(self, path):
+        if os.path.lexists(path):
+            os.remove(path)
+        os.mkfifo(path)
+
+    def test_not_regular_files_are_refused_at_once(self):
+        ini = os.path.join(self.work, "estado.ini")
+        cases = [  # command, the path made odd, how
+            ("exportar", os.path.join(self.tuxa, "tuxa_aulas.txt"), "fifo"),
+            ("exportar", os.path.join(self.tuxa, "tuxa_sesiones.txt"), "fifo"),
+            ("exportar", os.path.join(self.tuxa, "tuxa_asignat.txt"), "fifo"),
+            ("exportar", ini, "fifo"),
+            ("exportar", os.path.join(self.tuxa, "tuxa_aulas.txt"), "/dev/zero"),
+            ("exportar", os.path.join(self.tuxa, "tuxa_sesiones.txt"), "/dev/zero"),
+            ("importar", os.path.join(self.htemp, "SOLUC.DBF"), "fifo"),
+            ("importar", self.timetable, "fifo"),
+        ]
+        for command, path, how in cases:
+            with self.subTest(command=command, path=os.path.basename(path), how=how):
+                saved = path + ".saved"
+                if os.path.exists(path):
+                    os.rename(path, saved)
+                if how == "fifo":
+                    self.fifo(path)
+                else:
+                    os.symlink(how, path)
+                try:
+                    r = subprocess.run([CLI, command, self.tuxa, "--htemp", self.htemp, "--ini", ini],
+                                       capture_output=True, text=True, timeout=60)
+                    self.assertStopped(r, path, "no es un archivo normal")
+                    self.assertEqual(os.path.islink(path), how != "fifo")
+                    self.assertEqual(stat.S_ISFIFO(os.lstat(path).st_mode), how == "fifo")
+                finally:
+                    os.remove(path)
+                    if os.path.exists(saved):
+                        os.rename(saved, path)
+
+    def test_running_out_of_memory_names_the_file(self):
+        limit = 1 << 30
+        cases = [  # command, a file larger than memory allows
+            ("exportar", os.path.join(self.tuxa, "tuxa_sesiones.txt")),  # read whole
+            ("exportar", os.path.join(self.tuxa, "tuxa_aulas.txt")),     # read line by line: one endless line
+            ("importar", os.path.join(self.htemp, "SOLUC.DBF")),         # a table
+        ]
+        for command, path in cases:
+            with self.subTest(command=command, path=os.path.basename(path)):
+                saved = path + ".saved"
+                os.rename(path, saved)
+                with open(path, "wb") as f:
+                    f.truncate(4 * limit)  # sparse: no disk used
+                try:
+                    r = run(command, self.tuxa, "--htemp", self.htemp, "--quiet",
+                            preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_AS, (limit, limit)))
+                    self.assertStopped(r, path, "no hay memoria suficiente")
+                    self.assertNotIn("bad_alloc", r.stderr)
+                finally:
+                    os.remove(path)
+                    os.rename(saved, path)
+
+    def test_outputs_are_updated_in_place_as_windows_would(self):
+        ini = os.path.join(self.work, "Horalina.ini")
+        outputs = {  # the output, how a run writes it, the start of what it writes
+            "ini": (ini, ["exportar", self.tuxa, "--htemp", self.htemp, "--ini", ini], b"[Transformadores]"),
+            "timetable": (self.timetable, ["importar", self.tuxa, "--htemp", self.htemp], b"0TUXA_HORARIO.TXT"),
+        }
+        old = b"[Transformadores]\r\nTransformado=7\r\n"
+        for what, (path, args, new) in outputs.items():
+            for case in ("link", "mode", "read-only"):
+                with self.subTest(output=what, case=case):
+                    real = os.path.join(self.work, "elsewhere", os.path.basename(path)) if case == "link" else path
+                    os.makedirs(os.path.dirname(real), exist_ok=True)
+                    if os.path.lexists(path):
+                        os.remove(path)
+                    with open(real, "wb") as f:
+                        f.write(old)
+                    if case == "link":
+                        os.symlink(real, path)
+                    user = self.unprivileged()
+                    mode = 0o444 if case == "read-only" else 0o640
+                    os.chmod(real, mode)
+                    r = subprocess.run(user + [CLI, *args, "--quiet"], capture_output=True, text=True, timeout=120)
+                    with open(real, "rb") as f:
+                        content = f.read()
+                    if case == "read-only":
+                        self.assertStopped(r, path, "permiso denegado")
+                        self.assertEqual(content, old)
+                    else:
+                        self.assertEqual(r.returncode, 0, r.stderr)
+                        self.assertTrue(content.startswith(new), content[:40])
+                    self.assertEqual(os.path.islink(path), case == "link")
+                    self.assertEqual(stat.S_IMODE(os.stat(real).st_mode), mode)
+                    self.assertEqual([n for n in os.listdir(os.path.dirname(real)) if is_ours(n)], [])
+                    os.chmod(real, 0o644)
+
+    def test_signals_remove_temporary_files(self):
+        big = os.path.join(self.work, "big")
+        subprocess.run([sys.executable, os.path.join(ROOT, "bench", "generate_district.py"), "--schools", "40", big],
+                       check=True, capture_output=True)
+        for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            with self.subTest(signal=sig.name):
+                htemp = os.path.join(self.work, "htemp-" + sig.name)
+                os.makedirs(htemp)
+                p = subprocess.Popen([CLI, "exportar", big, "--htemp", htemp, "--quiet"], preexec_fn=default_signals,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                seen = []
+                while p.poll() is None and not seen:  # until a table is being written under its temporary name
+                    seen = [n for n in os.listdir(htemp) if is_ours(n)]
+                p.send_signal(sig)
+                p.wait(timeout=60)
+                self.assertTrue(seen, "the run ended before a temporary file was seen")
+                self.assertEqual(p.returncode, -sig)
+                self.assertEqual([n for n in os.listdir(htemp) if is_ours(n)], [])
+
+    def test_paths_near_path_max(self):
+        """A folder with room for the file names and no more: what works for them works for their temporaries."""
+        name = "TUXA_HORARIO.TXT"
+        path_max = os.pathconf("/", "PC_PATH_MAX")
+        wanted = path_max - 1 - 1 - len(name)  # the folder's length
+        folder = self.work
+        while len(folder) < wanted:
+            left = wanted - len(folder)
+            k = min(200, left - 1)
+            if left - 1 - k == 1:
+                k -= 1
+            folder += "/" + "c" * k
+        os.makedirs(folder)
+        shutil.copy(os.path.join(self.tuxa, "tuxa_asignat.txt"), folder)
+        ini = os.path.join(folder, "Horalina.ini")
+        self.assertEqual(len(os.path.join(folder, name)), path_max - 1)
+        for _ in range(2):  # created, then replaced
+            r = run("importar", folder, "--htemp", self.htemp, "--ini", ini, "--quiet")
+            self.assertEqual(r.returncode, 0, r.stderr)
+        with open(os.path.join(folder, name), "rb") as f:
+            self.assertTrue(f.read().startswith(b"0TUXA_HORARIO.TXT"))
+        with open(ini, "rb") as f:
+            self.assertEqual(f.read(), b"[Transformadores]\r\nTransformado=1\r\n")
 
 
 class KilledExports(Fixture):
