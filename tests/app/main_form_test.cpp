@@ -452,9 +452,9 @@ void TestMainForm::runThatStopsIsReported_data() {
     QTest::newRow("import with no tables") << QStringList{} << "BImportar" << "No existe la tabla" << 0;
     QTest::newRow("import with no tables, command line")
         << QStringList{"importar", "x"} << "BImportar" << "No existe la tabla" << 0;
-    // The export sets status 1 before its first step; the stop keeps it.
+    // A stopped export replaced no table: Horalina is told nothing was transformed.
     QTest::newRow("export, Horalina folder is a file")
-        << QStringList{"exportar", "x"} << "BExportar" << "No se encuentra la carpeta de las tablas de Horalina " << 1;
+        << QStringList{"exportar", "x"} << "BExportar" << "No se encuentra la carpeta de las tablas de Horalina " << 0;
 }
 
 void TestMainForm::runThatStopsIsReported() {
