@@ -233,6 +233,14 @@ void TMForm::buildControls() {
     helpButton_ = button(folderPanel_, "Button1", text(tht::msg::window::kHelp), {188, 139, 109, 21});
     for (QPushButton* b : {closeButton_, helpButton_}) b->setProperty(kHelpContextProperty, kWindowHelpContext);
 
+    // Hidden until a run finds something odd; in command-line mode the window
+    // closes after the run, so Horalina's users never get an extra box.
+    warningsLink_ = label(folderPanel_, "Avisos", text(tht::msg::warn::kWindowLink), {310, 60, 276, 26});
+    warningsLink_->setTextFormat(Qt::RichText);
+    warningsLink_->setWordWrap(true);
+    warningsLink_->hide();
+    connect(warningsLink_, &QLabel::linkActivated, this, &TMForm::showWarnings);
+
     setTabOrder(exportButton_, importButton_);
     setTabOrder(importButton_, closeButton_);
     setTabOrder(closeButton_, helpButton_);
@@ -305,7 +313,13 @@ void TMForm::runTransfer(tht::FrontEnd::Direction direction) {
     }
     exportButton_->setEnabled(model_.transfersEnabled());
     importButton_->setEnabled(model_.transfersEnabled());
-    if (click.closeWindow) close();
+    if (click.closeWindow) {
+        close();
+        return;
+    }
+    warnings_.clear();
+    for (const std::string& w : click.warnings) warnings_ += text(w) + u'\n';
+    warningsLink_->setVisible(!warnings_.isEmpty());
 }
 
 void TMForm::BCloseClick() { close(); }
@@ -343,6 +357,8 @@ void TMForm::showBox(QMessageBox::Icon icon, const QString& message) {
 }
 
 void TMForm::reportError(const QString& text) { showBox(QMessageBox::Critical, text); }
+
+void TMForm::showWarnings() { showBox(QMessageBox::Information, warnings_); }
 
 void TMForm::closeEvent(QCloseEvent* event) {
     FormClose();

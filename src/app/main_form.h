@@ -79,6 +79,7 @@ private:
     void showHelp(bool contents);
     void showBox(QMessageBox::Icon icon, const QString& message);
     void reportError(const QString& text);
+    void showWarnings();
     void alignToTop(QWidget* panel);
     void centreOnScreen();
 
@@ -107,5 +108,7 @@ private:
     QPushButton* closeButton_ = nullptr;                  // BClose
     QPushButton* helpButton_ = nullptr;                   // Button1
     QLabel* productLabel_ = nullptr;                      // Label1
+    QLabel* warningsLink_ = nullptr;                      // Avisos: opens what looked odd in the last run
+    QString warnings_;
     tht::app::HelpWindow* help_ = nullptr;
 };

@@ -119,6 +119,28 @@ std::string recordsBeyondFile(std::uint64_t records, std::uint64_t recordLength,
 }
 }  // namespace cause
 
+namespace warn {
+std::string noTrailerLine(const std::string& file) {
+    return "el archivo " + file + " no termina con su línea final (9): puede estar incompleto";
+}
+std::string textEndedAtNul(const std::string& file, std::int64_t line, std::int64_t linesNotRead) {
+    return "el archivo " + file + " tiene un carácter nulo en la línea " + decimalText(line) +
+           ": el texto termina ahí y no se han leído " + decimalText(linesNotRead) + " líneas";
+}
+std::string unreadableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
+                                 const std::string& codePage) {
+    return "el archivo " + file + " tiene " + decimalText(count) +
+           " caracteres que no se pueden leer con la página de códigos " + codePage + " (la primera en la línea " +
+           decimalText(firstLine) + "); se han escrito como \"?\"";
+}
+std::string valueWiderThanColumn(const std::string& field, std::size_t width, std::int64_t count,
+                                 std::int64_t firstRecord, const std::string& value) {
+    return decimalText(count) + " valores de " + field + " más anchos que su columna (" +
+           decimalText(static_cast<std::int64_t>(width)) + " caracteres) desplazan el resto de la línea; el primero, \"" +
+           value + "\", en el registro " + decimalText(firstRecord);
+}
+}  // namespace warn
+
 namespace summary {
 std::string writtenOfRead(std::int64_t written, std::int64_t read) {
     return decimalText(written) + " escritos de " + decimalText(read) + " leídos";

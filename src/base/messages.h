@@ -90,6 +90,7 @@ inline constexpr std::string_view kNoFieldListEnd = "falta el byte 0x0D que cier
 std::string headerLengthMismatch(std::uint64_t declared, std::uint64_t fields);
 std::string fieldWidthWrong(const std::string& field, char type, unsigned width, unsigned expected);
 std::string recordLengthMismatch(std::uint64_t declared, std::uint64_t fields);
+inline constexpr std::string_view kRecordsMisplaced = "los registros no empiezan donde dice la cabecera";
 std::string recordsBeyondFile(std::uint64_t records, std::uint64_t recordLength, std::uint64_t fileSize);
 }  // namespace cause
 
@@ -109,6 +110,18 @@ inline constexpr std::string_view kTaskNotInAsignomt = "tarea que no está en AS
 inline constexpr std::string_view kRoomNotInAulat = "aula que no está en AULAT";
 }  // namespace drop
 
+// ---- what looked odd, although the run went on -------------------------------
+namespace warn {
+std::string noTrailerLine(const std::string& file);
+std::string textEndedAtNul(const std::string& file, std::int64_t line, std::int64_t linesNotRead);
+std::string unreadableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
+                                 const std::string& codePage);
+std::string valueWiderThanColumn(const std::string& field, std::size_t width, std::int64_t count,
+                                 std::int64_t firstRecord, const std::string& value);
+inline constexpr std::string_view kWindowLink = "<a href=\"#\">Hay avisos sobre los datos: ver</a>";
+inline constexpr std::string_view kWindowTitle = "Avisos";
+}  // namespace warn
+
 // ---- the command line's summary and usage ------------------------------------
 namespace summary {
 inline constexpr std::string_view kNoInputFile = "sin archivo de entrada, no se ha cambiado";
@@ -117,6 +130,7 @@ inline constexpr std::string_view kRecords = "registros";
 inline constexpr std::string_view kLinesDropped = "líneas descartadas";
 inline constexpr std::string_view kRecordNumbers = "registros";
 inline constexpr std::string_view kLineNumbers = "líneas";
+inline constexpr std::string_view kWarning = "aviso";
 }  // namespace summary
 
 namespace usage {

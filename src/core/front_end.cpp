@@ -33,7 +33,10 @@ FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, Me
         click.error = result.error;
         return click;
     }
-    if (result.outcome == RunOutcome::Completed) transfersEnabled_ = false;
+    if (result.outcome == RunOutcome::Completed) {
+        transfersEnabled_ = false;
+        click.warnings = allWarnings(result.reports);
+    }
     click.closeWindow = commandLineMode();
     return click;
 }

@@ -50,6 +50,8 @@ public:
     struct Click {
         bool closeWindow = false;       // command-line mode: the run has ended
         std::optional<Error> error;     // the run stopped: shown as an error, the window stays
+        // What looked odd in a completed run, for a note the user may open.
+        std::vector<std::string> warnings;
     };
     // A transfer button pressed with this folder chosen; messages go to the sink.
     Click run(Direction direction, const std::string& folder, MessageSink& messages);

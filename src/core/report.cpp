@@ -32,7 +32,15 @@ std::string formatSummary(const std::vector<TableReport>& reports) {
             if (g.count > static_cast<std::int64_t>(g.firstNumbers.size())) out += ", ...";
             out += ")\n";
         }
+        for (const auto& w : r.warnings) out.append("  ").append(msg::summary::kWarning).append(": ") += w + "\n";
     }
+    return out;
+}
+
+std::vector<std::string> allWarnings(const std::vector<TableReport>& reports) {
+    std::vector<std::string> out;
+    for (const auto& r : reports)
+        for (const auto& w : r.warnings) out.push_back(r.table + ": " + w);
     return out;
 }
 

@@ -24,6 +24,10 @@ struct TableReport {
     std::int64_t linesRead = 0;  // data lines, or entries of SOLUC
     std::int64_t written = 0;    // records or detail lines written
     std::vector<DropGroup> drops{};
+    // What looked odd in the input although the run went on: a file that may
+    // be cut short, text lost after a NUL, characters the code page could not
+    // read, values wider than their column. Spanish, naming file and line.
+    std::vector<std::string> warnings{};
 
     // A line of the input that yielded nothing, or a record that took a fallback.
     void drop(std::string_view reason, std::int64_t line) { note(reason, line, false); }
@@ -35,5 +39,8 @@ private:
 
 // The summary the command line prints on standard error, one block per table.
 std::string formatSummary(const std::vector<TableReport>& reports);
+
+// Every warning of the reports, each behind its table's name.
+std::vector<std::string> allWarnings(const std::vector<TableReport>& reports);
 
 }  // namespace tht

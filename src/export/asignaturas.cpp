@@ -71,6 +71,7 @@ TableReport ExportarAsignaturas(const ExportContext& ctx) {
             t.write(T::CODTAREA, activity::task.view(line));
             return LineResult::written();
         });
+        activities.noteOddities(report);
     });
 }
 

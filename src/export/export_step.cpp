@@ -1,6 +1,8 @@
 #include "export/export_step.h"
 
+#include "base/messages.h"
 #include "platform/files.h"
+#include "platform/unicode.h"
 
 namespace tht {
 namespace {
@@ -22,6 +24,23 @@ std::optional<std::filesystem::path> findInput(const RunContext& ctx, const Tuxa
 }
 
 DataLines::DataLines(const std::filesystem::path& path, const TuxaFile& file, const CodePage& codePage)
-    : file_(&file), source_(openLines(path, file, codePage)) {}
+    : file_(&file), name_(displayPath(path)), codePage_(&codePage), source_(openLines(path, file, codePage)) {}
+
+void DataLines::watch(std::u32string_view line, std::int64_t number) noexcept {
+    if (line.find_first_not_of(U' ') != std::u32string_view::npos) endsWithTrailer_ = line.front() == U'9';
+    for (char32_t c : line) {
+        if (c != kReplacementChar) continue;
+        if (unreadable_++ == 0) firstUnreadableLine_ = number;
+    }
+}
+
+void DataLines::noteOddities(TableReport& report) const {
+    if (!endsWithTrailer_) report.warnings.push_back(msg::warn::noTrailerLine(name_));
+    if (const auto* lines = std::get_if<TextLines>(&source_); lines && lines->nulCut() && lines->nulCut()->linesNotRead > 0)
+        report.warnings.push_back(msg::warn::textEndedAtNul(name_, lines->nulCut()->line, lines->nulCut()->linesNotRead));
+    if (unreadable_ > 0)
+        report.warnings.push_back(
+            msg::warn::unreadableCharacters(name_, unreadable_, firstUnreadableLine_, codePage_->name()));
+}
 
 }  // namespace tht

@@ -42,21 +42,35 @@ public:
     template <class F>
     void forEach(F&& f) {
         if (auto* reader = std::get_if<LineReader>(&source_)) {
-            for (std::u32string line; reader->next(line);)
-                if (isDataLine(line, file_->tag)) f(DataLine{line, reader->lineNumber()});
+            for (std::u32string line; reader->next(line);) each(line, reader->lineNumber(), f);
             return;
         }
         const TextLines& lines = std::get<TextLines>(source_);
         std::u32string line;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             lines.line(i, line);
-            if (isDataLine(line, file_->tag)) f(DataLine{line, static_cast<std::int64_t>(i) + 1});
+            each(line, static_cast<std::int64_t>(i) + 1, f);
         }
     }
 
+    // What looked odd in the lines read so far, into the report's warnings.
+    void noteOddities(TableReport& report) const;
+
 private:
+    template <class F>
+    void each(const std::u32string& line, std::int64_t number, F& f) {
+        watch(line, number);
+        if (isDataLine(line, file_->tag)) f(DataLine{line, number});
+    }
+    void watch(std::u32string_view line, std::int64_t number) noexcept;
+
     const TuxaFile* file_;
+    std::string name_;  // the file's path, for warnings
+    const CodePage* codePage_;
     std::variant<LineReader, TextLines> source_;
+    bool endsWithTrailer_ = false;  // the last line that is not blank is the trailer line ("9")
+    std::int64_t unreadable_ = 0;   // characters the code page could not read
+    std::int64_t firstUnreadableLine_ = 0;
 };
 
 // What became of one data line.
@@ -94,6 +108,7 @@ TableReport exportTable(const ExportContext& ctx, const TuxaFile& input, Body&& 
     DataLines lines(*path, input, *ctx.codePage);
     SchemaTable<Schema> table = SchemaTable<Schema>::create(ctx.tables, ctx.clock);
     body(lines, table, report);
+    lines.noteOddities(report);
     table.close();
     return report;
 }

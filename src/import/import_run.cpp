@@ -9,6 +9,7 @@
 #include "core/schema_table.h"
 #include "import/timetable_file.h"
 #include "platform/files.h"
+#include "platform/unicode.h"
 #include "text/record.h"
 #include "text/trim.h"
 #include "text/tuxa_files.h"
@@ -64,8 +65,40 @@ struct ImportTables {
     SchemaTable<Diashorast> slots;
 };
 
+// Values wider than their column: each shifts the rest of its line, which
+// TUXA then reads wrongly. Counted per column, with the first one shown.
+class WideValues {
+public:
+    void check(const DetailValues& v, std::int64_t record) {
+        for (std::size_t i = 0; i < std::size(kDetailColumns); ++i) {
+            const std::u32string& value = v.*kDetailColumns[i].value;
+            if (value.size() <= kDetailColumns[i].width) continue;
+            Seen& seen = seen_[i];
+            if (seen.count++ == 0) {
+                seen.firstRecord = record;
+                seen.firstValue = toUtf8(value);
+            }
+        }
+    }
+    void note(TableReport& report) const {
+        for (std::size_t i = 0; i < std::size(kDetailColumns); ++i)
+            if (seen_[i].count > 0)
+                report.warnings.push_back(msg::warn::valueWiderThanColumn(
+                    std::string(kDetailColumns[i].source), kDetailColumns[i].width, seen_[i].count,
+                    seen_[i].firstRecord, seen_[i].firstValue));
+    }
+
+private:
+    struct Seen {
+        std::int64_t count = 0, firstRecord = 0;
+        std::string firstValue;
+    };
+    Seen seen_[std::size(kDetailColumns)];
+};
+
 // One detail line per entry of the solution, gathered into text.
 void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
+    WideValues wide;
     std::vector<std::u32string> slot(3), key(1);
 
     // A group or room code as its table holds it, else the entry's own code cut to the column.
@@ -117,9 +150,11 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
         }
 
         v.room = codeIn(t.rooms, Aulat::ABREV, Soluc::AULA, msg::drop::kRoomNotInAulat, record);
+        wide.check(v, record);
         text.add(detailLine(v));
         ++report.written;
     }
+    wide.note(report);
 }
 
 }  // namespace

@@ -32,13 +32,7 @@ std::u32string titleLine(std::u32string_view centre, const LocalDateTime& now) {
 
 std::u32string detailLine(const DetailValues& v) {
     std::u32string line(1, U'1');
-    appendPadded(line, v.slot, 4);
-    appendPadded(line, v.day, 1);
-    appendPadded(line, v.teacher, 4);
-    appendPadded(line, v.group, 10);
-    appendPadded(line, v.task, 4);
-    appendPadded(line, v.subject, 20);
-    appendPadded(line, v.room, 10);
+    for (const DetailColumn& column : kDetailColumns) appendPadded(line, v.*column.value, column.width);
     line += v.suffix;
     return line;
 }

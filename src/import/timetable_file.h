@@ -15,6 +15,20 @@ struct DetailValues {
     std::u32string slot, day, teacher, group, task, subject, room, suffix;
 };
 
+// The fixed columns of a detail line after its first character, in order:
+// what fills each and how wide it is. The suffix follows them, unpadded.
+struct DetailColumn {
+    std::u32string DetailValues::*value;
+    std::size_t width;
+    std::string_view source;  // the field the value comes from, for warnings
+};
+inline constexpr DetailColumn kDetailColumns[] = {
+    {&DetailValues::slot, 4, "CODDIHO"},     {&DetailValues::day, 1, "DIA"},
+    {&DetailValues::teacher, 4, "PROF"},     {&DetailValues::group, 10, "CODGRUPO"},
+    {&DetailValues::task, 4, "CODTAREA"},    {&DetailValues::subject, 20, "CODTUXA"},
+    {&DetailValues::room, 10, "AULA"},
+};
+
 // v followed by spaces up to width; a longer v is kept whole.
 void appendPadded(std::u32string& line, std::u32string_view value, std::size_t width);
 // "ddmmyyyyhhnn"

@@ -19,6 +19,7 @@ constexpr std::size_t kClassicDescriptor = 32;
 constexpr std::size_t kDBase7Header = 68;
 constexpr std::size_t kDBase7Descriptor = 48;
 constexpr char kFieldListEnd = 0x0D;
+constexpr char kEndOfFile = 0x1A;
 
 unsigned byteAt(std::string_view b, std::size_t i) { return static_cast<unsigned char>(b[i]); }
 
@@ -103,6 +104,15 @@ TableLayout parseTableHeader(std::string_view file, const std::string& displayPa
     const std::uint64_t needed = std::uint64_t{t.headerLength} + t.recordCount * t.recordLength;
     if (needed > file.size())
         throw damaged(msg::cause::recordsBeyondFile(t.recordCount, t.recordLength, file.size()));
+    // Every record starts with its deletion flag, and the end-of-file byte
+    // follows the last one: anything else means the header does not say
+    // where the records start, and every field would be read shifted.
+    for (std::uint64_t i = 0; i < t.recordCount; ++i) {
+        const char flag = file[t.headerLength + i * t.recordLength];
+        if (flag != ' ' && flag != '*') throw damaged(std::string(msg::cause::kRecordsMisplaced));
+    }
+    if (t.recordCount > 0 && needed == file.size() && file[needed - 1] == kEndOfFile)
+        throw damaged(std::string(msg::cause::kRecordsMisplaced));
 
     const auto driverId = static_cast<std::uint8_t>(file[29]);
     t.codePageName = std::string(dBase7 ? codePageOfDriverName(nameAt(file.substr(32, 32)), driverId)

@@ -26,6 +26,32 @@ void TextLines::split(const Text& t) {
     if (start < t.size()) spans_.emplace_back(start, t.size() - start);
 }
 
+// The number of lines split() makes of a text.
+template <class Text>
+std::int64_t countLines(const Text& t) {
+    std::int64_t lines = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i] != '\r' && t[i] != '\n') continue;
+        ++lines;
+        if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
+    }
+    const auto last = t.empty() ? '\n' : t[t.size() - 1];
+    return lines + (last != '\r' && last != '\n' ? 1 : 0);
+}
+
+// A NUL ends the text; what followed it is counted, so that it is not lost without a word.
+template <class Text>
+void TextLines::cutAtNul(Text& t) {
+    const std::basic_string_view<typename Text::value_type> all(t);
+    const auto nul = all.find(typename Text::value_type(0));
+    if (nul == all.npos) return;
+    const auto kept = all.substr(0, nul);
+    const auto last = kept.empty() ? '\n' : kept.back();
+    const std::int64_t line = countLines(kept) + (last == '\r' || last == '\n' ? 1 : 0);
+    nulCut_ = NulCut{line, countLines(all.substr(nul)) - 1};
+    t.resize(nul);
+}
+
 TextLines TextLines::fromBytes(std::string bytes, const CodePage& codePage) {
     TextLines lines;
     const std::string_view b(bytes);
@@ -47,10 +73,10 @@ TextLines TextLines::fromBytes(std::string bytes, const CodePage& codePage) {
         lines.text_ = codePage.decode(b);
     }
     if (lines.held_ == Held::Decoded) {
-        if (const auto nul = lines.text_.find(U'\0'); nul != std::u32string::npos) lines.text_.resize(nul);
+        lines.cutAtNul(lines.text_);
         lines.split(lines.text_);
     } else {
-        if (const auto nul = lines.bytes_.find('\0'); nul != std::string::npos) lines.bytes_.resize(nul);
+        lines.cutAtNul(lines.bytes_);
         lines.split(lines.bytes_);
     }
     return lines;

@@ -3,7 +3,9 @@
 // recognised, else the code page; lines cut at CR, LF and CR LF; a NUL ends
 // the text. The file is held as its bytes and each line decoded when asked
 // for, so a large file costs its size once, not four times.
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,13 @@ public:
     static TextLines load(const std::filesystem::path& path, const CodePage& codePage = CodePage::system());
 
     std::size_t size() const noexcept { return spans_.size(); }
+
+    // Where a NUL ended the text, and how many lines after it were not read.
+    struct NulCut {
+        std::int64_t line;
+        std::int64_t linesNotRead;
+    };
+    const std::optional<NulCut>& nulCut() const noexcept { return nulCut_; }
     // Line i, decoded, into a buffer the caller reuses.
     void line(std::size_t i, std::u32string& out) const;
     std::u32string line(std::size_t i) const;
@@ -27,12 +36,15 @@ private:
     enum class Held { CodePageBytes, Utf8Bytes, Decoded };
     template <class Text>
     void split(const Text& text);
+    template <class Text>
+    void cutAtNul(Text& text);
 
     Held held_ = Held::Decoded;
     const CodePage* codePage_ = nullptr;
     std::string bytes_;      // Held::CodePageBytes and Held::Utf8Bytes
     std::u32string text_;    // Held::Decoded: UTF-16 files and code pages whose bytes cannot be split
     std::vector<std::pair<std::size_t, std::size_t>> spans_;  // start, length
+    std::optional<NulCut> nulCut_;
 };
 
 }  // namespace tht

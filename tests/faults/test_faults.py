@@ -214,6 +214,8 @@ class SolutionFaults(Fixture):
             "header only": self.bytes[:20],
             "no terminator": self.bytes[:header_length - 1] + b"X" + self.bytes[header_length:],
             "huge count": self.bytes[:4] + (0x7FFFFFFF).to_bytes(4, "little") + self.bytes[8:],
+            # records read one byte off where they are: every field shifted into garbage
+            "header one byte long": self.bytes[:8] + (header_length + 1).to_bytes(2, "little") + self.bytes[10:],
         }
         for what, data in cases.items():
             with self.subTest(what):
@@ -445,6 +447,160 @@ class FileKindFaults(Fixture):
             self.assertTrue(f.read().startswith(b"0TUXA_HORARIO.TXT"))
         with open(ini, "rb") as f:
             self.assertEqual(f.read(), b"[Transformadores]\r\nTransformado=1\r\n")
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def write_bytes(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def field_at(table_bytes, name):
+    """Offset in the record and width of a field of a dBase III/IV table."""
+    offset, pos = 1, 32
+    while table_bytes[pos] != 0x0D:
+        field = table_bytes[pos:pos + 11].split(b"\0")[0].decode("ascii")
+        width = table_bytes[pos + 16]
+        if field == name:
+            return offset, width
+        offset += width
+        pos += 32
+    raise KeyError(name)
+
+
+def masked(timetable):
+    """A timetable without the date and time of its title and trailer lines."""
+    lines = timetable.split(b"\r\n")
+    for i in (0, -2):
+        lines[i] = lines[i][:59] + b"#" * 12 + lines[i][71:]
+    return b"\r\n".join(lines)
+
+
+class WholeRuns(Fixture):
+    """A run is one unit: it replaces every table or none, alone on Horalina's folder."""
+
+    def tables(self, folder):
+        return {t: digest(os.path.join(folder, t + ".DBF")) for t in TABLES}
+
+    def other_school(self):
+        other = os.path.join(self.work, "otra")
+        subprocess.run([sys.executable, os.path.join(ROOT, "bench", "generate_district.py"), "--schools", "15", other],
+                       check=True, capture_output=True)
+        return other
+
+    def assertRefusedOrDone(self, code, err):
+        self.assertIn(code, (0, 2), err)
+        if code == 2:
+            self.assertIn("está en uso por otra ejecución", err)
+
+    def test_concurrent_runs_never_mix_schools(self):
+        other = self.other_school()
+        sets = {"escuela": self.tables(self.htemp)}
+        fresh = os.path.join(self.work, "fresh")
+        self.assertEqual(run("exportar", other, "--htemp", fresh, "--quiet").returncode, 0)
+        sets["otra"] = self.tables(fresh)
+        # What an import of the example's solution gives against each whole set of tables.
+        shutil.copy(os.path.join(ROOT, "examples", "horalina", "SOLUC.DBF"), fresh)
+        timetables = [masked(read_bytes(self.timetable))]
+        self.assertEqual(run("importar", self.tuxa, "--htemp", fresh, "--quiet").returncode, 0)
+        timetables.append(masked(read_bytes(self.timetable)))
+        self.assertNotEqual(timetables[0], timetables[1])
+        rng = random.Random(11)
+        pairs = [("exportar", "exportar")] * (200 if LONG else 15) + [("exportar", "importar")] * (50 if LONG else 10)
+        refused = 0
+        for trial, (first, second) in enumerate(pairs):
+            first_folder, second_folder = (other, self.tuxa) if trial % 2 else (self.tuxa, other)
+            if second == "importar":
+                second_folder = self.tuxa
+            a = subprocess.Popen([CLI, first, first_folder, "--htemp", self.htemp, "--quiet"],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+            time.sleep(rng.uniform(0, 0.06))
+            b = subprocess.run([CLI, second, second_folder, "--htemp", self.htemp, "--quiet"],
+                               capture_output=True, text=True, timeout=120)
+            a_err = a.communicate(timeout=120)[1]
+            self.assertRefusedOrDone(a.returncode, a_err)
+            self.assertRefusedOrDone(b.returncode, b.stderr)
+            refused += (a.returncode == 2) + (b.returncode == 2 and "en uso" in b.stderr)
+            got = self.tables(self.htemp)
+            self.assertIn(got, list(sets.values()), f"trial {trial}: tables of two schools")
+            if second == "importar" and b.returncode == 0:  # resolved against one whole set of tables
+                self.assertIn(masked(read_bytes(self.timetable)), timetables, f"trial {trial}")
+            self.assertEqual([n for n in os.listdir(self.htemp) if n.startswith(".tht-")], [])
+        print(f"\n{len(pairs)} concurrent pairs: {refused} runs refused", file=sys.stderr)
+
+    def test_a_stopped_export_replaces_nothing(self):
+        ini = os.path.join(self.work, "Horalina.ini")
+
+        def bad_time():
+            path = os.path.join(self.tuxa, "tuxa_sesiones.txt")
+            lines = read_bytes(path).split(b"\r\n")
+            lines[3] = lines[3][:9] + b"8:x0" + lines[3][13:]
+            write_bytes(path, b"\r\n".join(lines))
+            return None
+
+        def asigt_held():  # as Horalina holds a table it has open
+            f = open(os.path.join(self.htemp, "ASIGT.DBF"), "r+b")
+            fcntl.lockf(f, fcntl.LOCK_EX)
+            return f
+
+        cases = [("bad time in the sessions file", bad_time, "no es una hora válida"),
+                 ("ASIGT held by another program", asigt_held, "La tabla ASIGT está en uso por otro programa")]
+        for what, breaking, words in cases:
+            with self.subTest(what):
+                before = snapshot(self.htemp)
+                held = breaking()
+                try:
+                    r = run("exportar", self.tuxa, "--htemp", self.htemp, "--ini", ini, "--quiet")
+                finally:
+                    if held:
+                        held.close()
+                self.assertStopped(r, words)
+                self.assertEqual(snapshot(self.htemp), before)
+                self.assertEqual(read_bytes(ini), b"[Transformadores]\r\nTransformado=0\r\n")
+                shutil.copytree(os.path.join(ROOT, "examples", "escuela"), self.tuxa, dirs_exist_ok=True)
+
+    def test_odd_input_is_reported_and_the_run_goes_on(self):
+        def without_trailer():
+            path = os.path.join(self.tuxa, "tuxa_aulas.txt")
+            lines = read_bytes(path).split(b"\r\n")
+            write_bytes(path, b"\r\n".join(lines[:6]) + b"\r\n")
+
+        def nul_in_sessions():
+            path = os.path.join(self.tuxa, "tuxa_sesiones.txt")
+            lines = read_bytes(path).split(b"\r\n")
+            lines[9] = b"\0" + lines[9][1:]
+            write_bytes(path, b"\r\n".join(lines))
+
+        def wide_teacher():
+            path = os.path.join(self.htemp, "SOLUC.DBF")
+            data = bytearray(read_bytes(path))
+            offset, width = field_at(data, "PROF")
+            start = int.from_bytes(data[8:10], "little") + offset
+            data[start:start + width] = b"PROFESOR1".ljust(width)
+            write_bytes(path, bytes(data))
+
+        cases = [  # what, how, command, environment, words of the warning
+            ("rooms file cut short", without_trailer, "exportar", {}, ["tuxa_aulas.txt", "puede estar incompleto"]),
+            ("NUL at line 10 of the sessions", nul_in_sessions, "exportar", {},
+             ["carácter nulo en la línea 10", "no se han leído 22 líneas"]),
+            ("cp1252 files read as UTF-8", lambda: None, "exportar", {"TUXA_CODEPAGE": "UTF-8"},
+             ["no se pueden leer con la página de códigos UTF-8"]),
+            ("a teacher code wider than its column", wide_teacher, "importar", {},
+             ["valores de PROF más anchos que su columna (4 caracteres)", '"PROFESOR1", en el registro 1']),
+        ]
+        for what, making, command, env, words in cases:
+            with self.subTest(what):
+                making()
+                r = run(command, self.tuxa, "--htemp", self.htemp, env={**os.environ, **env})
+                self.assertEqual(r.returncode, 0, r.stderr)
+                for word in words:
+                    self.assertIn(word, r.stderr)
+                self.assertIn("aviso: ", r.stderr)
+                shutil.copytree(os.path.join(ROOT, "examples", "escuela"), self.tuxa, dirs_exist_ok=True)
 
 
 class KilledExports(Fixture):
