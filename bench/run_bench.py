@@ -1,78 +1,124 @@
 #!/usr/bin/env python3
-"""Prints the speed and memory figures of exportar and importar.
+"""Prints the speed and memory figures of exportar and importar, each with its goal.
 
     bench/run_bench.py [--quick]
 
-Builds nothing: expects build-bench/ (see bench/README.md). For each scale it
-generates a synthetic district, runs each direction five times and keeps the
-best wall time; peak memory comes from /usr/bin/time.
+Builds nothing: expects build-bench/ (see bench/README.md). Every figure is a
+median of five runs after one warm-up run; where a figure is compared with a
+reference program, the five runs of each are alternated (reference, ours,
+reference, ours, ...) and the ratio is that of the two medians. CPU is user
+plus system time of the process; peak memory its largest resident set.
 """
 import argparse
 import os
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
 import time
+from dataclasses import dataclass
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-CLI = os.path.join(ROOT, "build-bench", "src", "transhoralotuxa-cli")
-FLOOR = os.path.join(ROOT, "build-bench", "bench", "tht_bench_floor")
+BUILD = os.path.join(ROOT, "build-bench")
+CLI = os.path.join(BUILD, "src", "transhoralotuxa-cli")
+FLOOR = os.path.join(BUILD, "bench", "tht_bench_floor")
+PLAIN = os.path.join(BUILD, "bench", "tht_bench_plain_export")
 GEN = os.path.join(ROOT, "bench", "generate_district.py")
+RUNS = 5
+MIB = 2**20
+
+# The goals, each written once.
+STARTUP_MS = 20
+ROOMS_TIMES_FLOOR = 1.3
+EXPORT_TIMES_PLAIN = 1.5
+MEMORY_ABOVE_LARGEST_TABLE = 64 * MIB
+FLAT_PER_LINE = 1.2
+
+ACCENT_LABELS = {"all": "every name accented", "third": "a third of the names accented"}
 
 
-def timed(args, runs=5):
-    """Best wall seconds (measured here, finer than /usr/bin/time's) and the
-    largest peak RSS (KiB, from /usr/bin/time) over the runs."""
-    best, peak = None, 0
-    for _ in range(runs):
+@dataclass
+class Run:
+    wall: float  # seconds, measured here around the process (and /usr/bin/time)
+    cpu: float  # user + system seconds of the process (and /usr/bin/time's, under a millisecond)
+    peak: int  # largest resident set, bytes
+    out: str  # standard output
+
+
+def run(args, ok=(0,)):
+    # Peak memory through /usr/bin/time: a child of this Python process would
+    # inherit its high-water mark, since Linux copies it across fork and exec.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err, \
+            tempfile.NamedTemporaryFile(mode="r") as peak:
         start = time.perf_counter()
-        out = subprocess.run(["/usr/bin/time", "-f", "%M"] + args, capture_output=True, text=True)
-        seconds = time.perf_counter() - start
-        if out.returncode not in (0, 1):
-            sys.exit(f"failed: {' '.join(args)}\n{out.stderr}")
-        best = seconds if best is None else min(best, seconds)
-        peak = max(peak, int(out.stderr.strip().splitlines()[-1]))
-    return best, peak
+        p = subprocess.Popen(["/usr/bin/time", "-q", "-f", "%M", "-o", peak.name] + args, stdout=out, stderr=err)
+        _, status, usage = os.wait4(p.pid, 0)
+        wall = time.perf_counter() - start
+        p.returncode = os.waitstatus_to_exitcode(status)
+        out.seek(0)
+        err.seek(0)
+        if p.returncode not in ok:
+            sys.exit(f"failed with {p.returncode}: {' '.join(args)}\n{err.read().decode(errors='replace')}")
+        return Run(wall, usage.ru_utime + usage.ru_stime, int(peak.read().split()[-1]) * 1024, out.read().decode())
 
 
-def count_lines(folder):
-    total = 0
-    for name in os.listdir(folder):
-        if name.lower().endswith(".txt") and name != "TUXA_HORARIO.TXT":
-            with open(os.path.join(folder, name), "rb") as f:
-                total += sum(1 for _ in f)
-    return total
+def median(runs, key):
+    return statistics.median(key(r) for r in runs)
 
 
-def rooms_versus_floor(work, lines):
-    folder = os.path.join(work, "rooms")
-    subprocess.run([sys.executable, GEN, "--rooms-only", str(lines), folder], check=True)
-    htemp = os.path.join(work, "rooms-htemp")
-    os.makedirs(htemp, exist_ok=True)
-    floor, _ = timed([FLOOR, os.path.join(folder, "tuxa_aulas.txt"), os.path.join(htemp, "FLOOR.DBF")])
-    ours, peak = timed([CLI, "exportar", folder, "--htemp", htemp, "--quiet"])
-    size = os.path.getsize(os.path.join(htemp, "AULAT.DBF"))
-    print(f"rooms step, {lines:,} lines: floor {floor:.2f} s, exportar {ours:.2f} s, "
-          f"ratio {ours / floor:.2f} (target <= 1.5); peak {peak / 1024:.0f} MiB, AULAT {size / 2**20:.0f} MiB")
-    shutil.rmtree(folder)
-    shutil.rmtree(htemp)
+def alternated(reference, ours):
+    """RUNS runs of each after a warm-up of each, reference first in every pair."""
+    reference(), ours()
+    pairs = [(reference(), ours()) for _ in range(RUNS)]
+    return [p[0] for p in pairs], [p[1] for p in pairs]
 
 
-def district(work, schools):
-    folder = os.path.join(work, f"d{schools}")
-    subprocess.run([sys.executable, GEN, "--schools", str(schools), folder], check=True)
-    htemp = os.path.join(work, f"h{schools}")
-    os.makedirs(htemp, exist_ok=True)
-    lines = count_lines(folder)
-    export_s, export_peak = timed([CLI, "exportar", folder, "--htemp", htemp, "--quiet"])
-    shutil.copy(os.path.join(folder, "SOLUC.DBF"), os.path.join(htemp, "SOLUC.DBF"))
-    entries = (os.path.getsize(os.path.join(htemp, "SOLUC.DBF")) - 290) // 58
-    import_s, import_peak = timed([CLI, "importar", folder, "--htemp", htemp, "--quiet"])
-    largest = max(os.path.getsize(os.path.join(htemp, n)) for n in os.listdir(htemp) if n != "SOLUC.DBF")
-    shutil.rmtree(folder)
-    shutil.rmtree(htemp)
-    return lines, entries, export_s, export_peak, import_s, import_peak, largest
+def exportar(folder, htemp):
+    # Exit 1 is a completed run with status -1: the rooms folder has no other file.
+    return run([CLI, "exportar", folder, "--htemp", htemp, "--quiet"], ok=(0, 1))
+
+
+def generate(folder, *args):
+    subprocess.run([sys.executable, GEN, folder, *args], check=True)
+
+
+def verdict(value, goal):
+    return f"(goal <= {goal:g}: {'met' if value <= goal else 'NOT met'})"
+
+
+def ratio_line(measure, ours, reference_label, reference, goal):
+    r = ours / reference
+    return f"  {measure:<5} exportar {ours:.3f} s, {reference_label} {reference:.3f} s: {r:.2f} x {verdict(r, goal)}"
+
+
+def same_but_date(a, b):
+    """"" when two tables are the same bytes but for the date of the header
+    (bytes 1-3), else where they first differ."""
+    if os.path.getsize(a) != os.path.getsize(b):
+        return f"{os.path.getsize(a)} bytes against {os.path.getsize(b)}"
+    with open(a, "rb") as fa, open(b, "rb") as fb:
+        offset = 0
+        while x := fa.read(MIB):
+            y = fb.read(MIB)
+            if offset == 0:
+                x, y = x[:1] + b"DAT" + x[4:], y[:1] + b"DAT" + y[4:]
+            if x != y:
+                return f"first difference at byte {offset + next(i for i in range(len(x)) if x[i] != y[i])}"
+            offset += len(x)
+    return ""
+
+
+def accented_share(path):
+    """Share of data lines holding a byte above 127."""
+    total = accented = 0
+    with open(path, "rb") as f:
+        for line in f:
+            if line[:1] in (b"0", b"9"):
+                continue
+            total += 1
+            accented += not line.isascii()
+    return accented / max(total, 1)
 
 
 def startup(work):
@@ -83,39 +129,161 @@ def startup(work):
                         ("exportar of an empty folder", [CLI, "exportar", empty, "--htemp", os.path.join(work, "eh"),
                                                          "--quiet"])):
         best = min(wall(args) for _ in range(20))
-        print(f"start-up, {label}: {best * 1000:.1f} ms (target < 20 ms)")
+        print(f"start-up, {label}: {best * 1000:.1f} ms {verdict(best * 1000, STARTUP_MS)}")
 
 
 def wall(args):
+    """Wall seconds of one run, without /usr/bin/time around it."""
     start = time.perf_counter()
     subprocess.run(args, capture_output=True)
     return time.perf_counter() - start
+
+
+def rooms_step(work, lines, accents):
+    folder = os.path.join(work, f"rooms-{accents}")
+    generate(folder, "--rooms-only", str(lines), "--accents", accents)
+    source = os.path.join(folder, "tuxa_aulas.txt")
+    ours_dir, floor_dir = os.path.join(work, "rooms-ours"), os.path.join(work, "rooms-floor")
+    os.makedirs(ours_dir, exist_ok=True)
+    os.makedirs(floor_dir, exist_ok=True)
+    floor, ours = alternated(lambda: run([FLOOR, source, os.path.join(floor_dir, "AULAT.DBF")]),
+                             lambda: exportar(folder, ours_dir))
+    table = os.path.join(ours_dir, "AULAT.DBF")
+    difference = same_but_date(table, os.path.join(floor_dir, "AULAT.DBF"))
+    if difference:
+        sys.exit(f"the floor's AULAT is not exportar's: {difference}; the comparison would be void")
+    flush = median(floor, lambda r: float(r.out))
+    print(f"rooms step, {lines:,} lines, {ACCENT_LABELS[accents]} "
+          f"({accented_share(source):.0%} of the lines hold accented letters):")
+    print(ratio_line("CPU", median(ours, lambda r: r.cpu), "floor", median(floor, lambda r: r.cpu),
+                     ROOMS_TIMES_FLOOR))
+    print(ratio_line("wall", median(ours, lambda r: r.wall), f"floor (flush and rename {flush:.3f} s of it)",
+                     median(floor, lambda r: r.wall), ROOMS_TIMES_FLOOR))
+    print(f"  AULAT {os.path.getsize(table) / MIB:.0f} MiB, the floor's byte for byte but for the date; "
+          f"exportar peak {median(ours, lambda r: r.peak) / MIB:.0f} MiB")
+    shutil.rmtree(folder)
+    shutil.rmtree(ours_dir)
+    shutil.rmtree(floor_dir)
+
+
+def count_lines(folder):
+    total = 0
+    for name in os.listdir(folder):
+        if name.lower().endswith(".txt") and name.upper() != "TUXA_HORARIO.TXT":
+            with open(os.path.join(folder, name), "rb") as f:
+                total += sum(1 for _ in f)
+    return total
+
+
+def soluc_entries(path):
+    with open(path, "rb") as f:
+        return int.from_bytes(f.read(8)[4:8], "little")
+
+
+@dataclass
+class Scale:
+    schools: int
+    lines: int
+    export: list
+    entries: int
+    import_: list
+    largest: int  # bytes of the largest table written
+
+
+def district(work, schools, accents="third", against_plain=False, with_import=True):
+    """Five exportar runs, and five importar runs, of a district of that many schools;
+    with against_plain, the exportar runs alternate with the plain program's."""
+    folder = os.path.join(work, f"d{schools}-{accents}")
+    generate(folder, "--schools", str(schools), "--accents", accents)
+    htemp = os.path.join(work, f"h{schools}-{accents}")
+    os.makedirs(htemp)
+    lines = count_lines(folder)
+    ours = lambda: exportar(folder, htemp)
+    if against_plain:
+        reference = os.path.join(work, "reference")
+        ours()
+        shutil.copytree(htemp, reference)
+        plain_out = os.path.join(work, "plain")
+        os.makedirs(plain_out)
+        plain, export = alternated(lambda: run([PLAIN, folder, reference, plain_out]), ours)
+        plain_wall = statistics.median(float(r.out.split()[0]) for r in plain)
+        plain_cpu = statistics.median(float(r.out.split()[1]) for r in plain)
+        shutil.rmtree(reference)
+        shutil.rmtree(plain_out)
+    else:
+        ours()
+        export = [ours() for _ in range(RUNS)]
+    largest = max(os.path.getsize(os.path.join(htemp, n)) for n in os.listdir(htemp))
+    if against_plain:
+        print(f"exportar, {schools:,} schools ({lines:,} lines), {ACCENT_LABELS[accents]}:")
+        print(ratio_line("CPU", median(export, lambda r: r.cpu), "plain program", plain_cpu, EXPORT_TIMES_PLAIN))
+        print(ratio_line("wall", median(export, lambda r: r.wall), "plain program", plain_wall, EXPORT_TIMES_PLAIN))
+        peak, limit = max(r.peak for r in export), largest + MEMORY_ABOVE_LARGEST_TABLE
+        print(f"  peak  {peak / MIB:.0f} MiB (goal <= largest table {largest / MIB:.0f} MiB + "
+              f"{MEMORY_ABOVE_LARGEST_TABLE // MIB} MiB = {limit / MIB:.0f} MiB: {'met' if peak <= limit else 'NOT met'})")
+    if not with_import:
+        shutil.rmtree(folder)
+        shutil.rmtree(htemp)
+        return None
+    soluc = os.path.join(htemp, "SOLUC.DBF")
+    shutil.copy(os.path.join(folder, "SOLUC.DBF"), soluc)
+    entries = soluc_entries(soluc)
+    run([CLI, "importar", folder, "--htemp", htemp, "--quiet"])
+    imports = [run([CLI, "importar", folder, "--htemp", htemp, "--quiet"]) for _ in range(RUNS)]
+    shutil.rmtree(folder)
+    shutil.rmtree(htemp)
+    return Scale(schools, lines, export, entries, imports, largest)
+
+
+def scales_table(scales):
+    print(f"{'schools':>8} {'lines':>10} {'export s':>9} {'CPU s':>7} {'lines/s':>11} {'MiB':>5} "
+          f"{'entries':>9} {'import s':>9} {'CPU s':>7} {'entries/s':>11} {'MiB':>5}")
+    for s in scales:
+        ew, ec = median(s.export, lambda r: r.wall), median(s.export, lambda r: r.cpu)
+        iw, ic = median(s.import_, lambda r: r.wall), median(s.import_, lambda r: r.cpu)
+        print(f"{s.schools:>8,} {s.lines:>10,} {ew:>9.3f} {ec:>7.3f} {s.lines / ew:>11,.0f} "
+              f"{max(r.peak for r in s.export) / MIB:>5.0f} {s.entries:>9,} {iw:>9.3f} {ic:>7.3f} "
+              f"{s.entries / iw:>11,.0f} {max(r.peak for r in s.import_) / MIB:>5.0f}")
+
+
+def flatness(scales, smallest):
+    """Largest over smallest time per line among the scales from `smallest` schools up."""
+    kept = [s for s in scales if s.schools >= smallest]
+    label = f"time per line, {kept[0].schools:,} to {kept[-1].schools:,} schools, slowest / fastest scale:"
+    parts = []
+    for direction, runs, per in (("export", lambda s: s.export, lambda s: s.lines),
+                                 ("import", lambda s: s.import_, lambda s: s.entries)):
+        for measure, key in (("wall", lambda r: r.wall), ("CPU", lambda r: r.cpu)):
+            per_line = [median(runs(s), key) / per(s) for s in kept]
+            r = max(per_line) / min(per_line)
+            parts.append(f"  {direction} {measure:<4} {r:.2f} "
+                         f"({', '.join(f'{x * 1e6:.2f}' for x in per_line)} us per line) {verdict(r, FLAT_PER_LINE)}")
+    print(label)
+    print("\n".join(parts))
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--quick", action="store_true", help="smaller scales, for a smoke run")
     args = parser.parse_args()
-    for tool in (CLI, FLOOR):
+    sys.stdout.reconfigure(line_buffering=True)
+    for tool in (CLI, FLOOR, PLAIN):
         if not os.path.exists(tool):
             sys.exit(f"missing {tool}: build with bench/README.md first")
+    rooms_lines = 200_000 if args.quick else 2_000_000
+    sizes = (1, 100, 200) if args.quick else (1, 10, 100, 1000, 4000)
+    flat_from = 100
+    print(f"{time.strftime('%Y-%m-%d %H:%M')}, {os.cpu_count()} cores, load {os.getloadavg()[0]:.2f}"
+          f"{', quick run' if args.quick else ''}")
     with tempfile.TemporaryDirectory(prefix="tht-bench-") as work:
         startup(work)
-        rooms_versus_floor(work, 200_000 if args.quick else 2_000_000)
-        print(f"{'schools':>8} {'lines':>10} {'export s':>9} {'lines/s':>11} {'MiB':>6} "
-              f"{'entries':>9} {'import s':>9} {'entries/s':>11} {'MiB':>6} {'mem limit MiB':>14}")
-        per_line = {}
-        for schools in ((1, 10, 100) if args.quick else (1, 10, 100, 1000, 4000)):
-            lines, entries, es, ep, is_, ip, largest = district(work, schools)
-            per_line[schools] = (es / lines, is_ / max(entries, 1))
-            print(f"{schools:>8} {lines:>10,} {es:>9.3f} {lines / max(es, 1e-3):>11,.0f} {ep / 1024:>6.0f} "
-                  f"{entries:>9,} {is_:>9.3f} {entries / max(is_, 1e-3):>11,.0f} {ip / 1024:>6.0f} "
-                  f"{2 * largest / 2**20 + 64:>14.0f}")
-        scales = sorted(per_line)
-        for small, big in zip(scales[1:], scales[2:]):
-            e = per_line[big][0] / per_line[small][0]
-            i = per_line[big][1] / per_line[small][1]
-            print(f"time per line, {big} schools / {small} schools: export {e:.2f}, import {i:.2f} (target <= 1.2)")
+        for accents in ("all", "third"):
+            rooms_step(work, rooms_lines, accents)
+        scales = [district(work, n, against_plain=n == sizes[-1]) for n in sizes]
+        district(work, sizes[-1], accents="all", against_plain=True, with_import=False)
+        scales_table(scales)
+        flatness(scales, flat_from)
+    print(f"load at the end {os.getloadavg()[0]:.2f}")
 
 
 if __name__ == "__main__":
