@@ -34,7 +34,7 @@ QString defaultHelpSet();
 
 // What the window takes from outside; tests point these at temporary folders.
 struct FormOptions {
-    std::filesystem::path htemp = horalinaDataFolder();  // Horalina's data folder
+    std::filesystem::path htemp{};  // Horalina's data folder; empty: the platform's, found when a run starts
     std::filesystem::path iniFile = defaultIniFile();    // where command-line mode leaves the status
     QString helpSet = defaultHelpSet();
     Clock clock = systemLocalTime;

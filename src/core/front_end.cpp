@@ -4,6 +4,7 @@
 #include "core/ini_file.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
+#include "platform/locations.h"
 
 namespace tht {
 
@@ -22,12 +23,18 @@ FrontEnd::FrontEnd(const std::vector<std::string>& arguments, Settings settings)
     : start_(startMode(arguments)), settings_(std::move(settings)) {}
 
 FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, MessageSink& messages) {
-    const RunContext ctx =
-        RunContext::forFolder(folder, settings_.htemp, start_.mode, messages, settings_.clock);
-    dirTxt_ = ctx.dirTxt;
+    dirTxt_ = makeDirTxt(folder);
+    Click click;
+    std::filesystem::path htemp = settings_.htemp;
+    try {
+        if (htemp.empty()) htemp = horalinaDataFolder();
+    } catch (const Error& e) {  // nothing tells where Horalina's tables are: the run cannot start
+        click.error = e;
+        return click;
+    }
+    const RunContext ctx = RunContext::forFolder(folder, htemp, start_.mode, messages, settings_.clock);
     const RunResult result = direction == Direction::Export ? exportar(ctx) : importar(ctx);
     if (result.status) status_ = *result.status;
-    Click click;
     if (result.outcome == RunOutcome::Stopped) {
         // The user may fix the cause and press the button again.
         click.error = result.error;

@@ -31,7 +31,7 @@ StartMode startMode(const std::vector<std::string>& arguments);
 class FrontEnd {
 public:
     struct Settings {
-        std::filesystem::path htemp;    // Horalina's data folder
+        std::filesystem::path htemp;    // Horalina's data folder; empty: the platform's, found at each run
         std::filesystem::path iniFile;  // where command-line mode leaves the status
         Clock clock = systemLocalTime;
     };

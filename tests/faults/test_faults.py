@@ -563,6 +563,13 @@ class WholeRuns(Fixture):
                 self.assertEqual(read_bytes(ini), b"[Transformadores]\r\nTransformado=0\r\n")
                 shutil.copytree(os.path.join(ROOT, "examples", "escuela"), self.tuxa, dirs_exist_ok=True)
 
+    def test_no_default_folder_without_its_variables(self):
+        env = {k: v for k, v in os.environ.items() if k not in ("HOME", "WINEPREFIX", "HORALINA_HTEMP")}
+        before = sorted(os.listdir(self.work))
+        r = subprocess.run([CLI, "exportar", self.tuxa], capture_output=True, text=True, env=env, cwd=self.work)
+        self.assertStopped(r, "HORALINA_HTEMP", "WINEPREFIX", "HOME")
+        self.assertEqual(sorted(os.listdir(self.work)), before, "no folder made under the current one")
+
     def test_odd_input_is_reported_and_the_run_goes_on(self):
         def without_trailer():
             path = os.path.join(self.tuxa, "tuxa_aulas.txt")
