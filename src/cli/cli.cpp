@@ -10,6 +10,7 @@
 #include "import/import_run.h"
 #include "platform/error.h"
 #include "platform/locations.h"
+#include "version.h"
 
 namespace tht {
 namespace {

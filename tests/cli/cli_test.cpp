@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "support/tuxa_builder.h"
+#include "version.h"
 
 namespace tht {
 namespace {
@@ -110,7 +111,7 @@ TEST(CommandLine, Usage) {
     } cases[] = {{"", 64}, {"exportar", 64}, {"borrar x", 64}, {"exportar a b", 64}, {"--version", 0}, {"--help", 0},
                  {"exportar x --nada", 64}};
     for (const auto& c : cases) EXPECT_EQ(runCli(c.args, dir.path()).code, c.code) << c.args;
-    EXPECT_EQ(runCli("--version", dir.path()).out, "transhoralotuxa-cli 1.0.0\n");
+    EXPECT_EQ(runCli("--version", dir.path()).out, std::string("transhoralotuxa-cli ") + THT_VERSION + "\n");
 }
 
 }  // namespace
