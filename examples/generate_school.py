@@ -405,9 +405,7 @@ def asignaturas_curso():
             nivel_linea = nivel
             if unidad == "1FPBA":
                 nivel_linea = "" if cod == "COMUNICACION SOC I" else "NIV"
-                if cod == "TECNOLOGIA":
-                    nota = "nivel NIV: casa con el grupo 1FPBA (6 horas)"
-                elif cod == "COMUNICACION SOC I":
+                if cod == "COMUNICACION SOC I":
                     nota = "sembrado: nivel vacío: no casa con NIV, 1 hora por defecto"
             f.añade(linea(nivel_linea, turno, curso, nombre_curso, cod, horas, IDENT[cod]), nota)
             if clave == ("ESO", "M", "2") and cod == "MATEMATICAS":
