@@ -122,7 +122,7 @@ PROFESORES = [
 ]
 MARCAS_PROF = {
     "PEÑA": "código con Ñ (un byte en cp1252)",
-    "garc": "repite GARC en minúsculas: se descarta",
+    "garc": "sembrado: repite GARC en minúsculas: se descarta",
     "ZAMO": "departamento de 42 caracteres: DEPART (40) lo corta",
 }
 
@@ -206,15 +206,17 @@ def asignaturas():
 
 
 # -------------------------------------------------------------- activities
-# (code, name, task code)
+# (code, name, task code). LEC is the teaching itself: the export gives every
+# subject-group assignment the task "*LEC", and this activity is what that
+# code stands for, so that a solution's lessons find their task LEC.
 ACTIVIDADES = [
+    ("LEC", "Docencia directa con el grupo", "LEC"),
     ("GUAR", "Guardia de aula", "GUA"),
     ("RECR", "Guardia de recreo", "GRE"),
     ("BIBL", "Guardia de biblioteca", "GBI"),
     ("REDE", "Reunión de departamento", "RDP"),
     ("TUTP", "Tutoría con familias", "TUF"),
     ("COTI", "Coordinación TIC y transformación digital", "CTD"),
-    ("guar", "Guardia de aula (segunda lista)", "GUA"),
 ]
 
 
@@ -222,7 +224,7 @@ def actividades():
     f = Fichero("TUXA_ACTIVIDADES.TXT", "TUXA_ACTIVIDADES.TXT")
     for cod, nombre, tarea in ACTIVIDADES:
         ln = Linea(ancho=68).pon(2, 4, cod).pon(6, 60, nombre).pon(66, 3, tarea)
-        f.añade(ln.texto(), "repite *GUAR en minúsculas: se descarta" if cod == "guar" else None)
+        f.añade(ln.texto(), "la docencia: la tarea *LEC de ASIGT" if cod == "LEC" else None)
     return f
 
 
@@ -294,7 +296,6 @@ def grupos():
 
 # ------------------------------------------------- weekly hours per course
 # Subjects of each course with their weekly hours as TUXA writes them.
-# None: the course file has no line for it, so the default of 1 hour applies.
 ESO1 = [("LENGUA", "4,5"), ("MATEMATICAS", "4"), ("INGLES", "4"),
         ("GEOGRAFIA HISTORIA", "3"), ("BIOLOGIA GEOLOGIA", "3"), ("EDUCACION FISICA", "2"),
         ("EDUCACION PLASTICA", "2"), ("MUSICA", "2"), ("FRANCES", "2"), ("RE", "1"),
@@ -304,22 +305,22 @@ ESO2 = [("LENGUA", "4"), ("MATEMATICAS", "3"), ("INGLES", "3"),
         ("GEOGRAFIA HISTORIA", "3"), ("FISICA QUIMICA", "3"), ("EDUCACION FISICA", "2"),
         ("TECNOLOGIA", "3"), ("MUSICA", "2"), ("FRANCES", "2"), ("RE", "1"),
         ("VALORES ETICOS", "1"), ("TUTORIA", "1"), ("REFUERZO LENGUA", "1"),
-        ("REFUERZO MATEMATICAS", "1"), ("EDUCACION PLASTICA", "2"), ("CIUDADANIA", None)]
+        ("REFUERZO MATEMATICAS", "1"), ("EDUCACION PLASTICA", "2"), ("CIUDADANIA", "1")]
 ESO3 = [("LENGUA", "4"), ("MATEMATICAS", "4"), ("INGLES", "4"),
         ("GEOGRAFIA HISTORIA", "3"), ("BIOLOGIA GEOLOGIA", "2"), ("FISICA QUIMICA", "2"),
         ("EDUCACION FISICA", "2"), ("TECNOLOGIA", "3"), ("EDUCACION PLASTICA", "2"),
-        ("CIUDADANIA", None), ("RE", "1"), ("VALORES ETICOS", "1"), ("TUTORIA", "1"),
+        ("CIUDADANIA", "1"), ("RE", "1"), ("VALORES ETICOS", "1"), ("TUTORIA", "1"),
         ("FRANCES", "2"), ("MUSICA", "2"), ("CULTURA CIENTIFICA", "1.5")]
 ESO4A = [("LENGUA", "3"), ("MATEMATICAS ACADEM", "4"), ("INGLES", "4"),
          ("GEOGRAFIA HISTORIA", "3"), ("EDUCACION FISICA", "2"), ("BIOLOGIA GEOLOGIA", "3"),
          ("FISICA QUIMICA", "3"), ("LATIN", "3"), ("TIC", "3"), ("CULTURA CIENTIFICA", "2"),
          ("RE", "1"), ("VALORES ETICOS", "1"), ("TUTORIA", "1"), ("FRANCES", "2"),
-         ("CAMBIOS SOCIALES", None), ("MUSICA", "2")]
+         ("CAMBIOS SOCIALES", "1"), ("MUSICA", "2")]
 ESO4B = [("LENGUA", "3"), ("MATEMATICAS APLIC", "4"), ("INGLES", "4"),
          ("GEOGRAFIA HISTORIA", "3"), ("EDUCACION FISICA", "2"), ("TECNOLOGIA", "3"),
          ("IAEE", "3"), ("TIC", "3"), ("CULTURA CIENTIFICA", "2"), ("RE", "1"),
          ("VALORES ETICOS", "1"), ("TUTORIA", "1"), ("FRANCES", "2"),
-         ("CAMBIOS SOCIALES", None), ("EDUCACION PLASTICA", "3"), ("MUSICA", "2")]
+         ("CAMBIOS SOCIALES", "1"), ("EDUCACION PLASTICA", "3"), ("MUSICA", "2")]
 BAC1 = [("LENGUA I", "3"), ("MATEMATICAS I", "4,5"), ("MATEMATICAS CCSS I", "4"),
         ("INGLES I", "3"), ("FILOSOFIA", "3"), ("EDUCACION FISICA", "2"),
         ("FISICA QUIMICA", "4"), ("BIOLOGIA GEOLOGIA", "4"), ("ECONOMIA", "4"),
@@ -327,7 +328,7 @@ BAC1 = [("LENGUA I", "3"), ("MATEMATICAS I", "4,5"), ("MATEMATICAS CCSS I", "4")
         ("TIC", "2"), ("CULTURA CIENTIFICA", "2"), ("RE", "1"), ("FRANCES", "2"),
         ("TUTORIA", "1")]
 BAC1_TARDE = [(c, {"MATEMATICAS I": "4", "FILOSOFIA": "2", "ECONOMIA": "3,5"}.get(c, h))
-              for c, h in BAC1]
+              for c, h in BAC1] + [("ESPAÑOL ATAL", "2")]
 BAC2 = [("HISTORIA DE ESPANA", "3.5"), ("LENGUA II", "3"), ("INGLES II", "3"),
         ("MATEMATICAS II", "4"), ("MATEMATICAS CCSS II", "4"), ("FILOSOFIA", "2"),
         ("ECONOMIA", "4"), ("BIOLOGIA GEOLOGIA", "4"), ("FISICA QUIMICA", "4"),
@@ -345,19 +346,14 @@ PLAN = {
 IDENT = {cod: ident for cod, _, ident in ASIGNATURAS}
 GRUPO = {g[0]: g for g in GRUPOS}
 
-# Assignment lines that find no subject, or that name a group the groups
-# file lacks, put in after the given group's lines: (after group, line, note)
+# Planted: assignment lines that find no subject, or that name a group the
+# groups file lacks, put in after the given group's lines: (after group, line, note)
 ASIGNACIONES_RARAS = [
     ("1ESOB", ("1ESOB", "lengua", "10001"),
-     "código en minúsculas: la búsqueda distingue mayúsculas, no hay asignatura"),
-    ("2ESOB", ("2ESOB", "MATEMATICAS", "10003"),
-     "identificador de otra asignatura: no hay asignatura"),
-    ("3ESOA", ("3ESOA", "ROBOTICA", "10099"), "asignatura inexistente"),
+     "sembrado: código en minúsculas: la búsqueda distingue mayúsculas, no hay asignatura"),
+    ("3ESOA", ("3ESOA", "ROBOTICA", "10099"), "sembrado: asignatura inexistente"),
     ("3ESOB", ("3ESOC", "MUSICA", "10014"),
-     "grupo 3ESOC que no está en tuxa_grupo.txt: registro sin turno, nivel ni curso; 1 hora"),
-    ("4ESOA", ("4ESOA", "INGLES", ""), "sin identificador: no hay asignatura"),
-    ("1BACC", ("1BACC", "ESPAÑOL ATAL", "10039"),
-     "ESPAÑOL ATAL sin línea de horas: 1 hora por defecto"),
+     "sembrado: grupo 3ESOC que no está en tuxa_grupo.txt: registro sin turno, nivel ni curso; 1 hora"),
 ]
 
 
@@ -396,10 +392,11 @@ def asignaturas_curso():
     for unidad, nivel, curso, desc, turno, _ in GRUPOS:
         clave = (nivel, turno, curso)
         nombre_curso = desc[:-2]  # "1º ESO A" -> "1º ESO", columns TUXA fills but we skip
-        # TUXA writes no level for FP Básica; its group gets NIVEL "NIV", so
-        # only a line that says NIV matches it.
+        # The groups file gives FP Básica no level, so its group gets NIVEL
+        # "NIV"; its course lines say NIV, but for one left blank (planted),
+        # which matches no group.
         for cod, horas in PLAN[unidad]:
-            if horas is None or (clave, cod) in hechos:
+            if (clave, cod) in hechos:
                 continue
             hechos.add((clave, cod))
             nota = notas.get((nivel, curso, cod)) if turno == "M" else None
@@ -407,11 +404,9 @@ def asignaturas_curso():
                 nota = "turno de tarde: 3,5 horas frente a las 4 de la mañana"
             nivel_linea = nivel
             if unidad == "1FPBA":
-                nivel_linea = "NIV" if cod == "TECNOLOGIA" else ""
-                if cod == "TECNOLOGIA":
-                    nota = "nivel NIV: la única línea de FPB que casa (6 horas)"
-                elif cod == "COMUNICACION SOC I":
-                    nota = "nivel vacío: no casa con NIV, 1 hora por defecto"
+                nivel_linea = "" if cod == "COMUNICACION SOC I" else "NIV"
+                if cod == "COMUNICACION SOC I":
+                    nota = "sembrado: nivel vacío: no casa con NIV, 1 hora por defecto"
             f.añade(linea(nivel_linea, turno, curso, nombre_curso, cod, horas, IDENT[cod]), nota)
             if clave == ("ESO", "M", "2") and cod == "MATEMATICAS":
                 f.añade(linea(nivel, turno, curso, nombre_curso, cod, "5", IDENT[cod]),

@@ -13,8 +13,10 @@ The timetable is built without randomness: every ASIGT assignment is put,
 in table order, into the first time slot where its group, a teacher of the
 right department and a suitable room are all free; the search for each
 group starts at a different slot so that a group's lessons spread over the
-week. A handful of entries are then planted to exercise the fallbacks of
-`importar`; the script prints them with their record numbers.
+week. Every lesson carries the task of its ASIGT record, which ASIGNOMT
+holds as an activity, so the solution resolves cleanly. A handful of
+entries are then planted to exercise the fallbacks of `importar`; the
+script prints them with their record numbers.
 """
 import argparse
 import os
@@ -58,7 +60,6 @@ GRUPO_LARGO = "DESDOBLE3ESO"   # 12 characters, in no GRUPOST
 AULA_DESCONOCIDA = "PATIO"
 ASIG_DESCONOCIDA = "PROYECTO"
 TAREA_DESCONOCIDA = "T99"
-GRUPO_TAREA_ES_ASIG = "1FPBA"  # its lessons carry the subject's own COD as TAREA
 
 
 def sin_acentos(s):
@@ -168,8 +169,6 @@ def construye(t):
         g = h.grupos.index(grupo) if grupo in h.grupos else len(h.grupos)
         sitio = h.coloca(grupo, codtuxa, (k * 7 + g) % len(h.tramos))
         tarea = a["CTAREA"] or "*LEC"
-        if grupo == GRUPO_TAREA_ES_ASIG:
-            tarea = cod
         if sitio is None:
             sin_colocar.append({"dia": 0, "hora": 0, "marco": "0", "prof": "", "codgrupo": grupo,
                                 "tarea": tarea, "asig": cod, "aula": ""})
@@ -179,28 +178,8 @@ def construye(t):
     lecciones.sort(key=lambda x: (x[0], x[1]))  # by group, then through the week
     entradas = [e for _, _, e in lecciones]
 
-    # Duties: two per activity, each given to the least busy teacher who is free.
-    deberes = []
-    for r in t["ASIGNOMT"]:
-        if not r["ESTAREA"]:
-            continue
-        aula = "BIBLIOTECA" if r["COD"] == "*BIBL" and "BIBLIOTECA" in h.aulas else ""
-        for vez in range(2):
-            sitio = None
-            for prof in sorted(h.profes, key=lambda p: h.carga[p]):
-                for k in range(len(h.tramos)):
-                    i = (len(deberes) * 11 + k) % len(h.tramos)
-                    if h.libre("p", prof, i) and h.libre("a", aula, i):
-                        sitio = (i, prof)
-                        break
-                if sitio:
-                    break
-            if sitio:
-                h.ocupa(sitio[0], "", sitio[1], aula)
-                deberes.append(h.entrada(sitio[0], sitio[1], "", r["COD"], "", aula))
-
     plantadas = planta(h, entradas, t)
-    return entradas, deberes, sin_colocar, plantadas
+    return entradas, sin_colocar, plantadas
 
 
 def planta(h, entradas, t):
@@ -210,13 +189,13 @@ def planta(h, entradas, t):
     for e in entradas:
         if e["aula"] == "GIMNASIO":
             e["aula"] = AULA_DESCONOCIDA
-            notas.append(("marca", e, f"AULA {AULA_DESCONOCIDA}: no está en AULAT, se escribe tal cual"))
+            notas.append(("marca", e, f"sembrado: AULA {AULA_DESCONOCIDA}: no está en AULAT, se escribe tal cual"))
             break
     # an unknown task code
     for e in entradas:
         if e["tarea"] == "*LEC":
             e["tarea"] = TAREA_DESCONOCIDA
-            notas.append(("marca", e, f"TAREA {TAREA_DESCONOCIDA}: no está en ASIGNOMT, tarea LEC"))
+            notas.append(("marca", e, f"sembrado: TAREA {TAREA_DESCONOCIDA}: no está en ASIGNOMT, tarea LEC"))
             break
 
     extra = []
@@ -235,29 +214,28 @@ def planta(h, entradas, t):
     if i is not None:
         h.ocupa(i, GRUPO_LARGO, prof, aula)
         extra.append((h.entrada(i, prof, GRUPO_LARGO, "*LEC", cod_refuerzo, aula),
-                      f"CODGRUPO {GRUPO_LARGO} (12): no está en GRUPOST, se corta a 10", False))
+                      f"sembrado: CODGRUPO {GRUPO_LARGO} (12): no está en GRUPOST, se corta a 10", False))
     prof = h.profes_de("GEOGRAFIA")[0]
     i = libre_para("4ESOB", prof, aula)
     if i is not None:
         h.ocupa(i, "4ESOB", prof, aula)
         extra.append((h.entrada(i, prof, "4ESOB", "*LEC", ASIG_DESCONOCIDA, aula),
-                      f"ASIG {ASIG_DESCONOCIDA}: no está en ASIGNOMT", False))
+                      f"sembrado: ASIG {ASIG_DESCONOCIDA}: no está en ASIGNOMT", False))
     base = entradas[len(entradas) // 3]
-    extra.append((dict(base, dia=0, hora=0, aula=""), "DIA 0: sesión sin colocar, se salta", False))
-    extra.append((dict(base, dia=None, hora=None, aula=""), "DIA en blanco: se lee 0, se salta", False))
+    extra.append((dict(base, dia=0, hora=0, aula=""), "sembrado: DIA 0: sesión sin colocar, se salta", False))
+    extra.append((dict(base, dia=None, hora=None, aula=""), "sembrado: DIA en blanco: se lee 0, se salta", False))
     borrada = dict(entradas[len(entradas) // 2])
     borrada["prof"] = "BORR"
-    extra.append((borrada, "registro borrado (marca *): no debe salir", True))
+    extra.append((borrada, "sembrado: registro borrado (marca *): no debe salir", True))
     return notas, extra
 
 
-def escribe(salida, entradas, deberes, sin_colocar, plantadas, tipo):
+def escribe(salida, entradas, sin_colocar, plantadas, tipo):
     notas, extra = plantadas
     filas = [(e, None, False) for e in entradas]
     # spread the planted entries through the table rather than at its end
     for n, (e, nota, borrada) in enumerate(extra):
         filas.insert(min(len(filas), (n + 1) * len(filas) // (len(extra) + 1)), (e, nota, borrada))
-    filas += [(e, None, False) for e in deberes]
     filas += [(e, "sin colocar por falta de hueco: DIA 0", False) for e in sin_colocar]
     marcadas = {id(e): nota for _, e, nota in notas}
 
@@ -291,17 +269,14 @@ def main():
 
     t = {n: lee(args.carpeta, n) for n in
          ("ASIGNOMT", "GRUPOST", "AULAT", "DIASHORAST", "PROFT", "ASIGT")}
-    entradas, deberes, sin_colocar, plantadas = construye(t)
+    entradas, sin_colocar, plantadas = construye(t)
     os.makedirs(os.path.dirname(os.path.abspath(args.salida)), exist_ok=True)
-    total, informe = escribe(args.salida, entradas, deberes, sin_colocar, plantadas, args.tipo)
-    print(f"{args.salida}: {total} registros ({len(entradas)} clases, {len(deberes)} guardias "
-          f"y tareas, {len(sin_colocar)} sin colocar)")
+    total, informe = escribe(args.salida, entradas, sin_colocar, plantadas, args.tipo)
+    print(f"{args.salida}: {total} registros ({len(entradas)} clases, {len(sin_colocar)} sin colocar)")
     for n, e, nota in informe:
         print(f"  registro {n}: {e['codgrupo'] or '-'} {e['asig'] or '-'} {e['prof']}: {nota}")
     cod_re = {r["COD"] for r in t["ASIGNOMT"] if r["CODTUXA"] == "RE"}
     re = sum(1 for e in entradas if e["asig"] in cod_re)
-    propias = sum(1 for e in entradas if e["codgrupo"] == GRUPO_TAREA_ES_ASIG)
-    print(f"  clases de {GRUPO_TAREA_ES_ASIG} con TAREA = COD de su asignatura (tarea en blanco): {propias}")
     print(f"  clases de RE {sorted(cod_re)} (sufijo de tres espacios e identificador): {re}")
 
 

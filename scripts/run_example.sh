@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs both directions on the bundled example school: exports its TUXA files
 # into a Horalina folder, adds Horalina's solution, and imports the timetable.
+#   scripts/run_example.sh CLI
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cli=$(realpath "$1")
@@ -9,15 +10,21 @@ rm -rf "$out"
 mkdir -p "$out/htemp"
 cp -r "$root/examples/escuela" "$out/escuela"
 
-echo "== exportar: $out/escuela -> $out/htemp"
-"$cli" exportar "$out/escuela" --htemp "$out/htemp" --ini "$out/Horalina.ini"
-echo "Tablas de Horalina en $out/htemp:"
-ls -l "$out/htemp"
+echo "== exportar: examples/escuela -> build/example/htemp"
+"$cli" exportar "$out/escuela" --htemp "$out/htemp" --ini "$out/Horalina.ini" 2>&1
+cp "$root/examples/horalina/SOLUC.DBF" "$out/htemp/SOLUC.DBF"
+echo "== importar: examples/horalina/SOLUC.DBF -> build/example/escuela/TUXA_HORARIO.TXT"
+"$cli" importar "$out/escuela" --htemp "$out/htemp" --ini "$out/Horalina.ini" 2>&1
+echo "First lines of the timetable:"
+head -n 3 "$out/escuela/TUXA_HORARIO.TXT" | iconv -f cp1252 -t utf-8 | sed 's/\r$//; s/^/  /'
 
-if [ -f "$root/examples/horalina/SOLUC.DBF" ]; then
-  cp "$root/examples/horalina/SOLUC.DBF" "$out/htemp/SOLUC.DBF"
-  echo "== importar: $out/htemp/SOLUC.DBF -> $out/escuela/TUXA_HORARIO.TXT"
-  "$cli" importar "$out/escuela" --htemp "$out/htemp" --ini "$out/Horalina.ini"
-  echo "Primeras líneas de $out/escuela/TUXA_HORARIO.TXT:"
-  head -n 8 "$out/escuela/TUXA_HORARIO.TXT" | iconv -f cp1252 -t utf-8 | sed 's/\r$//'
-fi
+cat <<END
+
+Done: built into build/ and ran the example school of examples/ both ways.
+  Horalina's six tables (ASIGNOMT, PROFT, AULAT, GRUPOST, ASIGT, DIASHORAST): build/example/htemp/*.DBF
+  The timetable imported from Horalina's SOLUC.DBF: build/example/escuela/TUXA_HORARIO.TXT
+Every drop and note in the summaries above is a problem planted on purpose, listed in
+examples/README.md: a repeated teacher, two unknown subjects and a missing group (3ESOC)
+among the assignments, a course line with a blank level; in the solution an unknown task,
+room, group and subject, and two entries without a day.
+END

@@ -1,15 +1,34 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing; does nothing when all are there.
+#   scripts/setup.sh [LIST...]   packages.txt, plus packages-LIST.txt for each LIST
+# One line says what is being installed; apt's output goes to build/setup.log
+# and is shown only when the install fails.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+root=$(cd "$(dirname "$0")/.." && pwd)
+lists=("$root/scripts/packages.txt")
+for name in "$@"; do lists+=("$root/scripts/packages-$name.txt"); done
+wanted=$(grep -h -v -E '^\s*(#|$)' "${lists[@]}")
 missing=()
-for p in "${wanted[@]}"; do
+for p in $wanted; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null; then
+  sudo=(sudo)
+else
+  echo "setup: missing Debian packages: ${missing[*]}; install them as root (scripts/setup.sh)" >&2
+  exit 1
+fi
+log="$root/build/setup.log"
+mkdir -p "$root/build"
+echo "Installing the Debian packages that are missing (${missing[*]}) and what they need; the first time takes several minutes. Full log: build/setup.log"
+if ! { "${sudo[@]}" apt-get update \
+       && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"; \
+     } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "setup: the install failed; the whole log is in build/setup.log" >&2
+  exit 1
 fi

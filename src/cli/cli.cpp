@@ -9,6 +9,7 @@
 #include "export/export_run.h"
 #include "import/import_run.h"
 #include "platform/locations.h"
+#include "version.h"
 
 namespace tht {
 namespace {

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "support/tuxa_builder.h"
+#include "version.h"
 
 namespace tht {
 namespace {
@@ -111,7 +112,7 @@ TEST(CommandLine, Usage) {
                  // An unset shell variable names no folder: never the default one, never the current one.
                  {"importar ''", 64}, {"exportar x --htemp ''", 64}, {"exportar x --ini ''", 64}};
     for (const auto& c : cases) EXPECT_EQ(runCli(c.args, dir.path()).code, c.code) << c.args;
-    EXPECT_EQ(runCli("--version", dir.path()).out, "transhoralotuxa-cli 1.0.0\n");
+    EXPECT_EQ(runCli("--version", dir.path()).out, std::string("transhoralotuxa-cli ") + THT_VERSION + "\n");
 }
 
 }  // namespace

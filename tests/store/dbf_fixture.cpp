@@ -102,7 +102,10 @@ void runPython(const std::filesystem::path& folder, const std::string& program) 
 }
 
 std::string ogrinfo(const std::filesystem::path& table) {
-    if (access("/usr/bin/ogrinfo", X_OK) != 0) return {};
+    if (access("/usr/bin/ogrinfo", X_OK) != 0) {
+        ADD_FAILURE() << "/usr/bin/ogrinfo is missing: install gdal-bin (scripts/setup.sh does)";
+        return {};
+    }
     int status = 0;
     std::string out = run("/usr/bin/ogrinfo -ro -al '" + table.string() + "' 2>&1", status);
     if (status != 0) ADD_FAILURE() << "ogrinfo rejected " << table << ":\n" << out;

@@ -40,7 +40,8 @@ std::string be64(std::uint64_t v);
 // with its output when it fails.
 void runPython(const std::filesystem::path& folder, const std::string& program);
 
-// `ogrinfo -ro -al` of a table, or an empty text when gdal-bin is missing.
+// `ogrinfo -ro -al` of a table; fails the test when GDAL's ogrinfo is missing
+// or rejects the table.
 std::string ogrinfo(const std::filesystem::path& table);
 
 }  // namespace tht::test
