@@ -10,6 +10,7 @@
 #include "app/app_identity.h"
 #include "app/qt_text.h"
 #include "base/messages.h"
+#include "version.h"
 
 namespace tht::app {
 namespace {
@@ -84,7 +85,7 @@ std::optional<QUrl> HelpSet::contextPage(int context, QString& problem) const {
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(text(msg::window::helpTitle()));
+    setWindowTitle(text(msg::window::helpTitle(THT_VERSION)));
     resize(640, 480);
     browser_->setOpenExternalLinks(true);
 

@@ -5,6 +5,7 @@
 #include "app/main_form.h"
 #include "app/qt_text.h"
 #include "base/messages.h"
+#include "version.h"
 #include "platform/temporary_files.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
 
     QApplication application(argc, argv);
+    QApplication::setApplicationVersion(QString::fromLatin1(THT_VERSION));
     QApplication::setApplicationName(tht::app::text(tht::msg::window::kApplicationTitle));
     TMForm form(arguments);
     form.show();

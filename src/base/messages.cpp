@@ -155,7 +155,9 @@ std::string wrongUsage(std::string_view detail) { return "error: " + std::string
 }  // namespace usage
 
 namespace window {
-std::string helpTitle() { return "Ayuda de " + std::string(kApplicationTitle); }
+std::string helpTitle(const std::string& version) {
+    return "Ayuda de " + std::string(kApplicationTitle) + " " + version;
+}
 std::string helpMissing(const std::string& helpFile, const std::string& where) {
     return "No se encuentra la ayuda " + helpFile + " (" + where + ").";
 }

@@ -168,7 +168,7 @@ inline constexpr std::string_view kCurrentFolder = "Ruta Actual:";
 inline constexpr std::string_view kProductLabel = "TransHoralinaTUXA para HL18 V-1.0";
 inline constexpr std::string_view kClose = "&Salir";
 inline constexpr std::string_view kHelp = "F1 AYUDA";
-std::string helpTitle();
+std::string helpTitle(const std::string& version);
 inline constexpr std::string_view kHelpContents = "&Contenido";
 inline constexpr std::string_view kHelpBack = "&Atrás";
 inline constexpr std::string_view kHelpForward = "A&delante";

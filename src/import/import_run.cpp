@@ -106,7 +106,7 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
                                     const Field<Soluc>& own, std::string_view missing, std::int64_t record) {
         key[0] = t.solution.read(own);
         if (table.locate(abrev, key)) return table.read(abrev);
-        report.noteRecord(missing, record);
+        if (!key[0].empty()) report.noteRecord(missing, record);  // a blank code (a duty) is nothing amiss
         return key[0].substr(0, 10);
     };
 
@@ -146,7 +146,7 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
             if (v.subject == U"RE") v.suffix = U"   " + v.suffix;
         } else {
             v.subject = key[0].substr(0, 20);
-            report.noteRecord(msg::drop::kSubjectNotInAsignomt, record);
+            if (!key[0].empty()) report.noteRecord(msg::drop::kSubjectNotInAsignomt, record);
         }
 
         v.room = codeIn(t.rooms, Aulat::ABREV, Soluc::AULA, msg::drop::kRoomNotInAulat, record);
