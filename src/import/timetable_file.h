@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/horalina_tables.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 
@@ -23,10 +24,13 @@ struct DetailColumn {
     std::string_view source;  // the field the value comes from, for warnings
 };
 inline constexpr DetailColumn kDetailColumns[] = {
-    {&DetailValues::slot, 4, "CODDIHO"},     {&DetailValues::day, 1, "DIA"},
-    {&DetailValues::teacher, 4, "PROF"},     {&DetailValues::group, 10, "CODGRUPO"},
-    {&DetailValues::task, 4, "CODTAREA"},    {&DetailValues::subject, 20, "CODTUXA"},
-    {&DetailValues::room, 10, "AULA"},
+    {&DetailValues::slot, 4, horalina::Diashorast::CODDIHO.name},
+    {&DetailValues::day, 1, horalina::Soluc::DIA.name},
+    {&DetailValues::teacher, 4, horalina::Soluc::PROF.name},
+    {&DetailValues::group, 10, horalina::Soluc::CODGRUPO.name},
+    {&DetailValues::task, 4, horalina::Asignomt::CODTAREA.name},
+    {&DetailValues::subject, 20, horalina::Asignomt::CODTUXA.name},
+    {&DetailValues::room, 10, horalina::Soluc::AULA.name},
 };
 
 // v followed by spaces up to width; a longer v is kept whole.
