@@ -12,6 +12,7 @@
 #include "core/horalina_tables.h"
 #include "store/table.h"
 #include "store/table_batch.h"
+#include "text/byte_text.h"
 
 namespace tht {
 
@@ -47,6 +48,7 @@ public:
     double readFloat(const Field& f) const { return table_.readFloat(id(f)); }
 
     void write(const Field& f, std::u32string_view value) { table_.writeString(id(f), value); }
+    void write(const Field& f, ByteText value) { table_.writeString(id(f), value.bytes, *value.map); }
     void writeFloat(const Field& f, double value) { table_.writeFloat(id(f), value); }
     void writeBoolean(const Field& f, bool value) { table_.writeBoolean(id(f), value); }
 

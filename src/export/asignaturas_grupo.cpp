@@ -96,7 +96,8 @@ private:
 };
 
 // A record per assignment line whose subject ASIGNOMT holds.
-LineResult createRecord(std::u32string_view line, SchemaTable<T>& asigt, SchemaTable<horalina::Asignomt>& asignomt,
+template <class Line>
+LineResult createRecord(const Line& line, SchemaTable<T>& asigt, SchemaTable<horalina::Asignomt>& asignomt,
                         std::vector<std::u32string>& key) {
     using N = horalina::Asignomt;
     key[0] = assignment::subject(line);
@@ -186,7 +187,7 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
                                                              TableReport& report) {
         auto subjects = SchemaTable<horalina::Asignomt>::open(ctx.tables, Access::Exclusive);
         std::vector<std::u32string> key(2);
-        appendRecords(assignments, asigt, report, [&](std::u32string_view line, SchemaTable<T>& t) {
+        appendRecords(assignments, asigt, report, [&](const auto& line, SchemaTable<T>& t) {
             return createRecord(line, t, subjects, key);
         });
         passGroupDetails(ctx, asigt, report);

@@ -4,6 +4,7 @@
 
 #include "store/table_error.h"
 #include "base/ascii.h"
+#include "platform/byte_map.h"
 #include "platform/unicode.h"
 #include "store/decimal_text.h"
 #include "store/table_impl.h"
@@ -266,13 +267,17 @@ bool Table::Impl::readBoolean(FieldId f) const {
     return v;
 }
 
+char* Table::Impl::pendingField(const FieldLayout& f) {
+    if (pending_ == Pending::None)
+        throw std::logic_error("table " + name_ + ": field " + f.name + " written without append or edit");
+    return buffer_.data() + f.offset;
+}
+
 void Table::Impl::write(FieldId f, const WriteValue& value) {
     requireWritable();
     const std::size_t i = layoutIndex(f);
     const FieldLayout& layout = layout_.fields[i];
-    if (pending_ == Pending::None)
-        throw std::logic_error("table " + name_ + ": field " + layout.name + " written without append or edit");
-    const WriteResult r = codecs_[i]->encode(layout, value, *page_, scratch_, buffer_.data() + layout.offset);
+    const WriteResult r = codecs_[i]->encode(layout, value, *page_, scratch_, pendingField(layout));
     switch (r) {
     case WriteResult::Ok:
         modified_ = true;
@@ -286,6 +291,20 @@ void Table::Impl::write(FieldId f, const WriteValue& value) {
         throw Error(TableError::FieldUnwritable,
                     {.table = displayPath_, .field = layout.name, .value = std::string(1, layout.type)});
     }
+}
+
+void Table::Impl::writeBytes(FieldId f, std::string_view bytes, const ByteMap& map) {
+    requireWritable();
+    const std::size_t i = layoutIndex(f);
+    const FieldLayout& layout = layout_.fields[i];
+    const bool samePage = &map.to() == page_ || map.to().name() == page_->name();
+    if (!samePage || !codecs_[i]->encodeBytes) {
+        const std::u32string text = map.decode(bytes);
+        write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = text});
+        return;
+    }
+    codecs_[i]->encodeBytes(layout, bytes, map, pendingField(layout));
+    modified_ = true;
 }
 
 // ---- Locate ------------------------------------------------------------------------
@@ -375,6 +394,7 @@ bool Table::readBoolean(FieldId f) const { return impl_->readBoolean(f); }
 void Table::writeString(FieldId f, std::u32string_view v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = v});
 }
+void Table::writeString(FieldId f, std::string_view bytes, const ByteMap& map) { impl_->writeBytes(f, bytes, map); }
 void Table::writeInteger(FieldId f, std::int64_t v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Integer, .integer = v});
 }

@@ -58,6 +58,7 @@ public:
     double readReal(FieldId f) const;
     bool readBoolean(FieldId f) const;
     void write(FieldId f, const WriteValue& value);
+    void writeBytes(FieldId f, std::string_view bytes, const ByteMap& map);
 
     bool locate(std::string_view fieldNames, const std::vector<std::u32string>& values);
 
@@ -78,6 +79,7 @@ private:
     // current record; empty when there is none.
     std::string_view currentBytes() const noexcept;
     std::size_t layoutIndex(FieldId f) const;  // throws std::out_of_range
+    char* pendingField(const FieldLayout& f);   // where a write of the field goes
     const Cell& decode(std::size_t field) const;
     std::optional<std::uint64_t> liveFrom(std::uint64_t i) const noexcept;
     void settle();  // what first(), next() and locate() do with a pending change

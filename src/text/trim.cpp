@@ -1,5 +1,7 @@
 #include "text/trim.h"
 
+#include <cstdint>
+#include <cstring>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -44,6 +46,19 @@ std::u32string_view trimmedView(std::u32string_view text) {
     }
 #endif
     while (last > first && last[-1] == U' ') --last;
+    return {first, static_cast<std::size_t>(last - first)};
+}
+
+std::string_view trimmedView(std::string_view text) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    while (first < last && *first == ' ') ++first;
+    constexpr std::uint64_t kSpaces = 0x2020202020202020ull;
+    for (std::uint64_t block; last - first >= 8; last -= 8) {
+        std::memcpy(&block, last - 8, sizeof block);
+        if (block != kSpaces) break;
+    }
+    while (last > first && last[-1] == ' ') --last;
     return {first, static_cast<std::size_t>(last - first)};
 }
 
