@@ -48,7 +48,7 @@ public:
     double readFloat(const Field& f) const { return table_.readFloat(id(f)); }
 
     void write(const Field& f, std::u32string_view value) { table_.writeString(id(f), value); }
-    void write(const Field& f, ByteText value) { table_.writeString(id(f), value.bytes, *value.map); }
+    void write(const Field& f, const ByteText& value) { table_.writeString(id(f), value.bytes, *value.map); }
     void writeFloat(const Field& f, double value) { table_.writeFloat(id(f), value); }
     void writeBoolean(const Field& f, bool value) { table_.writeBoolean(id(f), value); }
 

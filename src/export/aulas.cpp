@@ -18,7 +18,7 @@ struct JoinedName {
         characters.assign(first).append(1, U' ').append(second);
         return characters;
     }
-    ByteText operator()(ByteText first, ByteText second) {
+    ByteText operator()(const ByteText& first, const ByteText& second) {
         bytes.assign(first.bytes).append(1, ' ').append(second.bytes);
         return {bytes, first.map};
     }

@@ -65,8 +65,7 @@ void ByteMap::append(std::string_view src, std::string& out) const {
     copy(src, out.data() + start);
 }
 
-std::size_t ByteMap::countUnreadable(std::string_view text) const noexcept {
-    if (!anyUnreadable_) return 0;
+std::size_t ByteMap::countUnreadableBytes(std::string_view text) const noexcept {
     std::size_t count = 0, i = 0;
     const std::size_t n = text.size();
     if (!unreadableAscii_)

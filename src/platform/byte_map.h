@@ -32,13 +32,16 @@ public:
 
     // Bytes that `from` leaves undefined: they read as U+FFFD.
     bool unreadable(unsigned char b) const noexcept { return unreadable_[b]; }
-    std::size_t countUnreadable(std::string_view text) const noexcept;
+    std::size_t countUnreadable(std::string_view text) const noexcept {
+        return anyUnreadable_ ? countUnreadableBytes(text) : 0;
+    }
 
     // The characters of text in `from`.
     std::u32string decode(std::string_view text) const { return from_->decode(text); }
 
 private:
     ByteMap(const CodePage& from, const CodePage& to) : from_(&from), to_(&to) {}
+    std::size_t countUnreadableBytes(std::string_view text) const noexcept;
 
     const CodePage* from_;
     const CodePage* to_;

@@ -2,6 +2,12 @@
 // The state of an open table: its bytes in memory (header, then the records
 // back to back), the cursor, a pending Append or Edit, the Locate indexes
 // and the locks that keep other programs out.
+//
+// A new table that is only appended to writes its records out to its
+// temporary file as they come, a megabyte at a time, keeping just the last
+// one in memory: a table of any size then costs no more memory than that.
+// The first walk, Locate or edit reads them back in, and from then on the
+// table is held whole.
 #include <memory>
 #include <optional>
 #include <string>
@@ -83,6 +89,8 @@ private:
     const Cell& decode(std::size_t field) const;
     std::optional<std::uint64_t> liveFrom(std::uint64_t i) const noexcept;
     void settle();  // what first(), next() and locate() do with a pending change
+    void writeOutRecords();  // all but the last record, to out_
+    void holdAllRecords();   // reads back what writeOutRecords() wrote; no more is written out
     void requireOpen() const;
     void requireWritable() const;
     [[noreturn]] void throwUnreadable(const FieldLayout& f, const Cell& cell) const;
@@ -107,8 +115,11 @@ private:
     std::string blankRecord_;
     std::optional<CodePage> ownPage_;        // when the table's is not cp1252
     const CodePage* page_;
-    ByteBuffer bytes_;
-    std::uint64_t count_ = 0;  // records in bytes_
+    ByteBuffer bytes_;         // the header, then records outRecords_ .. count_ - 1
+    std::uint64_t count_ = 0;  // records of the table
+    std::optional<AtomicFile> out_;  // the new table's file, once records have been written out
+    std::uint64_t outRecords_ = 0;   // records in out_ and not in bytes_
+    bool mayWriteOut_;               // a new table not yet walked, searched or edited
     std::uint64_t live_ = 0;   // of which not deleted
 
     // Cursor: current_ is meaningful when hasCurrent_; after Next from the
