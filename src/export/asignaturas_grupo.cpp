@@ -1,6 +1,6 @@
-// ASIGT: one record per subject a group is taught, in four passes over the
-// new table: create the records, copy the group's details, fill in hours and
-// lessons from the course lines, and give one hour to the records left without.
+// ASIGT: one record per subject a group is taught, each made in four steps:
+// create the record, copy the group's details, fill in hours and lessons from
+// the course lines, and give one hour to a record left without.
 #include <unordered_map>
 
 #include "export/export_step.h"
@@ -112,72 +112,62 @@ LineResult createRecord(const Line& line, SchemaTable<T>& asigt, SchemaTable<hor
     return LineResult::written();
 }
 
-void passGroupDetails(const ExportContext& ctx, SchemaTable<T>& asigt, TableReport& report) {
+// The group's details: the first group of that code in stored order, as a
+// walk from the first record finds it.
+void copyGroupDetails(SchemaTable<T>& asigt, SchemaTable<horalina::Grupost>& grupost,
+                      std::vector<std::u32string>& group, TableReport& notes) {
     using G = horalina::Grupost;
-    auto grupost = SchemaTable<G>::open(ctx.tables, Access::Shared, /*readOnly=*/true);
-    std::vector<std::u32string> group(1);
-    for (asigt.first(); !asigt.eof(); asigt.next()) {
-        group[0] = asigt.read(T::CGRUP);
-        // The first group of that code in stored order, as a walk from the first record finds it.
-        if (!grupost.locate(G::ABREV, group)) {
-            report.noteRecord(msg::drop::kGroupNotInGrupost, asigt.recordNumber());
-            continue;
-        }
-        asigt.edit();
-        asigt.write(T::TURNO, grupost.read(G::TURNO));
-        asigt.write(T::NIVEL, grupost.read(G::NIVEL));
-        asigt.write(T::CURSO, grupost.read(G::CURSO));
-        asigt.write(T::GRUPO, grupost.read(G::GRUPO));
-        asigt.post();
+    group[0] = asigt.read(T::CGRUP);
+    if (!grupost.locate(G::ABREV, group)) {
+        notes.noteRecord(msg::drop::kGroupNotInGrupost, asigt.recordNumber());
+        return;
     }
-    grupost.close();
+    asigt.write(T::TURNO, grupost.read(G::TURNO));
+    asigt.write(T::NIVEL, grupost.read(G::NIVEL));
+    asigt.write(T::CURSO, grupost.read(G::CURSO));
+    asigt.write(T::GRUPO, grupost.read(G::GRUPO));
 }
 
-void passHours(const std::filesystem::path& coursePath, const CodePage& codePage, SchemaTable<T>& asigt,
-               TableReport& report) {
-    const TextLines lines = TextLines::load(coursePath, codePage);
-    const FirstCourseLines firstLines(lines);
+// The course file, read once, and the first line of each key in it.
+struct CourseLines {
+    CourseLines(const std::filesystem::path& path, const CodePage& codePage)
+        : path(path), lines(TextLines::load(path, codePage)), first(lines) {}
+    std::filesystem::path path;
+    TextLines lines;
+    FirstCourseLines first;
+};
+
+// Hours and lessons from the record's course line; one hour for a record without one.
+void fillHours(SchemaTable<T>& asigt, const CourseLines& course, TableReport& notes) {
     std::u32string subject, shift, level, year, identifier, line;
-    for (asigt.first(); !asigt.eof(); asigt.next()) {
-        asigt.read(T::CASIGTUXA, subject);
-        asigt.read(T::TURNO, shift);
-        asigt.read(T::NIVEL, level);
-        asigt.read(T::CURSO, year);
-        asigt.read(T::CODIDITUXA, identifier);
-        const auto found = firstLines.find({subject, shift, level, year, identifier}, line);
-        if (!found) {
-            report.noteRecord(msg::drop::kNoCourseLine, asigt.recordNumber());
-            continue;
-        }
+    asigt.read(T::CASIGTUXA, subject);
+    asigt.read(T::TURNO, shift);
+    asigt.read(T::NIVEL, level);
+    asigt.read(T::CURSO, year);
+    asigt.read(T::CODIDITUXA, identifier);
+    if (const auto found = course.first.find({subject, shift, level, year, identifier}, line)) {
         const std::u32string hoursText = course::hours(line);
         const auto lineNumber = static_cast<std::int64_t>(*found) + 1;
         const std::optional<double> hours = weeklyHours(hoursText);
         if (!hours)
             throw Error(TuxaValueError::NotANumber,
-                        {.file = displayPath(coursePath), .line = lineNumber, .value = toUtf8(hoursText)});
-        asigt.edit();
+                        {.file = displayPath(course.path), .line = lineNumber, .value = toUtf8(hoursText)});
         try {
             asigt.writeFloat(T::HORAS, *hours);
         } catch (const Error& e) {  // name the line the value came from, too
             if (!e.is(TableError::ValueTooWide)) throw;
             ErrorContext where = e.context();
-            where.file = displayPath(coursePath);
+            where.file = displayPath(course.path);
             where.line = lineNumber;
             throw Error(TableError::ValueTooWide, std::move(where));
         }
         asigt.write(T::SESIONES, lessonPattern(*hours));
-        asigt.post();
+    } else {
+        notes.noteRecord(msg::drop::kNoCourseLine, asigt.recordNumber());
     }
-}
-
-void passDefaultHours(SchemaTable<T>& asigt) {
-    for (asigt.first(); !asigt.eof(); asigt.next()) {
-        if (asigt.readFloat(T::HORAS) != 0) continue;
-        asigt.edit();
-        asigt.writeFloat(T::HORAS, 1);
-        asigt.write(T::SESIONES, U"1");
-        asigt.post();
-    }
+    if (asigt.readFloat(T::HORAS) != 0) return;
+    asigt.writeFloat(T::HORAS, 1);
+    asigt.write(T::SESIONES, U"1");
 }
 
 }  // namespace
@@ -186,19 +176,27 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
     return exportTable<T>(ctx, tuxa::asignaturasGrupo, [&](DataLines& assignments, SchemaTable<T>& asigt,
                                                              TableReport& report) {
         auto subjects = SchemaTable<horalina::Asignomt>::open(ctx.tables, Access::Exclusive);
-        std::vector<std::u32string> key(2);
-        appendRecords(assignments, asigt, report, [&](const auto& line, SchemaTable<T>& t) {
-            return createRecord(line, t, subjects, key);
-        });
-        passGroupDetails(ctx, asigt, report);
-
+        auto groups = SchemaTable<horalina::Grupost>::open(ctx.tables, Access::Shared, /*readOnly=*/true);
         const std::filesystem::path coursePath = ctx.tuxaPath(tuxa::asignaturasCurso.fileName);
-        if (!fileExists(coursePath)) {
-            ctx.show(tuxa::asignaturasCurso.missingMessage);
-        } else {
-            passHours(coursePath, *ctx.codePage, asigt, report);
-            passDefaultHours(asigt);
-        }
+        std::optional<CourseLines> course;
+        if (fileExists(coursePath)) course.emplace(coursePath, *ctx.codePage);
+
+        // Each record is finished before it is written, so the table is
+        // never read back: what were four passes over it is one over the lines.
+        // Its notes are kept apart and follow the dropped lines, as the passes gave them.
+        TableReport groupNotes, hoursNotes;
+        std::vector<std::u32string> key(2), group(1);
+        appendRecords(assignments, asigt, report, [&](const auto& line, SchemaTable<T>& t) {
+            const LineResult result = createRecord(line, t, subjects, key);
+            if (!result.dropReason.empty()) return result;
+            copyGroupDetails(t, groups, group, groupNotes);
+            if (course) fillHours(t, *course, hoursNotes);
+            return result;
+        });
+        for (TableReport* notes : {&groupNotes, &hoursNotes})
+            for (DropGroup& g : notes->drops) report.drops.push_back(std::move(g));
+        if (!course) ctx.show(tuxa::asignaturasCurso.missingMessage);
+        groups.close();
         subjects.close();
     });
 }
