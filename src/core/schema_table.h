@@ -36,6 +36,7 @@ public:
     void first() { table_.first(); }
     void next() { table_.next(); }
     bool eof() const noexcept { return table_.eof(); }
+    std::int64_t recordCount() const noexcept { return table_.recordCount(); }
     std::int64_t recordNumber() const noexcept { return table_.recordNumber(); }
     void append() { table_.append(); }
     void edit() { table_.edit(); }

@@ -16,8 +16,10 @@ constexpr char kDeleted = '*';
 constexpr char kLive = ' ';
 // The header's record count is 32 bits; our slots number records in 32 bits too.
 constexpr std::uint64_t kMaxRecords = 0xFFFFFFFEull;
-// How many bytes of records a new table holds before it writes them out.
-constexpr std::size_t kWriteOutAt = std::size_t{1} << 20;
+// How many bytes of records a new table holds before it writes them out:
+// small enough to stay in the processor's cache, large enough that the
+// writes cost little.
+constexpr std::size_t kWriteOutAt = std::size_t{1} << 18;
 
 std::string valueText(const WriteValue& v) {
     switch (v.kind) {

@@ -4,7 +4,7 @@
 // and the locks that keep other programs out.
 //
 // A new table that is only appended to writes its records out to its
-// temporary file as they come, a megabyte at a time, keeping just the last
+// temporary file as they come, 256 KiB at a time, keeping just the last
 // one in memory: a table of any size then costs no more memory than that.
 // The first walk, Locate or edit reads them back in, and from then on the
 // table is held whole.
