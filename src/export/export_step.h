@@ -28,9 +28,9 @@ namespace tht {
 std::optional<std::filesystem::path> findInput(const RunContext& ctx, const TuxaFile& file, TableReport& report);
 
 // A data line and its 1-based number in the file: its characters, or, when
-// the TUXA code page is single-byte, its bytes (ByteText). Step bodies are
-// written once for both (a generic lambda): Column gives a field of either,
-// and a table takes either.
+// TUXA's code page and the tables' are single-byte, its bytes (ByteText).
+// Step bodies are written once for both (a generic lambda): Column gives a
+// field of either, and a table takes either.
 template <class Text>
 struct BasicDataLine {
     Text text;
