@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Prints the speed and memory figures of exportar and importar, each with its goal.
 
-    bench/run_bench.py [--quick]
+    bench/run_bench.py [--quick] [--cli PATH]
 
 Builds nothing: expects build-bench/ (see bench/README.md). Every figure is a
 median of five runs after one warm-up run; where a figure is compared with a
@@ -265,7 +265,12 @@ def flatness(scales, smallest):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--quick", action="store_true", help="smaller scales, for a smoke run")
+    parser.add_argument("--cli", help="another build's transhoralotuxa-cli, to measure it against the same "
+                                      "floor and plain program (an earlier commit, say)")
     args = parser.parse_args()
+    if args.cli:
+        global CLI
+        CLI = os.path.abspath(args.cli)
     sys.stdout.reconfigure(line_buffering=True)
     for tool in (CLI, FLOOR, PLAIN):
         if not os.path.exists(tool):
@@ -274,7 +279,7 @@ def main():
     sizes = (1, 100, 200) if args.quick else (1, 10, 100, 1000, 4000)
     flat_from = 100
     print(f"{time.strftime('%Y-%m-%d %H:%M')}, {os.cpu_count()} cores, load {os.getloadavg()[0]:.2f}"
-          f"{', quick run' if args.quick else ''}")
+          f"{', quick run' if args.quick else ''}{', ' + CLI if args.cli else ''}")
     with tempfile.TemporaryDirectory(prefix="tht-bench-") as work:
         startup(work)
         for accents in ("all", "third"):

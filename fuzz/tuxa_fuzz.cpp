@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <memory>
 
+#include <optional>
+
 #include "platform/byte_io.h"
+#include "platform/byte_map.h"
 #include "platform/codepage.h"
 #include "text/line_reader.h"
 #include "text/record.h"
@@ -16,6 +19,18 @@ void visit(std::u32string_view line) {
     for (const tht::TuxaFile* file : tht::tuxa::all) (void)tht::isDataLine(line, file->tag);
     for (std::size_t column : {1, 2, 9, 22, 52, 172})
         for (std::size_t width : {1, 4, 20, 150}) (void)tht::Column{column, width}.view(line);
+}
+
+// The same line as the bytes of a single-byte code page.
+void visit(std::string_view line, const tht::ByteMap& map) {
+    for (const tht::TuxaFile* file : tht::tuxa::all) (void)tht::isDataLine(line, file->tag);
+    for (std::size_t column : {1, 2, 9, 22, 52, 172})
+        for (std::size_t width : {1, 4, 20, 150}) {
+            const tht::ByteText field = tht::Column{column, width}.view(tht::ByteText{line, &map});
+            std::string out;
+            map.append(field.bytes, out);
+        }
+    (void)map.countUnreadable(line);
 }
 
 }  // namespace
@@ -32,6 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             lines.line(i, line);
             visit(line);
         }
+        static const std::optional<tht::ByteMap> map = tht::ByteMap::between(
+            tht::CodePage::windows1252(), tht::CodePage::windows1252());
+        if (!cp->isSingleByte()) continue;
+        tht::LineReader byteReader(std::make_unique<tht::MemorySource>(bytes), *cp);
+        for (std::string_view bytesLine; byteReader.next(bytesLine);) visit(bytesLine, *map);
+        if (lines.heldAsCodePageBytes())
+            for (std::size_t i = 0; i < lines.size(); ++i) visit(lines.lineBytes(i), *map);
     }
     return 0;
 }

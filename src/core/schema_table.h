@@ -12,6 +12,7 @@
 #include "core/horalina_tables.h"
 #include "store/table.h"
 #include "store/table_batch.h"
+#include "text/byte_text.h"
 
 namespace tht {
 
@@ -35,6 +36,7 @@ public:
     void first() { table_.first(); }
     void next() { table_.next(); }
     bool eof() const noexcept { return table_.eof(); }
+    std::int64_t recordCount() const noexcept { return table_.recordCount(); }
     std::int64_t recordNumber() const noexcept { return table_.recordNumber(); }
     void append() { table_.append(); }
     void edit() { table_.edit(); }
@@ -47,6 +49,7 @@ public:
     double readFloat(const Field& f) const { return table_.readFloat(id(f)); }
 
     void write(const Field& f, std::u32string_view value) { table_.writeString(id(f), value); }
+    void write(const Field& f, const ByteText& value) { table_.writeString(id(f), value.bytes, *value.map); }
     void writeFloat(const Field& f, double value) { table_.writeFloat(id(f), value); }
     void writeBoolean(const Field& f, bool value) { table_.writeBoolean(id(f), value); }
 

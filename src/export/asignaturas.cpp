@@ -39,7 +39,7 @@ TableReport ExportarAsignaturas(const ExportContext& ctx) {
     using T = horalina::Asignomt;
     return exportTable<T>(ctx, tuxa::asignaturas, [&](DataLines& subjects, SchemaTable<T>& table, TableReport& report) {
         CodeList codes;
-        appendRecords(subjects, table, report, [&](std::u32string_view line, SchemaTable<T>& t) {
+        appendRecords(subjects, table, report, [&](const auto& line, SchemaTable<T>& t) {
             const std::u32string name = subject::name(line);
             const std::u32string identifier = subject::identifier(line);
             const std::u32string shortName = shortCode(asStored(subject::base(line)), asStored(identifier), codes);
@@ -58,8 +58,8 @@ TableReport ExportarAsignaturas(const ExportContext& ctx) {
         // The activities file is optional: without it the table holds the subjects only.
         const auto activitiesPath = ctx.tuxaPath(tuxa::actividades.fileName);
         if (!fileExists(activitiesPath)) return;
-        DataLines activities(activitiesPath, tuxa::actividades, *ctx.codePage);
-        appendRecords(activities, table, report, [&](std::u32string_view line, SchemaTable<T>& t) {
+        DataLines activities(activitiesPath, tuxa::actividades, *ctx.codePage, ctx.lineBytes());
+        appendRecords(activities, table, report, [&](const auto& line, SchemaTable<T>& t) {
             std::u32string code(1, U'*');
             code += asStored(activity::code.view(line));
             if (codes.contains(code)) return LineResult::dropped(msg::drop::kActivityRepeated);

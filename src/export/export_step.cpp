@@ -23,15 +23,31 @@ std::optional<std::filesystem::path> findInput(const RunContext& ctx, const Tuxa
     return std::nullopt;
 }
 
-DataLines::DataLines(const std::filesystem::path& path, const TuxaFile& file, const CodePage& codePage)
-    : file_(&file), name_(displayPath(path)), codePage_(&codePage), source_(openLines(path, file, codePage)) {}
+DataLines::DataLines(const std::filesystem::path& path, const TuxaFile& file, const CodePage& codePage,
+                     const ByteMap* byteMap)
+    : file_(&file), name_(displayPath(path)), codePage_(&codePage), source_(openLines(path, file, codePage)),
+      byteMap_(byteMap) {
+    // A file with a byte-order mark is not in the code page: its lines are read as characters.
+    if (const auto* lines = std::get_if<TextLines>(&source_); lines && !lines->heldAsCodePageBytes()) byteMap_ = nullptr;
+    if (byteMap_ && &byteMap_->from() != &codePage) byteMap_ = nullptr;
+}
 
 void DataLines::watch(std::u32string_view line, std::int64_t number) noexcept {
     if (line.find_first_not_of(U' ') != std::u32string_view::npos) endsWithTrailer_ = line.front() == U'9';
-    for (char32_t c : line) {
-        if (c != kReplacementChar) continue;
-        if (unreadable_++ == 0) firstUnreadableLine_ = number;
-    }
+    std::size_t count = 0;
+    for (char32_t c : line) count += c == kReplacementChar;
+    noteUnreadable(count, number);
+}
+
+void DataLines::watch(std::string_view line, std::int64_t number) noexcept {
+    if (line.find_first_not_of(' ') != std::string_view::npos) endsWithTrailer_ = line.front() == '9';
+    noteUnreadable(byteMap_->countUnreadable(line), number);
+}
+
+void DataLines::noteUnreadable(std::size_t count, std::int64_t number) noexcept {
+    if (count == 0) return;
+    if (unreadable_ == 0) firstUnreadableLine_ = number;
+    unreadable_ += static_cast<std::int64_t>(count);
 }
 
 void DataLines::noteOddities(TableReport& report) const {

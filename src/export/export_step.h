@@ -15,6 +15,7 @@
 #include "core/run_context.h"
 #include "core/schema_table.h"
 #include "export/steps.h"
+#include "text/byte_text.h"
 #include "text/line_reader.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"
@@ -26,26 +27,43 @@ namespace tht {
 // marks the report and gives nothing.
 std::optional<std::filesystem::path> findInput(const RunContext& ctx, const TuxaFile& file, TableReport& report);
 
-// A data line and its 1-based number in the file.
-struct DataLine {
-    std::u32string_view text;
+// A data line and its 1-based number in the file: its characters, or, when
+// TUXA's code page and the tables' are single-byte, its bytes (ByteText).
+// Step bodies are written once for both (a generic lambda): Column gives a
+// field of either, and a table takes either.
+template <class Text>
+struct BasicDataLine {
+    Text text;
     std::int64_t number;
-    operator std::u32string_view() const noexcept { return text; }
+    operator Text() const noexcept { return text; }
 };
+using DataLine = BasicDataLine<std::u32string_view>;
+using ByteDataLine = BasicDataLine<ByteText>;
 
 // The data lines of one TUXA file, read as its entry in the file table says.
 class DataLines {
 public:
-    DataLines(const std::filesystem::path& path, const TuxaFile& file, const CodePage& codePage);
+    // With a map, lines are given as bytes wherever the file is held in the
+    // map's source code page; without, always as characters.
+    DataLines(const std::filesystem::path& path, const TuxaFile& file, const CodePage& codePage,
+              const ByteMap* byteMap);
 
-    // f(DataLine) for each data line, in file order.
+    // f(DataLine) or f(ByteDataLine) for each data line, in file order.
     template <class F>
     void forEach(F&& f) {
         if (auto* reader = std::get_if<LineReader>(&source_)) {
-            for (std::u32string line; reader->next(line);) each(line, reader->lineNumber(), f);
+            if (byteMap_) {
+                for (std::string_view line; reader->next(line);) each(line, reader->lineNumber(), f);
+            } else {
+                for (std::u32string line; reader->next(line);) each(line, reader->lineNumber(), f);
+            }
             return;
         }
         const TextLines& lines = std::get<TextLines>(source_);
+        if (byteMap_) {
+            for (std::size_t i = 0; i < lines.size(); ++i) each(lines.lineBytes(i), static_cast<std::int64_t>(i) + 1, f);
+            return;
+        }
         std::u32string line;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             lines.line(i, line);
@@ -58,16 +76,24 @@ public:
 
 private:
     template <class F>
-    void each(const std::u32string& line, std::int64_t number, F& f) {
+    void each(std::u32string_view line, std::int64_t number, F& f) {
         watch(line, number);
         if (isDataLine(line, file_->tag)) f(DataLine{line, number});
     }
+    template <class F>
+    void each(std::string_view line, std::int64_t number, F& f) {
+        watch(line, number);
+        if (isDataLine(line, file_->tag)) f(ByteDataLine{{line, byteMap_}, number});
+    }
     void watch(std::u32string_view line, std::int64_t number) noexcept;
+    void watch(std::string_view line, std::int64_t number) noexcept;
+    void noteUnreadable(std::size_t count, std::int64_t number) noexcept;
 
     const TuxaFile* file_;
     std::string name_;  // the file's path, for warnings
     const CodePage* codePage_;
     std::variant<LineReader, TextLines> source_;
+    const ByteMap* byteMap_;        // lines as bytes through this map; none: as characters
     bool endsWithTrailer_ = false;  // the last line that is not blank is the trailer line ("9")
     std::int64_t unreadable_ = 0;   // characters the code page could not read
     std::int64_t firstUnreadableLine_ = 0;
@@ -80,11 +106,11 @@ struct LineResult {
     static LineResult dropped(std::string_view reason) { return {reason}; }
 };
 
-// One record per data line: onLine(line, table), given a DataLine, fills the
-// record just appended, or drops the line with its reason.
+// One record per data line: onLine(line, table), given a DataLine or a
+// ByteDataLine, fills the record just appended, or drops the line with its reason.
 template <class Schema, class OnLine>
 void appendRecords(DataLines& lines, SchemaTable<Schema>& table, TableReport& report, OnLine&& onLine) {
-    lines.forEach([&](const DataLine& line) {
+    lines.forEach([&](const auto& line) {
         ++report.linesRead;
         table.append();
         const LineResult result = onLine(line, table);
@@ -105,7 +131,7 @@ TableReport exportTable(const ExportContext& ctx, const TuxaFile& input, Body&& 
     TableReport report{.table = std::string(Schema::name)};
     const auto path = findInput(ctx, input, report);
     if (!path) return report;
-    DataLines lines(*path, input, *ctx.codePage);
+    DataLines lines(*path, input, *ctx.codePage, ctx.lineBytes());
     SchemaTable<Schema> table = SchemaTable<Schema>::create(ctx.tables, ctx.clock);
     body(lines, table, report);
     lines.noteOddities(report);

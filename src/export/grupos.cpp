@@ -15,7 +15,7 @@ constexpr Column kShift{33, 3};
 
 TableReport ExportarGrupos(const ExportContext& ctx) {
     using T = horalina::Grupost;
-    return exportLines<T>(ctx, tuxa::grupos, [&](std::u32string_view line, SchemaTable<T>& table) {
+    return exportLines<T>(ctx, tuxa::grupos, [&](const auto& line, SchemaTable<T>& table) {
         const std::u32string unit = kUnit(line);
         const std::u32string shift = kShift(line);
         std::u32string level = kLevel(line);

@@ -15,7 +15,7 @@ constexpr Column kDepartment{96, 50};
 TableReport ExportarProfesores(const ExportContext& ctx) {
     using T = horalina::Proft;
     CodeList codes;
-    return exportLines<T>(ctx, tuxa::profesores, [&](std::u32string_view line, SchemaTable<T>& table) {
+    return exportLines<T>(ctx, tuxa::profesores, [&](const auto& line, SchemaTable<T>& table) {
         const std::u32string code = asStored(kCode.view(line));
         if (codes.contains(code))
             return LineResult::dropped(code.empty() ? msg::drop::kEmptyTeacherRepeated : msg::drop::kTeacherRepeated);

@@ -69,14 +69,14 @@ TableReport ExportarSesiones(const ExportContext& ctx) {
         std::vector<std::u32string> recordStarts;  // the start time of each record, in stored order
         auto less = [](const std::u32string& a, const std::u32string& b) { return compareIgnoreCase(a, b) < 0; };
 
-        appendRecords(lines, table, report, [&](const DataLine& line, SchemaTable<T>& t) {
-            const std::u32string_view startSlice = kStart.view(line);
+        appendRecords(lines, table, report, [&](const auto& line, SchemaTable<T>& t) {
+            const std::u32string startSlice = kStart(line);
             const std::u32string start = timeText(startSlice);
-            const std::u32string end = timeText(kEnd.view(line));
+            const std::u32string end = timeText(kEnd(line));
             if (auto at = std::lower_bound(startTimes.begin(), startTimes.end(), start, less);
                 at == startTimes.end() || compareIgnoreCase(*at, start) != 0)
                 startTimes.insert(at, start);
-            t.write(T::DIA, dayNumber(kDay.view(line)));
+            t.write(T::DIA, dayNumber(kDay(line)));
             t.write(T::HORA, startSlice);
             t.write(T::CODDIHO, kSlot.view(line));
             t.write(T::TEXTOHOR, U"-" + start + U"-" + end);

@@ -24,4 +24,12 @@ std::u32string asStored(std::u32string_view text) {
     return tables.decode(tables.encode(text));
 }
 
+std::u32string asStored(ByteText text) {
+    const CodePage& tables = CodePage::windows1252();
+    if (&text.map->to() != &tables) return asStored(text.decoded());
+    std::string stored;
+    text.map->append(text.bytes, stored);
+    return tables.decode(stored);
+}
+
 }  // namespace tht

@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "text/byte_text.h"
+
 namespace tht {
 
 // Codes already written by a step, compared without regard to letter case.
@@ -27,5 +29,6 @@ private:
 // cannot hold is stored as "?". Codes are made unique in this form, so that
 // two codes that differ only in such characters do not end up as one.
 std::u32string asStored(std::u32string_view text);
+std::u32string asStored(ByteText text);
 
 }  // namespace tht

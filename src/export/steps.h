@@ -2,16 +2,28 @@
 // The six TUXA-to-Horalina steps, in the order the run calls them. Each reads
 // its TUXA files from ctx.dirTxt, rebuilds its table in ctx.htemp and may set
 // the result status; each returns what it did, for the summary.
+#include <optional>
+
 #include "core/report.h"
 #include "core/run_context.h"
+#include "platform/byte_map.h"
 #include "store/table_batch.h"
 
 namespace tht {
 
-// What a step works with: the run's context and the tables this export makes.
+// What a step works with: the run's context, the tables this export makes,
+// and, when TUXA's code page and the tables' are single-byte, the map that
+// carries TUXA's bytes to the tables' bytes, built once for the run.
 struct ExportContext : RunContext {
-    ExportContext(const RunContext& run, TableBatch& batch) : RunContext(run), tables(batch) {}
+    ExportContext(const RunContext& run, TableBatch& batch)
+        : RunContext(run),
+          tables(batch),
+          byteMap(run.decodeEveryLine ? std::nullopt : ByteMap::between(*codePage, CodePage::windows1252())) {}
     TableBatch& tables;
+    std::optional<ByteMap> byteMap;
+
+    // The map for reading TUXA lines as bytes; none: read them as characters.
+    const ByteMap* lineBytes() const noexcept { return byteMap ? &*byteMap : nullptr; }
 };
 
 TableReport ExportarAsignaturas(const ExportContext& ctx);

@@ -20,15 +20,38 @@ namespace {
 
 using namespace horalina;
 
-// Columns 52-59 of the subjects file's first title line, exactly as they stand.
-std::u32string centreCode(const RunContext& ctx) {
-    const TextLines lines = TextLines::load(ctx.tuxaPath(tuxa::asignaturas.fileName), *ctx.codePage);
+// Columns 52-59 of the first title line of `lines`, among the first `count`.
+std::optional<std::u32string> titleCentre(const TextLines& lines, std::size_t count) {
     std::u32string line;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         lines.line(i, line);
         if (!line.empty() && line[0] == U'0') return std::u32string(rawSlice(line, 52, 8));
     }
-    return {};
+    return std::nullopt;
+}
+
+// Columns 52-59 of the subjects file's first title line, exactly as they
+// stand. The title is the file's first line: its beginning is read, and the
+// whole file, which may be millions of lines, only when no title is there.
+std::u32string centreCode(const RunContext& ctx) {
+    const std::filesystem::path path = ctx.tuxaPath(tuxa::asignaturas.fileName);
+    std::string beginning(1 << 16, '\0');
+    bool whole = false;
+    {
+        InputFile file(path);
+        std::size_t got = 0;
+        for (std::size_t n; got < beginning.size() && (n = file.read(beginning.data() + got, beginning.size() - got)) > 0;)
+            got += n;
+        beginning.resize(got);
+        whole = got >= file.size();
+    }
+    const TextLines lines = TextLines::fromBytes(std::move(beginning), *ctx.codePage);
+    // The last line of a beginning may go on after it.
+    const std::size_t complete = whole || lines.size() == 0 ? lines.size() : lines.size() - 1;
+    if (auto centre = titleCentre(lines, complete)) return *centre;
+    if (whole) return {};
+    const TextLines all = TextLines::load(path, *ctx.codePage);
+    return titleCentre(all, all.size()).value_or(std::u32string());
 }
 
 // The day's letter for its number; any other text is written as it is.
@@ -96,18 +119,23 @@ private:
     Seen seen_[std::size(kDetailColumns)];
 };
 
-// One detail line per entry of the solution, gathered into text.
+// One detail line per entry of the solution, gathered into text. The values
+// and the line are buffers kept across entries: a solution has hundreds of
+// thousands of them.
 void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
     WideValues wide;
     std::vector<std::u32string> slot(3), key(1);
+    DetailValues v;
+    std::u32string line;
 
     // A group or room code as its table holds it, else the entry's own code cut to the column.
     auto codeIn = [&]<class Schema>(SchemaTable<Schema>& table, const horalina::Field<Schema>& abrev,
-                                    const Field<Soluc>& own, std::string_view missing, std::int64_t record) {
-        key[0] = t.solution.read(own);
-        if (table.locate(abrev, key)) return table.read(abrev);
+                                    const Field<Soluc>& own, std::string_view missing, std::int64_t record,
+                                    std::u32string& out) {
+        t.solution.read(own, key[0]);
+        if (table.locate(abrev, key)) return table.read(abrev, out);
         if (!key[0].empty()) report.noteRecord(missing, record);  // a blank code (a duty) is nothing amiss
-        return key[0].substr(0, 10);
+        out.assign(key[0], 0, 10);
     };
 
     for (t.solution.first(); !t.solution.eof(); t.solution.next()) {
@@ -117,41 +145,45 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
             report.noteRecord(msg::drop::kDayZero, record);
             continue;
         }
-        DetailValues v;
-        slot[0] = t.solution.read(Soluc::DIA);
-        slot[1] = t.solution.read(Soluc::HORA);
-        slot[2] = t.solution.read(Soluc::MARCO).substr(0, 1);
+        t.solution.read(Soluc::DIA, slot[0]);
+        t.solution.read(Soluc::HORA, slot[1]);
+        t.solution.read(Soluc::MARCO, slot[2]);
+        slot[2].resize(std::min<std::size_t>(slot[2].size(), 1));
         // The first slot in stored order with this day, hour and frame.
-        if (t.slots.locate(std::array{Diashorast::DIA, Diashorast::HORA, Diashorast::MARCO}, slot))
-            v.slot = t.slots.read(Diashorast::CODDIHO);
-        else
+        if (t.slots.locate(std::array{Diashorast::DIA, Diashorast::HORA, Diashorast::MARCO}, slot)) {
+            t.slots.read(Diashorast::CODDIHO, v.slot);
+        } else {
+            v.slot.clear();
             report.noteRecord(msg::drop::kSlotNotInDiashorast, record);
+        }
         v.day = dayLetter(slot[0]);
-        v.teacher = t.solution.read(Soluc::PROF);
+        t.solution.read(Soluc::PROF, v.teacher);
 
-        v.group = codeIn(t.groups, Grupost::ABREV, Soluc::CODGRUPO, msg::drop::kGroupNotInGrupost, record);
+        codeIn(t.groups, Grupost::ABREV, Soluc::CODGRUPO, msg::drop::kGroupNotInGrupost, record, v.group);
 
-        key[0] = t.solution.read(Soluc::TAREA);
+        t.solution.read(Soluc::TAREA, key[0]);
         if (t.subjects.locate(Asignomt::COD, key)) {
-            v.task = t.subjects.read(Asignomt::CODTAREA);
+            t.subjects.read(Asignomt::CODTAREA, v.task);
         } else {
             v.task = U"LEC";
             report.noteRecord(msg::drop::kTaskNotInAsignomt, record);
         }
 
-        key[0] = t.solution.read(Soluc::ASIG);
+        v.suffix.clear();
+        t.solution.read(Soluc::ASIG, key[0]);
         if (t.subjects.locate(Asignomt::COD, key)) {
-            v.subject = t.subjects.read(Asignomt::CODTUXA);
+            t.subjects.read(Asignomt::CODTUXA, v.subject);
             if (std::u32string id = AllTrim(t.subjects.read(Asignomt::CODIDITUXA)); !id.empty()) v.suffix = id;
             if (v.subject == U"RE") v.suffix = U"   " + v.suffix;
         } else {
-            v.subject = key[0].substr(0, 20);
+            v.subject.assign(key[0], 0, 20);
             if (!key[0].empty()) report.noteRecord(msg::drop::kSubjectNotInAsignomt, record);
         }
 
-        v.room = codeIn(t.rooms, Aulat::ABREV, Soluc::AULA, msg::drop::kRoomNotInAulat, record);
+        codeIn(t.rooms, Aulat::ABREV, Soluc::AULA, msg::drop::kRoomNotInAulat, record, v.room);
         wide.check(v, record);
-        text.add(detailLine(v));
+        detailLine(v, line);
+        text.add(line);
         ++report.written;
     }
     wide.note(report);
@@ -174,6 +206,7 @@ RunResult importar(const RunContext& ctx) {
         TimetableText text(*ctx.codePage);
         text.add(titleLine(centre, ctx.clock()));
         ImportTables tables(ctx.htemp);
+        text.reserve(tables.solution.recordCount() + 1);
         addDetailLines(tables, text, report);
         tables.close();
         text.add(trailerLine(centre, ctx.clock(), text.lines() - 1));

@@ -31,10 +31,15 @@ std::u32string dateTimeText(const LocalDateTime& t) {
 std::u32string titleLine(std::u32string_view centre, const LocalDateTime& now) { return frame(U'0', centre, now); }
 
 std::u32string detailLine(const DetailValues& v) {
-    std::u32string line(1, U'1');
+    std::u32string line;
+    detailLine(v, line);
+    return line;
+}
+
+void detailLine(const DetailValues& v, std::u32string& line) {
+    line.assign(1, U'1');
     for (const DetailColumn& column : kDetailColumns) appendPadded(line, v.*column.value, column.width);
     line += v.suffix;
-    return line;
 }
 
 std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now, std::int64_t detailLines) {
@@ -46,6 +51,12 @@ std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now,
 
 TimetableText::TimetableText(const CodePage& codePage)
     : codePage_(&codePage), bytes_(codePage.isUtf8() ? "\xEF\xBB\xBF" : "") {}
+
+void TimetableText::reserve(std::int64_t lines) {
+    // A detail line is 55 characters and its suffix; UTF-8 may take more bytes, and then it grows.
+    constexpr std::size_t kLineBytes = 64;
+    if (lines > 0) bytes_.reserve(bytes_.size() + static_cast<std::size_t>(lines) * kLineBytes);
+}
 
 void TimetableText::add(std::u32string_view line) {
     codePage_->encodeAppend(line, bytes_);

@@ -40,6 +40,7 @@ std::u32string dateTimeText(const LocalDateTime& t);
 
 std::u32string titleLine(std::u32string_view centre, const LocalDateTime& now);
 std::u32string detailLine(const DetailValues& v);
+void detailLine(const DetailValues& v, std::u32string& out);  // into a buffer the caller reuses
 std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now, std::int64_t detailLines);
 
 // The file as it is gathered: each line encoded as it is added and followed
@@ -48,6 +49,8 @@ class TimetableText {
 public:
     explicit TimetableText(const CodePage& codePage = CodePage::system());
     void add(std::u32string_view line);
+    // Room for about this many more lines, so that a large file is not copied as it grows.
+    void reserve(std::int64_t lines);
     std::int64_t lines() const noexcept { return lines_; }
     const std::string& bytes() const noexcept { return bytes_; }
 

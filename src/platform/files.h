@@ -86,6 +86,11 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
     void write(std::string_view bytes) override;
+    // Overwrites bytes already written, from offset on (a header completed
+    // once the rest is known).
+    void writeAt(std::uint64_t offset, std::string_view bytes);
+    // Everything written so far, read back from the temporary file.
+    ByteBuffer readBack() const;  // throws Error(FileError::Unreadable)
     // prepare() and PreparedFile::commit() in one step.
     void commit();
     // Writes the content out to the disk and closes the temporary file, which

@@ -12,6 +12,7 @@
 
 namespace tht {
 
+class ByteMap;
 class CodePage;
 
 // A value a caller writes; exactly one member is meaningful, per kind.
@@ -35,6 +36,9 @@ struct FieldCodec {
     // the result is not Ok. `scratch` saves an allocation per write.
     WriteResult (*encode)(const FieldLayout& field, const WriteValue& value, const CodePage& page,
                           std::string& scratch, char* dst);
+    // Text fields only: fills all field.width bytes of `dst` from bytes of
+    // map.from()'s code page, for a table in map.to()'s. Null for the others.
+    void (*encodeBytes)(const FieldLayout& field, std::string_view bytes, const ByteMap& map, char* dst) = nullptr;
 };
 
 // The codec of a type letter; the dialect tells the encodings of I, + and B

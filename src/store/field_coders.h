@@ -50,6 +50,7 @@ void decodeUnreadable(const FieldLayout& f, std::string_view bytes, Cell& out);
 void decodeHidden(const FieldLayout& f, std::string_view bytes, Cell& out);
 
 WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
+void encodeCharacterBytes(const FieldLayout& f, std::string_view bytes, const ByteMap& map, char* dst);
 WriteResult encodeNumeric(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
 WriteResult encodeLogical(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
 WriteResult encodeDate(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/byte_map.h"
 #include "platform/codepage.h"
 #include "store/decimal_text.h"
 #include "store/field_coders.h"
@@ -135,6 +136,13 @@ WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const Cod
     if (scratch.size() > f.width) return WriteResult::TooWide;
     fillLeft(scratch, f.width, dst);
     return WriteResult::Ok;
+}
+
+void encodeCharacterBytes(const FieldLayout& f, std::string_view bytes, const ByteMap& map, char* dst) {
+    // Cut to the width as a text of characters is: one byte is one character here.
+    bytes = bytes.substr(0, f.width);
+    map.copy(bytes, dst);
+    std::memset(dst + bytes.size(), ' ', f.width - bytes.size());
 }
 
 WriteResult encodeNumeric(const FieldLayout& f, const WriteValue& v, const CodePage&, std::string& scratch, char* dst) {

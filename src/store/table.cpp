@@ -4,6 +4,7 @@
 
 #include "store/table_error.h"
 #include "base/ascii.h"
+#include "platform/byte_map.h"
 #include "platform/unicode.h"
 #include "store/decimal_text.h"
 #include "store/table_impl.h"
@@ -15,6 +16,10 @@ constexpr char kDeleted = '*';
 constexpr char kLive = ' ';
 // The header's record count is 32 bits; our slots number records in 32 bits too.
 constexpr std::uint64_t kMaxRecords = 0xFFFFFFFEull;
+// How many bytes of records a new table holds before it writes them out:
+// small enough to stay in the processor's cache, large enough that the
+// writes cost little.
+constexpr std::size_t kWriteOutAt = std::size_t{1} << 18;
 
 std::string valueText(const WriteValue& v) {
     switch (v.kind) {
@@ -45,7 +50,8 @@ Table::Impl::Impl(Setup s)
       layout_(std::move(s.layout)),
       page_(&CodePage::windows1252()),
       bytes_(std::move(s.bytes)),
-      count_(layout_.recordCount) {
+      count_(layout_.recordCount),
+      mayWriteOut_(false) {
     if (layout_.codePageName != CodePage::windows1252().name()) {
         ownPage_ = CodePage::open(layout_.codePageName);
         page_ = &*ownPage_;
@@ -61,16 +67,42 @@ Table::Impl::Impl(Setup s)
     for (std::uint64_t i = 0; i < count_; ++i)
         if (record(i)[0] != kDeleted) ++live_;
     first();
+    mayWriteOut_ = created_;  // a walk from here on reads back what was written out
 }
 
 // ---- records and cursor ---------------------------------------------------------
 
 std::string_view Table::Impl::record(std::uint64_t i) const noexcept {
-    return std::string_view(bytes_).substr(layout_.headerLength + i * layout_.recordLength, layout_.recordLength);
+    return std::string_view(bytes_).substr(layout_.headerLength + (i - outRecords_) * layout_.recordLength,
+                                           layout_.recordLength);
 }
 
 char* Table::Impl::recordData(std::uint64_t i) noexcept {
-    return bytes_.data() + layout_.headerLength + i * layout_.recordLength;
+    return bytes_.data() + layout_.headerLength + (i - outRecords_) * layout_.recordLength;
+}
+
+void Table::Impl::writeOutRecords() {
+    const std::size_t header = layout_.headerLength;
+    const std::size_t length = layout_.recordLength;
+    if (!out_) {
+        out_.emplace(path_);
+        out_->write(std::string_view(bytes_).substr(0, header));  // completed when the table is closed
+    }
+    const std::size_t held = bytes_.size() - header - length;
+    out_->write(std::string_view(bytes_).substr(header, held));
+    std::memmove(bytes_.data() + header, bytes_.data() + header + held, length);
+    bytes_.resize(header + length);
+    outRecords_ = count_ - 1;
+}
+
+void Table::Impl::holdAllRecords() {
+    mayWriteOut_ = false;
+    if (!out_) return;
+    ByteBuffer all = out_->readBack();
+    all.append(std::string_view(bytes_).substr(layout_.headerLength));
+    bytes_ = std::move(all);
+    out_.reset();  // removes its file: the table is written whole when closed
+    outRecords_ = 0;
 }
 
 bool Table::Impl::isLive(std::uint64_t i) const { return record(i)[0] != kDeleted; }
@@ -110,6 +142,7 @@ void Table::Impl::settle() {
 void Table::Impl::first() {
     requireOpen();
     settle();
+    holdAllRecords();
     const auto i = liveFrom(0);
     hasCurrent_ = i.has_value();
     current_ = i.value_or(0);
@@ -119,6 +152,7 @@ void Table::Impl::first() {
 void Table::Impl::next() {
     requireOpen();
     settle();
+    holdAllRecords();
     if (!hasCurrent_) {
         eof_ = true;
         return;
@@ -147,6 +181,7 @@ void Table::Impl::append() {
 void Table::Impl::edit() {
     requireWritable();
     settle();
+    holdAllRecords();
     if (!hasCurrent_) throw std::logic_error("table " + name_ + " has no current record to edit");
     buffer_.assign(record(current_));
     pending_ = Pending::Edit;
@@ -166,6 +201,7 @@ void Table::Impl::post() {
         eof_ = false;
         for (NamedIndex& n : indexes_) n.index->add(current_, *this);
         changed_ = true;
+        if (mayWriteOut_ && bytes_.size() - layout_.headerLength >= kWriteOutAt + layout_.recordLength) writeOutRecords();
         break;
     case Pending::Edit:
         if (modified_) {
@@ -266,13 +302,17 @@ bool Table::Impl::readBoolean(FieldId f) const {
     return v;
 }
 
+char* Table::Impl::pendingField(const FieldLayout& f) {
+    if (pending_ == Pending::None)
+        throw std::logic_error("table " + name_ + ": field " + f.name + " written without append or edit");
+    return buffer_.data() + f.offset;
+}
+
 void Table::Impl::write(FieldId f, const WriteValue& value) {
     requireWritable();
     const std::size_t i = layoutIndex(f);
     const FieldLayout& layout = layout_.fields[i];
-    if (pending_ == Pending::None)
-        throw std::logic_error("table " + name_ + ": field " + layout.name + " written without append or edit");
-    const WriteResult r = codecs_[i]->encode(layout, value, *page_, scratch_, buffer_.data() + layout.offset);
+    const WriteResult r = codecs_[i]->encode(layout, value, *page_, scratch_, pendingField(layout));
     switch (r) {
     case WriteResult::Ok:
         modified_ = true;
@@ -286,6 +326,20 @@ void Table::Impl::write(FieldId f, const WriteValue& value) {
         throw Error(TableError::FieldUnwritable,
                     {.table = displayPath_, .field = layout.name, .value = std::string(1, layout.type)});
     }
+}
+
+void Table::Impl::writeBytes(FieldId f, std::string_view bytes, const ByteMap& map) {
+    requireWritable();
+    const std::size_t i = layoutIndex(f);
+    const FieldLayout& layout = layout_.fields[i];
+    const bool samePage = &map.to() == page_ || map.to().name() == page_->name();
+    if (!samePage || !codecs_[i]->encodeBytes) {
+        const std::u32string text = map.decode(bytes);
+        write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = text});
+        return;
+    }
+    codecs_[i]->encodeBytes(layout, bytes, map, pendingField(layout));
+    modified_ = true;
 }
 
 // ---- Locate ------------------------------------------------------------------------
@@ -312,6 +366,7 @@ void Table::Impl::dropIndexesTouching(std::string_view before, std::string_view 
 bool Table::Impl::locate(std::string_view fieldNames, const std::vector<std::u32string>& values) {
     requireOpen();
     settle();
+    holdAllRecords();
     RecordIndex* index = nullptr;
     for (NamedIndex& n : indexes_)
         if (n.fieldNames == fieldNames) index = n.index.get();
@@ -375,6 +430,7 @@ bool Table::readBoolean(FieldId f) const { return impl_->readBoolean(f); }
 void Table::writeString(FieldId f, std::u32string_view v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = v});
 }
+void Table::writeString(FieldId f, std::string_view bytes, const ByteMap& map) { impl_->writeBytes(f, bytes, map); }
 void Table::writeInteger(FieldId f, std::int64_t v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Integer, .integer = v});
 }

@@ -32,6 +32,7 @@ struct FieldDef {
 enum class Access { Shared, Exclusive };
 
 class TableBatch;
+class ByteMap;
 
 // The dBase level of a created table. Horalina's tables are DBase4 (version
 // byte 0x03; integer N(11,0), float N(20,4)); DBase3 differs only in N(19,4)
@@ -111,6 +112,10 @@ public:
     // only read (memo, datetime) throw Error(FieldUnwritable); a read-only
     // table throws Error(TableReadOnly) on append() and edit().
     void writeString(FieldId f, std::u32string_view value);
+    // Text given as the bytes of map.from()'s code page: into a text field of
+    // a table in map.to()'s code page it goes byte to byte through the map,
+    // otherwise as its characters.
+    void writeString(FieldId f, std::string_view bytes, const ByteMap& map);
     void writeInteger(FieldId f, std::int64_t value);
     void writeFloat(FieldId f, double value);
     void writeBoolean(FieldId f, bool value);

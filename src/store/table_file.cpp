@@ -106,14 +106,23 @@ void Table::Impl::writeFile() {
     // We keep no index up to date: a production index the header announces
     // would be stale after our change, so the engine must not open it.
     bytes_[28] = static_cast<char>(bytes_[28] & ~0x01);
-    AtomicFile out(path_);
-    out.write(bytes_);
-    out.write(std::string_view("\x1A", 1));
+    const std::string_view header = std::string_view(bytes_).substr(0, layout_.headerLength);
+    if (!out_) {
+        out_.emplace(path_);
+        out_->write(header);
+    } else {
+        out_->writeAt(0, header);  // the records before these are written out already
+    }
+    out_->write(std::string_view(bytes_).substr(layout_.headerLength));
+    out_->write(std::string_view("\x1A", 1));
     if (batch_) {
-        batch_->stage(name_, std::move(out).prepare(), std::move(locks_));
+        PreparedFile prepared = std::move(*out_).prepare();
+        out_.reset();
+        batch_->stage(name_, std::move(prepared), std::move(locks_));
         return;
     }
-    out.commit();
+    out_->commit();
+    out_.reset();
     if (created_) dropOldSpellings(folder_, name_, path_);
 }
 

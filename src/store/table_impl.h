@@ -2,6 +2,12 @@
 // The state of an open table: its bytes in memory (header, then the records
 // back to back), the cursor, a pending Append or Edit, the Locate indexes
 // and the locks that keep other programs out.
+//
+// A new table that is only appended to writes its records out to its
+// temporary file as they come, 256 KiB at a time, keeping just the last
+// one in memory: a table of any size then costs no more memory than that.
+// The first walk, Locate or edit reads them back in, and from then on the
+// table is held whole.
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,6 +64,7 @@ public:
     double readReal(FieldId f) const;
     bool readBoolean(FieldId f) const;
     void write(FieldId f, const WriteValue& value);
+    void writeBytes(FieldId f, std::string_view bytes, const ByteMap& map);
 
     bool locate(std::string_view fieldNames, const std::vector<std::u32string>& values);
 
@@ -78,9 +85,12 @@ private:
     // current record; empty when there is none.
     std::string_view currentBytes() const noexcept;
     std::size_t layoutIndex(FieldId f) const;  // throws std::out_of_range
+    char* pendingField(const FieldLayout& f);   // where a write of the field goes
     const Cell& decode(std::size_t field) const;
     std::optional<std::uint64_t> liveFrom(std::uint64_t i) const noexcept;
     void settle();  // what first(), next() and locate() do with a pending change
+    void writeOutRecords();  // all but the last record, to out_
+    void holdAllRecords();   // reads back what writeOutRecords() wrote; no more is written out
     void requireOpen() const;
     void requireWritable() const;
     [[noreturn]] void throwUnreadable(const FieldLayout& f, const Cell& cell) const;
@@ -105,8 +115,11 @@ private:
     std::string blankRecord_;
     std::optional<CodePage> ownPage_;        // when the table's is not cp1252
     const CodePage* page_;
-    ByteBuffer bytes_;
-    std::uint64_t count_ = 0;  // records in bytes_
+    ByteBuffer bytes_;         // the header, then records outRecords_ .. count_ - 1
+    std::uint64_t count_ = 0;  // records of the table
+    std::optional<AtomicFile> out_;  // the new table's file, once records have been written out
+    std::uint64_t outRecords_ = 0;   // records in out_ and not in bytes_
+    bool mayWriteOut_;               // a new table not yet walked, searched or edited
     std::uint64_t live_ = 0;   // of which not deleted
 
     // Cursor: current_ is meaningful when hasCurrent_; after Next from the

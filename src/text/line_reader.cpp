@@ -39,26 +39,41 @@ bool LineReader::fill() {
 
 bool LineReader::next(std::u32string& line) {
     try {
-        return readLine(line);
-    } catch (const std::bad_alloc&) {  // a line longer than memory holds
-        throw Error(FileError::Unreadable,
-                    {.file = name(), .line = lineNumber_, .cause = describeSystemError(ENOMEM)});
+        std::string_view bytes;
+        if (!readLine(bytes)) return false;
+        line.clear();
+        codePage_->decodeAppend(bytes, line);
+        return true;
+    } catch (const std::bad_alloc&) {
+        throwLineTooLong();
     }
 }
 
-bool LineReader::readLine(std::u32string& line) {
+bool LineReader::next(std::string_view& line) {
+    try {
+        return readLine(line);
+    } catch (const std::bad_alloc&) {
+        throwLineTooLong();
+    }
+}
+
+// A line longer than memory holds.
+void LineReader::throwLineTooLong() const {
+    throw Error(FileError::Unreadable, {.file = name(), .line = lineNumber_, .cause = describeSystemError(ENOMEM)});
+}
+
+bool LineReader::readLine(std::string_view& line) {
     if (pos_ == end_ && !fill()) return false;
     const char* start = buffer_.data() + pos_;
     const char* stop = buffer_.data() + end_;
     const char* lf = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
-    line.clear();
     ++lineNumber_;
-    if (lf) {  // the whole line is in the buffer: decode it from there
+    if (lf) {  // the whole line is in the buffer: give it from there
         pos_ = static_cast<std::size_t>(lf - buffer_.data()) + 1;
         std::string_view piece(start, static_cast<std::size_t>(lf - start));
         if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
         if (piece.find('\r') == std::string_view::npos) {
-            codePage_->decodeAppend(piece, line);
+            line = piece;
             return true;
         }
         lineBytes_.assign(piece);
@@ -75,7 +90,7 @@ bool LineReader::readLine(std::u32string& line) {
         }
     }
     lineBytes_.erase(std::remove(lineBytes_.begin(), lineBytes_.end(), '\r'), lineBytes_.end());
-    codePage_->decodeAppend(lineBytes_, line);
+    line = lineBytes_;
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/byte_io.h"
 #include "platform/codepage.h"
@@ -21,13 +22,16 @@ public:
     // A line feed or CR LF ends a line, a lone CR is dropped, byte 26 ends the
     // file; no byte-order mark is recognised.
     bool next(std::u32string& line);
+    // The same line as its bytes, not decoded, valid until the next call.
+    bool next(std::string_view& line);
     // 1-based number of the line last returned by next().
     std::int64_t lineNumber() const noexcept { return lineNumber_; }
     const std::string& name() const { return source_->name(); }
 
 private:
     bool fill();
-    bool readLine(std::u32string& line);
+    bool readLine(std::string_view& line);
+    [[noreturn]] void throwLineTooLong() const;
 
     std::unique_ptr<ByteSource> source_;
     const CodePage* codePage_;

@@ -5,10 +5,39 @@
 
 namespace tht {
 
-std::u32string_view rawSlice(std::u32string_view line, std::size_t column, std::size_t width) {
+namespace {
+
+template <class Char>
+std::basic_string_view<Char> sliceOf(std::basic_string_view<Char> line, std::size_t column, std::size_t width) {
     if (column == 0 || column > line.size()) return {};
     return line.substr(column - 1, width);
 }
+
+// Both kinds of line are tested alike: title and trailer lines by their first
+// character, tag lines by columns 2-51 with a-z raised.
+// Nearly every line differs from the tag in its first character that is not
+// a space, so the columns are compared before anything is trimmed: the tag,
+// after the leading spaces, and then spaces only to the end of the columns.
+template <class Char>
+bool isDataLineOf(std::basic_string_view<Char> line, std::u32string_view tag) {
+    if (!line.empty() && (line[0] == Char('0') || line[0] == Char('9'))) return false;
+    if (tag.empty() || tag.front() == U' ' || tag.back() == U' ')  // what trimmed columns never equal
+        return !tag.empty() || !trimmedView(sliceOf(line, 2, 50)).empty();
+    const std::basic_string_view<Char> columns = sliceOf(line, 2, 50);
+    std::size_t at = 0;
+    while (at < columns.size() && columns[at] == Char(' ')) ++at;
+    if (columns.size() - at < tag.size()) return true;
+    for (std::size_t i = 0; i < tag.size(); ++i)
+        if (static_cast<char32_t>(ascii::upper(columns[at + i])) != tag[i]) return true;
+    return !trimmedView(columns.substr(at + tag.size())).empty();
+}
+
+}  // namespace
+
+std::u32string_view rawSlice(std::u32string_view line, std::size_t column, std::size_t width) {
+    return sliceOf(line, column, width);
+}
+
 
 std::u32string slice(std::u32string_view line, std::size_t column, std::size_t width) {
     return std::u32string(trimmedView(rawSlice(line, column, width)));
@@ -16,13 +45,8 @@ std::u32string slice(std::u32string_view line, std::size_t column, std::size_t w
 
 std::u32string_view Column::view(std::u32string_view line) const { return trimmedView(rawSlice(line, first, width)); }
 
-bool isDataLine(std::u32string_view line, std::u32string_view tag) {
-    if (!line.empty() && (line[0] == U'0' || line[0] == U'9')) return false;
-    const std::u32string_view candidate = trimmedView(rawSlice(line, 2, 50));
-    if (candidate.size() != tag.size()) return true;
-    for (std::size_t i = 0; i < tag.size(); ++i)
-        if (ascii::upper(candidate[i]) != tag[i]) return true;
-    return false;
-}
+bool isDataLine(std::u32string_view line, std::u32string_view tag) { return isDataLineOf(line, tag); }
+
+bool isDataLine(std::string_view line, std::u32string_view tag) { return isDataLineOf(line, tag); }
 
 }  // namespace tht

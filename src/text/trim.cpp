@@ -1,5 +1,7 @@
 #include "text/trim.h"
 
+#include <cstdint>
+#include <cstring>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -44,6 +46,28 @@ std::u32string_view trimmedView(std::u32string_view text) {
     }
 #endif
     while (last > first && last[-1] == U' ') --last;
+    return {first, static_cast<std::size_t>(last - first)};
+}
+
+std::string_view trimmedView(std::string_view text) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    while (first < last && *first == ' ') ++first;
+#ifdef __SSE2__
+    const __m128i spaces = _mm_set1_epi8(' ');
+    while (last - first >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(last - 16));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(block, spaces)) != 0xFFFF) break;
+        last -= 16;
+    }
+#else
+    constexpr std::uint64_t kSpaces = 0x2020202020202020ull;
+    for (std::uint64_t block; last - first >= 8; last -= 8) {
+        std::memcpy(&block, last - 8, sizeof block);
+        if (block != kSpaces) break;
+    }
+#endif
+    while (last > first && last[-1] == ' ') --last;
     return {first, static_cast<std::size_t>(last - first)};
 }
 

@@ -14,5 +14,7 @@ std::u32string Iniciales(std::u32string text);
 
 // The same trim as AllTrim, without a copy.
 std::u32string_view trimmedView(std::u32string_view text);
+// The same on the bytes of a single-byte code page, where byte 0x20 is the space.
+std::string_view trimmedView(std::string_view text);
 
 }  // namespace tht

@@ -32,6 +32,13 @@ public:
     void line(std::size_t i, std::u32string& out) const;
     std::u32string line(std::size_t i) const;
 
+    // Whether the lines are held as the bytes of the code page the file was
+    // read with (it had no byte-order mark), and line i as those bytes.
+    bool heldAsCodePageBytes() const noexcept { return held_ == Held::CodePageBytes; }
+    std::string_view lineBytes(std::size_t i) const noexcept {
+        return std::string_view(bytes_).substr(spans_[i].first, spans_[i].second);
+    }
+
 private:
     enum class Held { CodePageBytes, Utf8Bytes, Decoded };
     template <class Text>

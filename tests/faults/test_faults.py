@@ -595,6 +595,12 @@ class WholeRuns(Fixture):
             lines[9] = b"\0" + lines[9][1:]
             write_bytes(path, b"\r\n".join(lines))
 
+        def undefined_byte_in_rooms():
+            path = os.path.join(self.tuxa, "tuxa_aulas.txt")
+            lines = read_bytes(path).split(b"\r\n")
+            lines[2] = lines[2][:12] + b"\xae" + lines[2][13:]  # a byte ISO-8859-7 leaves undefined
+            write_bytes(path, b"\r\n".join(lines))
+
         def wide_teacher():
             path = os.path.join(self.htemp, "SOLUC.DBF")
             data = bytearray(read_bytes(path))
@@ -609,6 +615,10 @@ class WholeRuns(Fixture):
              ["carácter nulo en la línea 10", "no se han leído 22 líneas"]),
             ("cp1252 files read as UTF-8", lambda: None, "exportar", {"TUXA_CODEPAGE": "UTF-8"},
              ["no se pueden leer con la página de códigos UTF-8"]),
+            ("a byte a single-byte page leaves undefined", undefined_byte_in_rooms, "exportar",
+             {"TUXA_CODEPAGE": "ISO-8859-7"},
+             ["tuxa_aulas.txt tiene 1 caracteres que no se pueden leer con la página de códigos ISO-8859-7 "
+              "(la primera en la línea 3)"]),
             ("a teacher code wider than its column", wide_teacher, "importar", {},
              ["valores de PROF más anchos que su columna (4 caracteres)", '"PROFESOR1", en el registro 1']),
         ]

@@ -140,6 +140,11 @@ TEST(Importar, CentreCodeFromTheFirstTitleLine) {
         {"1data\r\n0" + std::string(50, 'T') + "ABCD\r\n0" + std::string(50, 'T') + "OTHER\r\n", "ABCD    "},
         {"0" + std::string(50, 'T') + "  C 1234XYZ\r\n", "  C 1234"},
         {"0short\r\n", "        "},
+        // The beginning of the file is read first (64 KiB): a title beyond it, or cut by it, is found in the whole file.
+        {"1" + std::string(69999, 'x') + "\r\n0" + std::string(50, 'T') + "LEJOS123\r\n", "LEJOS123"},
+        {"1" + std::string(65527, 'x') + "\r\n0" + std::string(50, 'T') + "CORTADO1\r\n", "CORTADO1"},
+        {"1" + std::string(65527, 'x') + "\r\n0" + std::string(50, 'T') + "CORTADO1", "CORTADO1"},
+        {"1" + std::string(80000, 'x') + "\r\n", "        "},
     };
     for (const auto& c : cases) {
         ImportFixture f;

@@ -7,10 +7,19 @@
 namespace tht {
 namespace {
 
+// The lines decoded; every case also checks that the lines given as bytes
+// are the same lines, with the same numbers.
 std::vector<std::u32string> readAll(std::string bytes, const CodePage& cp = CodePage::windows1252()) {
-    LineReader reader(std::make_unique<MemorySource>(std::move(bytes)), cp);
+    LineReader reader(std::make_unique<MemorySource>(bytes), cp);
     std::vector<std::u32string> lines;
     for (std::u32string line; reader.next(line);) lines.push_back(line);
+    LineReader byteReader(std::make_unique<MemorySource>(std::move(bytes)), cp);
+    std::size_t i = 0;
+    for (std::string_view line; byteReader.next(line); ++i) {
+        EXPECT_EQ(cp.decode(line), i < lines.size() ? lines[i] : U"(more lines than decoded)");
+        EXPECT_EQ(byteReader.lineNumber(), static_cast<std::int64_t>(i) + 1);
+    }
+    EXPECT_EQ(i, lines.size());
     return lines;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/codepage.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"
 
@@ -28,8 +29,18 @@ TEST(LineTest, TitleTrailerAndTagLines) {
         {U"XTUXA_PROF.TXTX", true},
         {U"XTUXA_PROF.TX", true},
         {U"X\tTUXA_PROF.TXT", true},
+        // The tag must fit columns 2-51 and be alone in them.
+        {U"X" + std::u32string(37, U' ') + U"TUXA_PROF.TXT" + U"CENTRO01", false},
+        {U"X" + std::u32string(38, U' ') + U"TUXA_PROF.TXT", true},
+        {U"X" + padTo(U"TUXA_PROF.TXT", 49) + U"Z", true},
+        {U"X  tuxa_prof.txt  ", false},
+        {U"X  tuxa_prof.txt\u00A0", true},
     };
-    for (const auto& c : cases) EXPECT_EQ(isDataLine(c.line, tag), c.data) << std::string(c.line.begin(), c.line.end());
+    for (const auto& c : cases) {
+        EXPECT_EQ(isDataLine(c.line, tag), c.data) << std::string(c.line.begin(), c.line.end());
+        EXPECT_EQ(isDataLine(std::string_view(CodePage::windows1252().encode(c.line)), tag), c.data)
+            << "as bytes: " << std::string(c.line.begin(), c.line.end());
+    }
 }
 
 TEST(LineTest, GroupsFileTagHasAnS) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/codepage.h"
 #include "text/trim.h"
 
 namespace tht {
@@ -30,6 +31,9 @@ TEST(Trim, TrimsOnlySpaces) {
         EXPECT_EQ(LTrim(c.in), c.left);
         EXPECT_EQ(RTrim(c.in), c.right);
         EXPECT_EQ(std::u32string(trimmedView(c.in)), c.all);
+        // The same trim on the bytes of a single-byte code page.
+        const CodePage& cp = CodePage::windows1252();
+        EXPECT_EQ(std::string(trimmedView(std::string_view(cp.encode(c.in)))), cp.encode(c.all));
     }
 }
 

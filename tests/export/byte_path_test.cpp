@@ -1,0 +1,230 @@
+// Where TUXA's code page is single-byte, text goes from a TUXA line to a
+// table field byte to byte; elsewhere, or when a run asks for it, through
+// characters. Both must give the same tables, timetable and summary, and
+// those must be what the program gave before the byte path existed (digests
+// printed by tests/export/golden_digests.py from that build).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+#include "core/report.h"
+#include "platform/byte_map.h"
+#include "platform/codepage.h"
+#include "support/tuxa_builder.h"
+
+namespace tht {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kTables[] = {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST"};
+
+std::uint64_t fnv1a(std::string_view bytes) {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (unsigned char b : bytes) h = (h ^ b) * 0x100000001b3ull;
+    return h;
+}
+
+// Dates masked as golden_digests.py masks them.
+std::string maskedTable(std::string bytes) {
+    bytes.replace(1, 3, 3, '\0');
+    return bytes;
+}
+
+std::string maskedTimetable(const std::string& bytes) {
+    const std::size_t bom = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    std::vector<std::string> lines;
+    for (std::size_t at = bom;;) {
+        const std::size_t end = bytes.find("\r\n", at);
+        lines.push_back(bytes.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        if (end == std::string::npos) break;
+        at = end + 2;
+    }
+    for (std::string* line : {&lines.front(), &lines[lines.size() - 2]}) line->replace(59, 12, 12, '#');
+    std::string out = bytes.substr(0, bom);
+    for (std::size_t i = 0; i < lines.size(); ++i) out += (i ? "\r\n" : "") + lines[i];
+    return out;
+}
+
+// What a school's export and import gave: the six tables, the timetable and the summaries.
+struct Outcome {
+    std::map<std::string, std::string> files;
+    std::string summary;
+};
+
+// The summary of a fixture's run, its temporary folder named alike for every fixture.
+std::string summaryOf(const test::RunFixture& f) {
+    std::string summary = formatSummary(f.reports);
+    const std::string folder = f.dir.path().string();
+    for (std::size_t at; (at = summary.find(folder)) != std::string::npos;) summary.replace(at, folder.size(), "DIR");
+    return summary;
+}
+
+// The cp1252 TUXA files of `school` recoded to `page`, exported, and imported
+// with the school's SOLUC.DBF.
+Outcome exportAndImport(const fs::path& school, const CodePage& page, bool decodeEveryLine) {
+    test::RunFixture f;
+    f.ctx.codePage = &page;
+    f.ctx.decodeEveryLine = decodeEveryLine;
+    for (const auto& entry : fs::directory_iterator(school)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.ends_with(".txt") && !name.ends_with(".TXT")) continue;
+        f.writeTuxa(name, page.encode(CodePage::windows1252().decode(test::readBytes(entry.path()))));
+    }
+    Outcome out;
+    EXPECT_EQ(f.exportar(), RunOutcome::Completed);
+    out.summary = summaryOf(f);
+    fs::copy_file(school / "SOLUC.DBF", f.htemp / "SOLUC.DBF");
+    EXPECT_EQ(f.importar(), RunOutcome::Completed);
+    out.summary += summaryOf(f);
+    for (const char* table : kTables) out.files[table] = test::readBytes(f.htemp / (std::string(table) + ".DBF"));
+    out.files["TUXA_HORARIO.TXT"] = test::readBytes(f.tuxa / "TUXA_HORARIO.TXT");
+    return out;
+}
+
+struct Golden {
+    const char* school;
+    const char* page;
+    std::uint64_t digests[7];  // the six tables in kTables' order, then the timetable
+};
+
+const Golden kGolden[] = {
+    {"escuela", "windows-1252", {0x2dc574f1d36a3a48ull, 0xf14fe9fe3c47963dull, 0xb3983018e2f8d0fcull, 0x41a04e74d110a732ull, 0x6fe46ef43c85b888ull, 0xa8e6e1c1a9b5d013ull, 0xd61fc0514523ec31ull}},
+    {"escuela", "ISO-8859-15", {0x2dc574f1d36a3a48ull, 0xf14fe9fe3c47963dull, 0xb3983018e2f8d0fcull, 0x41a04e74d110a732ull, 0x6fe46ef43c85b888ull, 0xa8e6e1c1a9b5d013ull, 0xd61fc0514523ec31ull}},
+    {"escuela", "UTF-8", {0x2dc574f1d36a3a48ull, 0xf14fe9fe3c47963dull, 0xb3983018e2f8d0fcull, 0x41a04e74d110a732ull, 0x6fe46ef43c85b888ull, 0xa8e6e1c1a9b5d013ull, 0x642523bb805a250bull}},
+    {"distrito-acentos", "windows-1252", {0x31639acb82395d8eull, 0x9e3b14cba9e9a6f8ull, 0x3ef4ff64b3cdeef0ull, 0x76c8b06fb3953da4ull, 0x650ea2c3268c12f1ull, 0x9faa218ecaca5465ull, 0x46ed169a742533c4ull}},
+    {"distrito-acentos", "ISO-8859-15", {0x31639acb82395d8eull, 0x9e3b14cba9e9a6f8ull, 0x3ef4ff64b3cdeef0ull, 0x76c8b06fb3953da4ull, 0x650ea2c3268c12f1ull, 0x9faa218ecaca5465ull, 0x46ed169a742533c4ull}},
+    {"distrito-acentos", "UTF-8", {0x31639acb82395d8eull, 0x9e3b14cba9e9a6f8ull, 0x3ef4ff64b3cdeef0ull, 0x76c8b06fb3953da4ull, 0x650ea2c3268c12f1ull, 0x9faa218ecaca5465ull, 0x1e2d2e9f6e033445ull}},
+    {"distrito-tercio", "windows-1252", {0xda2e213653fc9a8full, 0x59ed41cf7104c9f5ull, 0xf04d5fd0a33c3decull, 0xfbcd1cdc73ac9fc5ull, 0x650ea2c3268c12f1ull, 0x9faa218ecaca5465ull, 0x46ed169a742533c4ull}},
+    {"distrito-tercio", "ISO-8859-15", {0xda2e213653fc9a8full, 0x59ed41cf7104c9f5ull, 0xf04d5fd0a33c3decull, 0xfbcd1cdc73ac9fc5ull, 0x650ea2c3268c12f1ull, 0x9faa218ecaca5465ull, 0x46ed169a742533c4ull}},
+    {"distrito-tercio", "UTF-8", {0xda2e213653fc9a8full, 0x59ed41cf7104c9f5ull, 0xf04d5fd0a33c3decull, 0xfbcd1cdc73ac9fc5ull, 0x650ea2c3268c12f1ull, 0x9faa218ecaca5465ull, 0x1e2d2e9f6e033445ull}},
+};
+
+// The schools as golden_digests.py makes them: the example, and two districts
+// of 12 schools from the benchmark's generator, every name accented or a third.
+fs::path school(const test::TempDir& dir, const std::string& name) {
+    const fs::path root(THT_SOURCE_DIR);
+    const fs::path folder = dir / name;
+    if (fs::exists(folder)) return folder;
+    if (name == "escuela") {
+        fs::copy(root / "examples" / "escuela", folder);
+        fs::copy_file(root / "examples" / "horalina" / "SOLUC.DBF", folder / "SOLUC.DBF");
+        return folder;
+    }
+    const std::string accents = name == "distrito-acentos" ? "all" : "third";
+    const std::string command = "/usr/bin/python3 '" + (root / "bench" / "generate_district.py").string() +
+                                "' --schools 12 --accents " + accents + " '" + folder.string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return folder;
+}
+
+TEST(SingleBytePath, GivesWhatTheCharacterPathAndTheEarlierProgramGave) {
+    test::TempDir dir;
+    for (const Golden& g : kGolden) {
+        SCOPED_TRACE(std::string(g.school) + " in " + g.page);
+        const CodePage page = CodePage::open(g.page);
+        // The byte path is taken for the single-byte pages, and only for them.
+        EXPECT_EQ(ByteMap::between(page, CodePage::windows1252()).has_value(), page.isSingleByte());
+        const fs::path folder = school(dir, g.school);
+        const Outcome bytes = exportAndImport(folder, page, false);
+        const Outcome characters = exportAndImport(folder, page, true);
+        EXPECT_EQ(bytes.summary, characters.summary);
+        std::size_t i = 0;
+        for (const auto& name : {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST", "TUXA_HORARIO.TXT"}) {
+            SCOPED_TRACE(name);
+            EXPECT_TRUE(bytes.files.at(name) == characters.files.at(name));
+            const std::string& file = bytes.files.at(name);
+            EXPECT_EQ(fnv1a(i < 6 ? maskedTable(file) : maskedTimetable(file)), g.digests[i]);
+            ++i;
+        }
+    }
+}
+
+// Raw bytes of the file's code page at 1-based columns, spaces between.
+std::string placed(std::initializer_list<std::pair<std::size_t, std::string_view>> fields) {
+    std::string line = "1";
+    for (const auto& [column, bytes] : fields) {
+        if (line.size() < column - 1 + bytes.size()) line.resize(column - 1 + bytes.size(), ' ');
+        line.replace(column - 1, bytes.size(), bytes);
+    }
+    return line;
+}
+
+// Lines that the two paths could tell apart if they differed: bytes the code
+// page leaves undefined, characters the tables' code page cannot hold (two
+// codes that become the same "?" codes, a subject code no assignment finds
+// again), a carriage return inside a line, a tag line among the data, a
+// file cut short, a NUL, and Ctrl-Z.
+void writeOddSchool(const test::RunFixture& f, std::string_view unheld, std::string_view undefined) {
+    const std::string alpha(unheld.substr(0, 1)), beta(unheld.substr(1, 1));
+    f.writeTuxa("tuxa_asignat.txt",
+                test::tuxaFile("TUXA_ASIGNAT.TXT",
+                               {placed({{2, "MATES"}, {22, "Matem" + alpha + "ticas" + std::string(undefined)}}),
+                                placed({{2, alpha + beta + "C"}, {22, "Griego " + beta}, {172, "7"}}),
+                                placed({{2, "LENGUA"}, {22, "Lengua\rCastellana"}})}));
+    f.writeTuxa("tuxa_prof.txt", test::tuxaFile("TUXA_PROF.TXT", {placed({{2, alpha + "A"}, {6, "Ana " + beta}}),
+                                                                  placed({{2, beta + "A"}, {6, "Otra"}}),
+                                                                  placed({{2, " tuxa_prof.txt"}}),
+                                                                  placed({{2, "JL"}, {6, std::string(undefined)}})}));
+    std::string rooms = test::tuxaFile("TUXA_AULAS.TXT", {placed({{2, "A1"}, {12, "Aula " + alpha}, {82, "Planta"}}),
+                                                          placed({{2, "A2" + std::string(undefined)}})});
+    rooms.resize(rooms.rfind("9TUXA"));  // no trailer line
+    f.writeTuxa("tuxa_aulas.txt", rooms);
+    f.writeTuxa("tuxa_grupo.txt", test::tuxaFile("TUXA_GRUPOS.TXT", {placed({{2, "1ESOA"}, {15, "ESO"}, {21, "1"},
+                                                                            {24, "1" + beta}, {33, "M"}})}));
+    f.writeTuxa("tuxa_asignatgrupo.txt",
+                test::tuxaFile("TUXA_ASIGNATGRUPO.TXT", {placed({{2, "1ESOA"}, {12, "MATES"}}),
+                                                         placed({{2, "1ESOA"}, {12, alpha + beta + "C"}, {32, "7"}}),
+                                                         placed({{2, "1ESOB"}, {12, "MATES"}})}) +
+                    "\x1A" + placed({{2, "1ESOA"}, {12, "LENGUA"}}));
+    f.writeTuxa("tuxa_asignatcurso.txt", test::tuxaFile("TUXA_ASIGNATCURSO.TXT",
+                                                        {placed({{2, "ESO"}, {5, "M"}, {8, "1"}, {24, "MATES"},
+                                                                 {44, "4,5"}})}));
+    std::string sessions = test::tuxaFile("TUXA_SESIONES.TXT", {placed({{5, "P001"}, {9, "L"}, {10, "0800"}, {14, "0900"}}),
+                                                               placed({{5, "P002"}, {9, "M"}, {10, "0800"}, {14, "0900"}})});
+    sessions.insert(sessions.find("1   P002"), 1, '\0');
+    f.writeTuxa("tuxa_sesiones.txt", sessions);
+}
+
+TEST(SingleBytePath, OddBytesGiveWhatTheyGiveThroughCharacters) {
+    const struct {
+        const char* page;
+        std::string_view unheld;     // two bytes whose characters the tables' code page cannot hold
+        std::string_view undefined;  // a byte the page leaves undefined
+        bool warnsOfIt;              // the page reads it as no character at all
+    } cases[] = {
+        {"ISO-8859-7", "\xE1\xE2", "\xAE", true},    // Greek letters; undefined bytes read as U+FFFD
+        {"windows-1253", "\xE1\xE2", "\xD2", true},
+        {"windows-1252", "\x81\x8D", "\x90", false},  // undefined bytes read as control characters
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page);
+        const CodePage page = CodePage::open(c.page);
+        ASSERT_TRUE(ByteMap::between(page, CodePage::windows1252()).has_value());
+        Outcome outcomes[2];
+        for (bool decode : {false, true}) {
+            test::RunFixture f;
+            f.ctx.codePage = &page;
+            f.ctx.decodeEveryLine = decode;
+            writeOddSchool(f, c.unheld, c.undefined);
+            ASSERT_EQ(f.exportar(), RunOutcome::Completed);
+            Outcome& out = outcomes[decode];
+            out.summary = summaryOf(f);
+            for (const char* table : kTables)
+                out.files[table] = test::readBytes(f.htemp / (std::string(table) + ".DBF"));
+        }
+        EXPECT_EQ(outcomes[0].summary, outcomes[1].summary);
+        for (const char* table : kTables) EXPECT_TRUE(outcomes[0].files[table] == outcomes[1].files[table]) << table;
+        const std::string& summary = outcomes[0].summary;
+        EXPECT_NE(summary.find("puede estar incompleto"), std::string::npos) << summary;
+        EXPECT_NE(summary.find("carácter nulo en la línea 3"), std::string::npos) << summary;
+        EXPECT_EQ(summary.find("no se pueden leer con la página de códigos " + std::string(c.page)) != std::string::npos,
+                  c.warnsOfIt)
+            << summary;
+        EXPECT_NE(summary.find("código de profesor repetido"), std::string::npos) << summary;
+    }
+}
+
+}  // namespace
+}  // namespace tht
