@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing; does nothing when all are there.
+# scripts/setup.sh [LIST]: the packages of LIST (default scripts/packages.txt).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+list=${1:-$here/packages.txt}
+mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$list")
 missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

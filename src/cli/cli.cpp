@@ -9,6 +9,7 @@
 #include "export/export_run.h"
 #include "import/import_run.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/locations.h"
 
 namespace tht {
@@ -42,8 +43,10 @@ void addRunOptions(CLI::App& cmd, Options& o) {
 
 }  // namespace
 
-int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     CLI::App app{"transhoralotuxa-cli: pasa datos entre los ficheros de TUXA y las tablas de Horalina"};
+    // A folder such as /srv/tuxa is a folder on every system, never an option.
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("transhoralotuxa-cli ") + THT_VERSION);
     app.require_subcommand(1, 1);
     Options options;
@@ -53,7 +56,9 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     addRunOptions(*importCmd, options);
 
     try {
-        app.parse(argc, argv);
+        std::vector<const char*> argv;
+        for (const std::string& a : arguments) argv.push_back(a.c_str());
+        app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return 0;
@@ -71,7 +76,7 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     RunContext ctx;
     // An empty folder names no folder: the run reports it missing rather than use the root.
     ctx.dirTxt = options.folder.empty() ? std::string() : makeDirTxt(options.folder);
-    ctx.htemp = options.htemp.empty() ? horalinaDataFolder() : std::filesystem::path(options.htemp);
+    ctx.htemp = options.htemp.empty() ? horalinaDataFolder() : pathFromUtf8(options.htemp);
     ctx.messages = &sink;
     ctx.EstadoTransformacion = &estado;
     ctx.ModoEjecucion = 2;
@@ -87,7 +92,7 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     if (!options.quiet && !reports.empty()) err << formatSummary(reports);
     if (!options.ini.empty()) {
         try {
-            writeIniValue(options.ini, "Transformadores", "Transformado", std::to_string(estado));
+            writeIniValue(pathFromUtf8(options.ini), "Transformadores", "Transformado", std::to_string(estado));
         } catch (const std::exception& e) {
             err << "error: " << e.what() << '\n';
             code = kExitStopped;

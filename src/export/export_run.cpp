@@ -6,7 +6,7 @@
 namespace tht {
 
 RunOutcome exportar(const RunContext& ctx, std::vector<TableReport>& reports) {
-    if (!folderExists(ctx.dirTxt)) {
+    if (!folderExists(pathFromUtf8(ctx.dirTxt))) {
         ctx.show("No existe la carpeta");
         if (ctx.ModoEjecucion == 2) *ctx.EstadoTransformacion = -1;
         return RunOutcome::FolderMissing;

@@ -34,7 +34,7 @@ std::u32string dayLetter(const std::u32string& dayText) {
 }  // namespace
 
 RunOutcome importar(const RunContext& ctx, std::vector<TableReport>& reports) {
-    if (!folderExists(ctx.dirTxt)) {
+    if (!folderExists(pathFromUtf8(ctx.dirTxt))) {
         ctx.show("No existe la carpeta");
         if (ctx.ModoEjecucion == 2) *ctx.EstadoTransformacion = 0;
         return RunOutcome::FolderMissing;

@@ -69,7 +69,9 @@ std::string describeSystemError(int errnum) {
     case EROFS: return "el sistema de archivos es de solo lectura";
     case ENOTDIR: return "una parte de la ruta no es una carpeta";
     case EIO: return "error de entrada/salida";
+#ifdef EDQUOT  // not in the Windows C runtime
     case EDQUOT: return "se ha superado la cuota de disco";
+#endif
     default: return std::strerror(errnum);
     }
 }

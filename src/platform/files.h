@@ -2,6 +2,7 @@
 // File-system services: presence tests, the case-insensitive lookup that
 // stands in for a file system that ignores letter case, whole-file reads,
 // atomic replacement and exclusive locks.
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -15,7 +16,17 @@ namespace tht {
 
 namespace fs = std::filesystem;
 
+// An open file of the system: a descriptor on POSIX, a HANDLE on Windows;
+// -1 is no file on both.
+using NativeFile = std::intptr_t;
+inline constexpr NativeFile kNoFile = -1;
+
+class LockedFile;
+
+// A path as UTF-8 text for messages, and back: the one encoding of paths
+// that the rest of the program handles.
 std::string displayPath(const fs::path& p);
+fs::path pathFromUtf8(std::string_view text);
 
 // True when a file (not a folder) exists at p; a link counts as what it points to.
 bool fileExists(const fs::path& p);
@@ -48,7 +59,7 @@ public:
     const std::string& name() const override { return name_; }
 
 private:
-    int fd_ = -1;
+    NativeFile fd_ = kNoFile;
     std::string name_;
 };
 
@@ -63,15 +74,19 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
     void write(std::string_view bytes) override;
     void commit();
+    // commit() for a target the caller holds open. Where the system cannot
+    // rename over an open file (Windows), the caller's locks are let go just
+    // before; elsewhere they stay with the caller.
+    void commitReleasing(std::vector<LockedFile>& heldTarget);
     const std::string& name() const override { return name_; }
     const fs::path& target() const { return target_; }
 
 private:
-    void fail(int errnum);
+    [[noreturn]] void fail(int errnum);
     fs::path target_;
     fs::path temp_;
     std::string name_;
-    int fd_ = -1;
+    NativeFile fd_ = kNoFile;
 };
 
 // An open file held with an operating-system lock for as long as it lives.
@@ -92,8 +107,8 @@ public:
     bool writable() const { return writable_; }
 
 private:
-    LockedFile(int fd, fs::path p, bool writable) : fd_(fd), path_(std::move(p)), writable_(writable) {}
-    int fd_ = -1;
+    LockedFile(NativeFile fd, fs::path p, bool writable) : fd_(fd), path_(std::move(p)), writable_(writable) {}
+    NativeFile fd_ = kNoFile;
     fs::path path_;
     bool writable_ = false;
 };

@@ -100,7 +100,7 @@ void Table::Impl::writeFile() {
     AtomicFile out(path_);
     out.write(bytes_);
     out.write(std::string_view("\x1A", 1));
-    out.commit();
+    out.commitReleasing(locks_);
 }
 
 void Table::Impl::close() {
