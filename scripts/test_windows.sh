@@ -15,7 +15,8 @@ cli="$win/src/transhoralotuxa-cli.exe"
 echo "== Windows programs import only Windows' own DLLs"
 system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|advapi32|ole32|oleaut32|uxtheme|version|ws2_32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
 for exe in "$win"/src/*.exe "$win"/tests/*.exe; do
-  x86_64-w64-mingw32-objdump -f "$exe" | grep -q 'file format pei-x86-64' || { echo "$exe is not a PE32+"; exit 1; }
+  format=$(x86_64-w64-mingw32-objdump -f "$exe")
+  grep -q 'file format pei-x86-64' <<<"$format" || { echo "$exe is not a PE32+"; exit 1; }
   for dll in $(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p'); do
     echo "$dll" | grep -qiE "$system_dlls" || { echo "$exe imports $dll"; exit 1; }
   done
@@ -26,8 +27,12 @@ done
 export WINEPREFIX="$win/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
 unset HORALINA_HTEMP TUXA_CODEPAGE
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+wineserver -k 2>/dev/null || true  # a server left from an earlier run
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# Wine's own services start with the first program and stay with the server:
+# started here, they hold no test's output open (ctest would wait for them).
+wine "$cli" --version >/dev/null 2>&1 </dev/null
 
 echo "== core suites and command line under Wine"
 ctest --test-dir "$win" --output-on-failure -j "$(nproc)"
