@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <array>
-#include <cstdlib>
 #include <optional>
 
 #include "platform/codepage.h"
@@ -109,10 +108,7 @@ CodePage CodePage::open(std::string_view requested) {
 
 const CodePage& CodePage::system() {
     static const CodePage page = [] {
-        wchar_t value[128];
-        const DWORD n = ::GetEnvironmentVariableW(L"TUXA_CODEPAGE", value, 128);
-        if (n > 0 && n < 128) return open(narrow(std::wstring_view(value, n)));
-        if (n >= 128) return open("?");  // no code page has so long a name
+        if (const auto named = environmentVariable(L"TUXA_CODEPAGE")) return open(narrow(*named));
         return open("windows-" + std::to_string(::GetACP()));
     }();
     return page;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/locations.h"
+#include "platform/wide_text.h"
 
 namespace tht {
 
@@ -20,9 +21,7 @@ std::filesystem::path executablePath() {
 }
 
 std::filesystem::path horalinaDataFolder() {
-    wchar_t value[MAX_PATH * 4];
-    const DWORD n = ::GetEnvironmentVariableW(L"HORALINA_HTEMP", value, MAX_PATH * 4);
-    if (n > 0 && n < MAX_PATH * 4) return std::filesystem::path(std::wstring(value, n));
+    if (const auto htemp = environmentVariable(L"HORALINA_HTEMP")) return std::filesystem::path(*htemp);
     return std::filesystem::path(L"C:\\HTEMP");
 }
 

@@ -26,6 +26,15 @@ std::string narrow(std::wstring_view utf16) {
     return toUtf8(fromUtf16(bytes, Utf16Order::LittleEndian));
 }
 
+std::optional<std::wstring> environmentVariable(const wchar_t* name) {
+    std::wstring value(::GetEnvironmentVariableW(name, nullptr, 0), L'\0');
+    if (value.empty()) return std::nullopt;
+    const DWORD n = ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    if (n == 0 || n >= value.size()) return std::nullopt;
+    value.resize(n);
+    return value;
+}
+
 std::string describeWindowsError(unsigned long code) {
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
