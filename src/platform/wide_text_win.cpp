@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <cerrno>
+
+#include "platform/error.h"
 #include "platform/unicode.h"
 #include "platform/wide_text.h"
 
@@ -36,28 +39,26 @@ std::optional<std::wstring> environmentVariable(const wchar_t* name) {
 }
 
 std::string describeWindowsError(unsigned long code) {
+    // The texts the POSIX build gives for the same causes, where there is one.
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_NETPATH:
-    case ERROR_INVALID_DRIVE: return "no existe";
-    case ERROR_ACCESS_DENIED: return "permiso denegado";
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return "está en uso por otro programa";
+    case ERROR_INVALID_DRIVE: return describeSystemError(ENOENT);
+    case ERROR_ACCESS_DENIED: return describeSystemError(EACCES);
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return "no queda espacio en el disco";
-    case ERROR_FILE_TOO_LARGE: return "el archivo es demasiado grande";
-    case ERROR_WRITE_PROTECT: return "el disco está protegido contra escritura";
-    case ERROR_DIRECTORY: return "una parte de la ruta no es una carpeta";
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return "ya existe";
-    case ERROR_NOT_READY: return "la unidad no está preparada";
+    case ERROR_HANDLE_DISK_FULL: return describeSystemError(ENOSPC);
+    case ERROR_FILE_TOO_LARGE: return describeSystemError(EFBIG);
+    case ERROR_WRITE_PROTECT: return describeSystemError(EROFS);
+    case ERROR_DIRECTORY: return describeSystemError(ENOTDIR);
     case ERROR_CRC:
     case ERROR_READ_FAULT:
     case ERROR_WRITE_FAULT:
-    case ERROR_IO_DEVICE: return "error de entrada/salida";
-    case 1295: return "se ha superado la cuota de disco";  // ERROR_DISK_QUOTA_EXCEEDED, missing from mingw
+    case ERROR_IO_DEVICE: return describeSystemError(EIO);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return "está en uso por otro programa";
+    case ERROR_NOT_READY: return "la unidad no está preparada";
     default: return "error de Windows " + std::to_string(code);
     }
 }
