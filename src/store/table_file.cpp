@@ -113,6 +113,9 @@ void Table::Impl::writeFile() {
         batch_->stage(name_, std::move(out).prepare(), std::move(locks_));
         return;
     }
+    // Windows renames over no file that is open: our own hold on the old
+    // table goes just before the rename.
+    locks_.clear();
     out.commit();
     if (created_) dropOldSpellings(folder_, name_, path_);
 }
@@ -163,9 +166,9 @@ void TableBatch::stage(std::string name, PreparedFile file, std::vector<LockedFi
 
 void TableBatch::commit() {
     for (Staged& staged : staged_) {
+        staged.oldTables.clear();  // Windows renames over no file that is open
         staged.file.commit();
         dropOldSpellings(folder_, staged.name, staged.file.target());
-        staged.oldTables.clear();
     }
     staged_.clear();
 }

@@ -5,16 +5,22 @@ Each case goes end to end through the command line: the run completes, or it
 stops with exit code 2 and a Spanish message naming the file and the cause,
 and the previous tables and TUXA_HORARIO.TXT are left as they were.
 
-    test_faults.py CLI [--long] [--root] [TEST...]   (with /usr/bin/python3, for dbfread)
+    test_faults.py CLI [--long] [--root] [--prefix CMD] [--holder EXE] [TEST...]
+                                                  (with /usr/bin/python3, for dbfread)
 
 --long runs 200 kill trials instead of 10; --root runs the tests that need
-root instead of the others.
+root instead of the others. --prefix runs the command line through another
+program, e.g. "wine" for the Windows build; the cases that only a POSIX
+program can meet are then skipped. --holder names the Windows program that
+holds a file open as Horalina does.
 """
 import fcntl
+import functools
 import hashlib
 import os
 import random
 import resource
+import shlex
 import shutil
 import signal
 import stat
@@ -28,6 +34,8 @@ from dbfread import DBF
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 CLI = None
+PREFIX = []
+HOLDER = None
 LONG = False
 TABLES = ["ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST"]
 
@@ -42,8 +50,24 @@ def snapshot(folder):
             if os.path.isfile(os.path.join(folder, name))}
 
 
+def command(*args):
+    return [*PREFIX, CLI, *args]
+
+
 def run(*args, **kwargs):
-    return subprocess.run([CLI, *args], capture_output=True, text=True, timeout=600, **kwargs)
+    return subprocess.run(command(*args), capture_output=True, text=True, timeout=600, **kwargs)
+
+
+def posix_only(why):
+    """Skips a case that needs the command line to be a POSIX program."""
+    def wrap(test):
+        @functools.wraps(test)
+        def checked(self, *args, **kwargs):
+            if PREFIX:
+                self.skipTest(why)
+            return test(self, *args, **kwargs)
+        return checked
+    return wrap
 
 
 class Fixture(unittest.TestCase):
@@ -90,28 +114,30 @@ class Fixture(unittest.TestCase):
 
 
 class HoralinaFolderFaults(Fixture):
+    @posix_only("runs the program as another POSIX user; Wine refuses a prefix that user does not own")
     def test_read_only_folder(self):
         before = snapshot(self.htemp)
         nobody = self.unprivileged()
         os.chmod(self.htemp, 0o555)
         for name in os.listdir(self.tuxa):
             os.chmod(os.path.join(self.tuxa, name), 0o644)
-        r = subprocess.run(nobody + [CLI, "exportar", self.tuxa, "--htemp", self.htemp],
+        r = subprocess.run(nobody + command("exportar", self.tuxa, "--htemp", self.htemp),
                            capture_output=True, text=True)
         self.assertStopped(r, "ASIGNOMT", "permiso denegado")
         self.assertEqual(snapshot(self.htemp), before)
 
+    @posix_only("runs the program as another POSIX user; Wine refuses a prefix that user does not own")
     def test_read_only_tables(self):
         """Tables their owner made read-only are read, never replaced."""
         before, timetable = snapshot(self.htemp), digest(self.timetable)
         nobody = self.unprivileged()
         for name in os.listdir(self.htemp):
             os.chmod(os.path.join(self.htemp, name), 0o444)
-        r = subprocess.run(nobody + [CLI, "importar", self.tuxa, "--htemp", self.htemp, "--quiet"],
+        r = subprocess.run(nobody + command("importar", self.tuxa, "--htemp", self.htemp, "--quiet"),
                            capture_output=True, text=True)
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertEqual(digest(self.timetable), timetable)
-        r = subprocess.run(nobody + [CLI, "exportar", self.tuxa, "--htemp", self.htemp],
+        r = subprocess.run(nobody + command("exportar", self.tuxa, "--htemp", self.htemp),
                            capture_output=True, text=True)
         self.assertStopped(r, "ASIGNOMT.DBF", "permiso denegado")
         self.assertEqual(snapshot(self.htemp), before)
@@ -123,7 +149,7 @@ class HoralinaFolderFaults(Fixture):
         for delay in (0.02, 0.1, 0.3):
             htemp = os.path.join(self.work, f"gone-{delay}")
             os.makedirs(htemp)
-            p = subprocess.Popen([CLI, "exportar", big, "--htemp", htemp, "--quiet"],
+            p = subprocess.Popen(command("exportar", big, "--htemp", htemp, "--quiet"),
                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
             time.sleep(delay)
             shutil.rmtree(htemp, ignore_errors=True)
@@ -142,6 +168,7 @@ class HoralinaFolderFaults(Fixture):
         r = run("importar", self.tuxa, "--htemp", self.htemp)
         self.assertStopped(r, "PROFT")
 
+    @posix_only("a file-size limit is a POSIX resource; its signal ends Wine itself")
     def test_disk_full_through_file_size_limit(self):
         before, timetable = snapshot(self.htemp), digest(self.timetable)
         limit = lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (20_000, 20_000))
@@ -205,16 +232,18 @@ class SolutionFaults(Fixture):
         with open(self.soluc(), "wb") as f:
             f.write(data)
 
+    @posix_only("a POSIX lock: Windows programs see share modes (WindowsFaults)")
     def test_held_by_another_process(self):
         with open(self.soluc(), "r+b") as f:
             fcntl.lockf(f, fcntl.LOCK_EX)
-            holder = subprocess.run([CLI, "importar", self.tuxa, "--htemp", self.htemp], capture_output=True, text=True)
+            holder = run("importar", self.tuxa, "--htemp", self.htemp)
         self.assertTimetableKept(holder, "La tabla SOLUC está en uso por otro programa")
 
+    @posix_only("a POSIX lock: Windows programs see share modes (WindowsFaults)")
     def test_held_with_flock(self):
         with open(self.soluc(), "rb") as f:
             fcntl.flock(f, fcntl.LOCK_EX)
-            holder = subprocess.run([CLI, "importar", self.tuxa, "--htemp", self.htemp], capture_output=True, text=True)
+            holder = run("importar", self.tuxa, "--htemp", self.htemp)
         self.assertTimetableKept(holder, "La tabla SOLUC está en uso por otro programa")
 
     def test_damaged(self):
@@ -302,7 +331,7 @@ class TuxaFileFaults(Fixture):
 
     def test_one_line_of_100_mb(self):
         self.write_tuxa("tuxa_aulas.txt", b"1A1" + b"x" * 100_000_000 + b"\r\n")
-        r = subprocess.run(["/usr/bin/time", "-f", "%M", CLI, "exportar", self.tuxa, "--htemp", self.htemp, "--quiet"],
+        r = subprocess.run(["/usr/bin/time", "-f", "%M", *command("exportar", self.tuxa, "--htemp", self.htemp, "--quiet")],
                            capture_output=True, text=True)
         self.assertEqual(r.returncode, 0, r.stderr)
         peak_kib = int(r.stderr.strip().splitlines()[-1])
@@ -641,7 +670,7 @@ class KilledExports(Fixture):
         outcomes = {"old": 0, "new": 0}
         for trial in range(trials):
             self.restore_old()
-            p = subprocess.Popen([CLI, "exportar", big, "--htemp", self.htemp, "--quiet"],
+            p = subprocess.Popen(command("exportar", big, "--htemp", self.htemp, "--quiet"),
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             time.sleep(rng.uniform(0, duration * 1.1))
             p.send_signal(signal.SIGKILL)
@@ -676,6 +705,72 @@ def load_tests(loader, tests, pattern):
         for t in suite:
             yield from each(t) if isinstance(t, unittest.TestSuite) else (t,)
     return unittest.TestSuite(t for t in each(tests) if isinstance(t, FaultsNeedingRoot) == ROOT_ONLY)
+class WindowsFaults(Fixture):
+    """The Windows build: tables held by another Windows program, and folders named with an eñe."""
+
+    def setUp(self):
+        if not HOLDER:
+            self.skipTest("needs --holder, the Windows program that holds a file")
+        super().setUp()
+
+    def hold(self, path):
+        name = os.path.join(self.work, os.path.basename(path))
+        ready, release = name + ".ready", name + ".release"
+        holder = subprocess.Popen([*PREFIX, HOLDER, path, ready, release])
+        for _ in range(1000):
+            if os.path.exists(ready) or holder.poll() is not None:
+                break
+            time.sleep(0.01)
+        self.assertTrue(os.path.exists(ready), "the holder did not open " + path)
+        return holder, release
+
+    def let_go(self, holder, release):
+        open(release, "w").close()
+        self.assertEqual(holder.wait(timeout=60), 0)
+
+    def test_held_by_a_windows_program(self):
+        kept = digest(self.timetable)
+        holder, release = self.hold(os.path.join(self.htemp, "SOLUC.DBF"))
+        try:
+            r = run("importar", self.tuxa, "--htemp", self.htemp)
+        finally:
+            self.let_go(holder, release)
+        self.assertStopped(r, "La tabla SOLUC está en uso por otro programa")
+        self.assertEqual(digest(self.timetable), kept)
+
+        before = snapshot(self.htemp)
+        holder, release = self.hold(os.path.join(self.htemp, "GRUPOST.DBF"))
+        try:
+            r = run("exportar", self.tuxa, "--htemp", self.htemp)
+        finally:
+            self.let_go(holder, release)
+        self.assertStopped(r, "La tabla GRUPOST está en uso por otro programa")
+        self.assertEqual(snapshot(self.htemp), before)
+        self.assertEqual(run("exportar", self.tuxa, "--htemp", self.htemp, "--quiet").returncode, 0)
+
+    def test_folder_named_with_an_enye(self):
+        school = os.path.join(self.work, "Colegio Peña", "escuela")
+        htemp = os.path.join(self.work, "Datos de Año")
+        ini = os.path.join(self.work, "Colegio Peña", "Horalina.ini")
+        shutil.copytree(os.path.join(ROOT, "examples", "escuela"), school)
+        r = run("exportar", school, "--htemp", htemp, "--quiet", "--ini", ini)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        for table in TABLES:
+            with open(os.path.join(htemp, table + ".DBF"), "rb") as a, \
+                    open(os.path.join(self.htemp, table + ".DBF"), "rb") as b:
+                self.assertEqual(a.read()[4:], b.read()[4:], table)
+        shutil.copy(os.path.join(ROOT, "examples", "horalina", "SOLUC.DBF"), htemp)
+        r = run("importar", school, "--htemp", htemp, "--quiet", "--ini", ini)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        with open(os.path.join(school, "TUXA_HORARIO.TXT"), "rb") as a, open(self.timetable, "rb") as b:
+            self.assertEqual(a.read().splitlines()[1:-1], b.read().splitlines()[1:-1])
+        with open(ini, "rb") as f:
+            self.assertEqual(f.read(), b"[Transformadores]\r\nTransformado=1\r\n")
+        r = run("importar", os.path.join(self.work, "Colegio Peña", "ninguna"), "--htemp", htemp)
+        self.assertEqual((r.returncode, r.stdout), (2, "No existe la carpeta\n"))
+        os.remove(os.path.join(htemp, "SOLUC.DBF"))
+        r = run("importar", school, "--htemp", htemp)
+        self.assertStopped(r, "Datos de Año")
 
 
 if __name__ == "__main__":
@@ -687,4 +782,12 @@ if __name__ == "__main__":
     if "--root" in args:
         ROOT_ONLY = True
         args.remove("--root")
+    if "--prefix" in args:
+        at = args.index("--prefix")
+        PREFIX = shlex.split(args[at + 1])
+        del args[at:at + 2]
+    if "--holder" in args:
+        at = args.index("--holder")
+        HOLDER = os.path.abspath(args[at + 1])
+        del args[at:at + 2]
     unittest.main(argv=[sys.argv[0], "-v", *args])
