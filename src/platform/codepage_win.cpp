@@ -78,7 +78,7 @@ CodePage CodePage::open(std::string_view requested) {
     CodePage cp;
     cp.name_ = std::string(requested);
     const std::optional<unsigned> number = windowsNumber(requested);
-    if (!number) throw Error(ErrorKind::CodePageUnknown, {.value = cp.name_});
+    if (!number) throw Error(FileError::CodePageUnknown, {.value = cp.name_});
     cp.systemId_ = *number;
     if (*number == kUtf8) {
         cp.mode_ = Mode::Utf8;
@@ -90,7 +90,7 @@ CodePage CodePage::open(std::string_view requested) {
     }
     CPINFOEXW info{};
     if (!::IsValidCodePage(*number) || !::GetCPInfoExW(*number, 0, &info))
-        throw Error(ErrorKind::CodePageUnknown, {.value = cp.name_});
+        throw Error(FileError::CodePageUnknown, {.value = cp.name_});
     if (info.MaxCharSize != 1) {
         cp.mode_ = Mode::Other;
         return cp;

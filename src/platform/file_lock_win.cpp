@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/regular_file_win.h"
 #include "platform/wide_text.h"
 
 namespace tht {
@@ -14,30 +15,25 @@ namespace {
 
 HANDLE handleOf(NativeFile f) { return reinterpret_cast<HANDLE>(f); }
 
-HANDLE openShared(const fs::path& p, DWORD access, DWORD share) {
-    return ::CreateFileW(p.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
+
 
 }  // namespace
 
-std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode) {
-    const DWORD attributes = ::GetFileAttributesW(p.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        throw Error(ErrorKind::FileUnreadable, {.file = displayPath(p), .cause = describeSystemError(EISDIR)});
+std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode, IfMissing ifMissing) {
     const bool exclusive = mode == Mode::Exclusive;
     const DWORD share = exclusive ? 0 : FILE_SHARE_READ;
+    const DWORD disposition = ifMissing == IfMissing::Create ? OPEN_ALWAYS : OPEN_EXISTING;
     bool writable = exclusive;
-    HANDLE h = openShared(p, exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, share);
-    if (h == INVALID_HANDLE_VALUE && exclusive && ::GetLastError() == ERROR_ACCESS_DENIED) {
-        h = openShared(p, GENERIC_READ, share);  // a read-only file can still be read
+    OpenedFile f = openRegularFile(p, exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, share, disposition);
+    if (f.error == ERROR_ACCESS_DENIED && exclusive) {
+        f = openRegularFile(p, GENERIC_READ, share, OPEN_EXISTING);  // a read-only file can still be read
+        if (f.error == ERROR_FILE_NOT_FOUND) f.error = ERROR_ACCESS_DENIED;  // missing, and may not be created here
         writable = false;
     }
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD err = ::GetLastError();
-        if (err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION) return std::nullopt;
-        throw Error(ErrorKind::FileUnreadable, {.file = displayPath(p), .cause = describeWindowsError(err)});
-    }
-    return LockedFile(reinterpret_cast<NativeFile>(h), p, writable);
+    if (f.error == ERROR_SHARING_VIOLATION || f.error == ERROR_LOCK_VIOLATION) return std::nullopt;
+    if (f.error != ERROR_SUCCESS)
+        throw Error(FileError::Unreadable, {.file = displayPath(p), .cause = openErrorCause(f.error)});
+    return LockedFile(reinterpret_cast<NativeFile>(f.file.release()), p, writable);
 }
 
 LockedFile::LockedFile(LockedFile&& other) noexcept
@@ -63,7 +59,7 @@ LockedFile::~LockedFile() {
 ByteBuffer LockedFile::readAll() const {
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(handleOf(fd_), &size))
-        throw Error(ErrorKind::FileUnreadable, {.file = displayPath(path_), .cause = describeWindowsError(::GetLastError())});
+        throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeWindowsError(::GetLastError())});
     ByteBuffer bytes;
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t done = 0;
@@ -77,7 +73,7 @@ ByteBuffer LockedFile::readAll() const {
         if (!::ReadFile(handleOf(fd_), bytes.data() + done, want, &got, &at)) {
             const DWORD err = ::GetLastError();
             if (err == ERROR_HANDLE_EOF) break;
-            throw Error(ErrorKind::FileUnreadable, {.file = displayPath(path_), .cause = describeWindowsError(err)});
+            throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeWindowsError(err)});
         }
         if (got == 0) break;  // the file shrank under us: report what is there
         done += got;

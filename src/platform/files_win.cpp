@@ -5,10 +5,10 @@
 
 #include <cerrno>
 #include <limits>
-#include <random>
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/regular_file_win.h"
 #include "platform/wide_text.h"
 
 namespace tht {
@@ -37,13 +37,13 @@ bool folderExists(const fs::path& p) { return isFolder(attributesOf(p)); }
 void removeFileQuietly(const fs::path& p) noexcept { ::DeleteFileW(p.c_str()); }
 
 InputFile::InputFile(const fs::path& p) : name_(displayPath(p)) {
-    if (isFolder(attributesOf(p)))
-        throw Error(ErrorKind::FileUnreadable, {.file = name_, .cause = describeSystemError(EISDIR)});
-    HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        throw Error(ErrorKind::FileUnreadable, {.file = name_, .cause = describeWindowsError(::GetLastError())});
-    fd_ = fileOf(h);
+    OpenedFile f = openRegularFile(p, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
+    LARGE_INTEGER size{};
+    if (f.error == ERROR_SUCCESS && !::GetFileSizeEx(f.file.get(), &size)) f.error = ::GetLastError();
+    if (f.error != ERROR_SUCCESS) throw Error(FileError::Unreadable, {.file = name_, .cause = openErrorCause(f.error)});
+    fd_ = fileOf(f.file.release());
+    size_ = left_ = static_cast<std::uint64_t>(size.QuadPart);
 }
 
 InputFile::~InputFile() {
@@ -51,77 +51,14 @@ InputFile::~InputFile() {
 }
 
 std::size_t InputFile::read(char* buf, std::size_t n) {
+    if (n > left_) n = static_cast<std::size_t>(left_);
+    if (n == 0) return 0;
     DWORD got = 0;
     const DWORD want = n < kChunk ? static_cast<DWORD>(n) : kChunk;
     if (!::ReadFile(handleOf(fd_), buf, want, &got, nullptr))
-        throw Error(ErrorKind::FileUnreadable, {.file = name_, .cause = describeWindowsError(::GetLastError())});
+        throw Error(FileError::Unreadable, {.file = name_, .cause = describeWindowsError(::GetLastError())});
+    left_ -= got;
     return got;
-}
-
-AtomicFile::AtomicFile(fs::path target) : target_(std::move(target)), name_(displayPath(target_)) {
-    std::random_device rd;
-    const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
-    DWORD err = ERROR_FILE_EXISTS;
-    for (int attempt = 0; attempt < 100 && err == ERROR_FILE_EXISTS; ++attempt) {
-        std::wstring name = L".";
-        name += target_.filename().wstring();
-        name += L'.';
-        name += std::to_wstring(rd() % 1000000);
-        name += L".tmp";
-        temp_ = folder / name;
-        HANDLE h = ::CreateFileW(temp_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            fd_ = fileOf(h);
-            return;
-        }
-        err = ::GetLastError();
-    }
-    fail(static_cast<int>(err));
-}
-
-AtomicFile::~AtomicFile() {
-    if (fd_ != kNoFile) {
-        ::CloseHandle(handleOf(fd_));
-        ::DeleteFileW(temp_.c_str());
-    }
-}
-
-void AtomicFile::fail(int code) {
-    throw Error(ErrorKind::FileUnwritable, {.file = name_, .cause = describeWindowsError(static_cast<DWORD>(code))});
-}
-
-void AtomicFile::write(std::string_view bytes) {
-    while (!bytes.empty()) {
-        DWORD done = 0;
-        const DWORD want = bytes.size() < kChunk ? static_cast<DWORD>(bytes.size()) : kChunk;
-        if (!::WriteFile(handleOf(fd_), bytes.data(), want, &done, nullptr))
-            fail(static_cast<int>(::GetLastError()));
-        bytes.remove_prefix(done);
-    }
-}
-
-void AtomicFile::commit() {
-    // The content reaches the disk before the name does: a power cut leaves
-    // the old file or the new one, never a named file with missing blocks.
-    const bool flushed = ::FlushFileBuffers(handleOf(fd_));
-    DWORD err = flushed ? ERROR_SUCCESS : ::GetLastError();
-    if (!::CloseHandle(handleOf(fd_)) && err == ERROR_SUCCESS) err = ::GetLastError();
-    fd_ = kNoFile;
-    if (err == ERROR_SUCCESS &&
-        !::MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        err = ::GetLastError();
-    if (err != ERROR_SUCCESS) {
-        ::DeleteFileW(temp_.c_str());
-        fail(static_cast<int>(err));
-    }
-}
-
-// Windows renames over no file that is open, whatever its share mode: our
-// own hold on the old table goes first.
-void AtomicFile::commitReleasing(std::vector<LockedFile>& heldTarget) {
-    heldTarget.clear();
-    commit();
 }
 
 }  // namespace tht

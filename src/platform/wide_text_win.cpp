@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "base/messages.h"
 #include "platform/error.h"
 #include "platform/unicode.h"
 #include "platform/wide_text.h"
@@ -57,9 +58,9 @@ std::string describeWindowsError(unsigned long code) {
     case ERROR_WRITE_FAULT:
     case ERROR_IO_DEVICE: return describeSystemError(EIO);
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return "está en uso por otro programa";
-    case ERROR_NOT_READY: return "la unidad no está preparada";
-    default: return "error de Windows " + std::to_string(code);
+    case ERROR_LOCK_VIOLATION: return std::string(msg::cause::kInUseByOtherProgram);
+    case ERROR_NOT_READY: return std::string(msg::cause::kDriveNotReady);
+    default: return msg::cause::windowsError(code);
     }
 }
 
