@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fstream>
 #include <functional>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -111,15 +112,20 @@ TEST(Files, ExclusiveLockKeepsOutASecondOpen) {
 }
 
 TEST(Files, OnlyRegularFilesAreOpenedAndNoneIsWaitedFor) {
+#ifndef _WIN32
     ::alarm(60);  // an open that waits for a FIFO's writer would hang the suite: end it instead
+#endif
     test::TempDir dir;
-    const struct {
+    struct Kind {
         const char* what;
         std::function<void(const fs::path&)> make;
         std::string cause;
-    } kinds[] = {
+    };
+    const std::vector<Kind> kinds = {
+#ifndef _WIN32
         {"fifo", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, notRegularFileCause()},
         {"zero", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, notRegularFileCause()},
+#endif
         {"folder", [](const fs::path& p) { fs::create_directory(p); }, describeSystemError(EISDIR)},
     };
     const struct {
@@ -142,13 +148,16 @@ TEST(Files, OnlyRegularFilesAreOpenedAndNoneIsWaitedFor) {
                 open.open(p);
                 ADD_FAILURE() << open.what << " opened a " << kind.what;
             } catch (const Error& e) {
-                EXPECT_EQ(e.context().file, p.string()) << open.what << ", " << kind.what;
+                EXPECT_EQ(e.context().file, displayPath(p)) << open.what << ", " << kind.what;
                 EXPECT_EQ(e.context().cause, kind.cause) << open.what << ", " << kind.what;
             }
         }
     }
+#ifndef _WIN32
     ::alarm(0);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 18) << "a temporary file was left";
+#endif
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), std::ssize(kinds) * std::ssize(opens))
+        << "a temporary file was left";
 }
 
 TEST(Files, AFileIsReadUpToTheSizeItHadWhenOpened) {
