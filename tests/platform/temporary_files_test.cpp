@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -40,7 +42,19 @@ TEST(TemporaryFiles, StaleSweepRemovesOnlyOldFilesOfOurs) {
     test::TempDir dir;
     const auto now = std::chrono::system_clock::now();
     const auto age = [&](const fs::path& p, std::chrono::seconds ago) {
+#ifdef _WIN32  // the C runtime sets no folder's time: the handle of either does
+        const auto t = (now - ago).time_since_epoch();  // from 1970; FILETIME counts from 1601
+        const auto ticks = std::chrono::duration_cast<std::chrono::duration<long long, std::ratio<1, 10000000>>>(t);
+        const long long since1601 = ticks.count() + 116444736000000000LL;
+        const FILETIME time{static_cast<DWORD>(since1601), static_cast<DWORD>(since1601 >> 32)};
+        HANDLE h = ::CreateFileW(p.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(::SetFileTime(h, nullptr, nullptr, &time));
+        ::CloseHandle(h);
+#else
         fs::last_write_time(p, std::chrono::file_clock::from_sys(now - ago));
+#endif
     };
     age(dir.write(".tht-0000000a.tmp", "dead run"), 3600s);
     dir.write(".tht-0000000b.tmp", "live run");
