@@ -25,6 +25,14 @@ pass() {
   [ "$status" -eq 0 ] || any_failed=1
 }
 
+# `step NAME COMMAND...` runs a command that is a pass of its own (the Windows
+# build under Wine) and keeps whether it passed.
+step() {
+  local name=$1
+  shift
+  if "$@"; then passes+=("$name: passed"); else passes+=("$name: failed"); any_failed=1; fi
+}
+
 totals() {
   local IFS=';'
   echo "${passes[*]}" | sed 's/;/; /g'

@@ -90,6 +90,9 @@ std::string internalError(const std::string& detail) {
 
 namespace cause {
 std::string systemError(int number) { return "error del sistema " + decimalText(number); }
+std::string windowsError(unsigned long number) {
+    return "error de Windows " + decimalText(static_cast<std::int64_t>(number));
+}
 
 std::string headerIncomplete(std::uint64_t fileSize) {
     return "la cabecera está incompleta (el archivo tiene " + decimalText(static_cast<std::int64_t>(fileSize)) +

@@ -81,6 +81,10 @@ inline constexpr std::string_view kNotOpen = "el archivo no está abierto";
 inline constexpr std::string_view kConnectionClosed = "se ha cerrado la conexión";
 inline constexpr std::string_view kNotRegularFile = "no es un archivo normal (es una tubería, un dispositivo o similar)";
 std::string systemError(int number);  // the fallback for a number we have no text for
+// Causes only Windows gives.
+inline constexpr std::string_view kInUseByOtherProgram = "está en uso por otro programa";
+inline constexpr std::string_view kDriveNotReady = "la unidad no está preparada";
+std::string windowsError(unsigned long number);  // the fallback for a Windows error code we have no text for
 
 // Why a table is damaged.
 std::string headerIncomplete(std::uint64_t fileSize);

@@ -8,6 +8,7 @@
 #include "core/ini_file.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
+#include "platform/files.h"
 #include "platform/locations.h"
 #include "version.h"
 
@@ -63,9 +64,11 @@ int exitCode(const RunResult& result) {
 
 }  // namespace
 
-int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     const std::string version = std::string("transhoralotuxa-cli ") + THT_VERSION;
     CLI::App app{text(msg::usage::kProgram)};
+    // A folder such as /srv/tuxa is a folder on every system, never an option.
+    app.allow_windows_style_options(false);
     app.set_help_flag("-h,--help", text(msg::usage::kHelp));
     app.set_version_flag("--version", version, text(msg::usage::kVersion));
     app.require_subcommand(1, 1);
@@ -76,7 +79,9 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     addRunOptions(*importCmd, options);
 
     try {
-        app.parse(argc, argv);
+        std::vector<const char*> argv;
+        for (const std::string& a : arguments) argv.push_back(a.c_str());
+        app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return 0;
@@ -103,7 +108,7 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     int code = kExitStopped;
     try {
         const RunContext ctx = RunContext::forFolder(
-            options.folder, options.htemp.empty() ? horalinaDataFolder() : std::filesystem::path(options.htemp),
+            options.folder, options.htemp.empty() ? horalinaDataFolder() : pathFromUtf8(options.htemp),
             InvocationMode::CommandLine, sink);
         const RunResult result = exportCmd->parsed() ? exportar(ctx) : importar(ctx);
         if (result.status) estado = *result.status;
@@ -117,7 +122,7 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     }
     if (!options.ini.empty()) {
         try {
-            writeIniValue(options.ini, kStatusSection, kStatusKey, std::to_string(estado));
+            writeIniValue(pathFromUtf8(options.ini), kStatusSection, kStatusKey, std::to_string(estado));
         } catch (const Error& e) {
             err << "error: " << e.what() << '\n';
             code = kExitStopped;

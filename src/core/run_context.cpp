@@ -19,7 +19,7 @@ RunContext RunContext::forFolder(const std::string& folder, std::filesystem::pat
 
 std::filesystem::path RunContext::tuxaPath(std::string_view fileName) const {
     // dirTxt may end in two separators (a root folder); the file system reads them as one.
-    return resolveEntry(std::filesystem::path(dirTxt), fileName);
+    return resolveEntry(pathFromUtf8(dirTxt), fileName);
 }
 
 std::string makeDirTxt(const std::string& folder) { return folder + folderSeparator(); }

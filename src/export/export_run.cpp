@@ -10,7 +10,7 @@ namespace tht {
 
 RunResult exportar(const RunContext& ctx) {
     RunResult result;
-    if (!folderExists(ctx.dirTxt)) {
+    if (!folderExists(pathFromUtf8(ctx.dirTxt))) {
         ctx.show(msg::kFolderMissing);
         result.outcome = RunOutcome::FolderMissing;
         if (ctx.mode == InvocationMode::CommandLine) result.status = -1;

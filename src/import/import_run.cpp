@@ -193,7 +193,7 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
 
 RunResult importar(const RunContext& ctx) {
     RunResult result;
-    if (!folderExists(ctx.dirTxt)) {
+    if (!folderExists(pathFromUtf8(ctx.dirTxt))) {
         ctx.show(msg::kFolderMissing);
         result.outcome = RunOutcome::FolderMissing;
         if (ctx.mode == InvocationMode::CommandLine) result.status = 0;

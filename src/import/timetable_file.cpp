@@ -65,7 +65,7 @@ void TimetableText::add(std::u32string_view line) {
 }
 
 void saveTimetable(const TimetableText& text, const std::string& dirTxt) {
-    AtomicFile file(resolveEntry(std::filesystem::path(dirTxt), kTimetableFileName));
+    AtomicFile file(resolveEntry(pathFromUtf8(dirTxt), kTimetableFileName));
     file.write(text.bytes());
     file.commit();
 }

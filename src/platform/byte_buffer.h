@@ -32,6 +32,7 @@ public:
     void reserve(std::size_t capacity);
 
 private:
+    void release() noexcept;  // gives the memory back to the system
     char* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;

@@ -1,8 +1,6 @@
 #include <sys/mman.h>
 
-#include <cstring>
 #include <new>
-#include <utility>
 
 #include "platform/byte_buffer.h"
 
@@ -22,22 +20,7 @@ void adviseLargePages(char* data, std::size_t capacity) {
 
 }  // namespace
 
-ByteBuffer::ByteBuffer(ByteBuffer&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
-
-ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
-    if (this != &other) {
-        if (data_) ::munmap(data_, capacity_);
-        data_ = std::exchange(other.data_, nullptr);
-        size_ = std::exchange(other.size_, 0);
-        capacity_ = std::exchange(other.capacity_, 0);
-    }
-    return *this;
-}
-
-ByteBuffer::~ByteBuffer() {
+void ByteBuffer::release() noexcept {
     if (data_) ::munmap(data_, capacity_);
 }
 
@@ -50,18 +33,6 @@ void ByteBuffer::reserve(std::size_t capacity) {
     data_ = static_cast<char*>(grown);
     capacity_ = capacity;
     adviseLargePages(data_, capacity_);
-}
-
-void ByteBuffer::append(std::string_view bytes) {
-    if (size_ + bytes.size() > capacity_) reserve(std::max(size_ + bytes.size(), capacity_ * 2));
-    if (!bytes.empty()) std::memcpy(data_ + size_, bytes.data(), bytes.size());
-    size_ += bytes.size();
-}
-
-void ByteBuffer::resize(std::size_t size) {
-    if (size > capacity_) reserve(std::max(size, capacity_ * 2));
-    if (size > size_) std::memset(data_ + size_, 0, size - size_);
-    size_ = size;
 }
 
 }  // namespace tht

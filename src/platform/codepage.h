@@ -12,12 +12,14 @@ namespace tht {
 
 class CodePage {
 public:
-    // A converter by its ICU name ("windows-1252", "ibm-850", "UTF-8", ...).
-    // Throws Error(CodePageUnknown) for a name ICU does not know.
+    // A converter by name ("windows-1252", "ibm-850", "ISO-8859-15", "UTF-8", ...):
+    // any ICU converter on Linux, the names of Windows' own code pages on Windows.
+    // Throws Error(CodePageUnknown) for a name the system does not know.
     static CodePage open(std::string_view name);
 
     // The code page of TUXA files and "TUXA_HORARIO.TXT": the environment
-    // variable TUXA_CODEPAGE when set, else windows-1252. Built once.
+    // variable TUXA_CODEPAGE when set, else the system's ANSI code page
+    // (windows-1252 on Linux). Built once.
     static const CodePage& system();
     // windows-1252, the code page of the tables we write. Built once.
     static const CodePage& windows1252();
@@ -37,12 +39,18 @@ public:
 private:
     enum class Mode { SingleByte, Utf8, Other };
     CodePage() = default;
+    // From toUnicode_: the reverse table and whether bytes 0-127 are ASCII.
+    void buildReverseTable();
+    // Mode::Other, through the system's converter.
+    void decodeOther(std::string_view bytes, std::u32string& out) const;
+    void encodeOther(std::u32string_view text, std::string& out) const;
 
     std::string name_;
     Mode mode_ = Mode::SingleByte;
     std::array<char32_t, 256> toUnicode_{};
     std::vector<std::int16_t> fromBasicPlane_;  // byte of each BMP character, -1 for none
     bool asciiIdentity_ = true;                 // bytes 0-127 are ASCII
+    unsigned systemId_ = 0;                     // the system's number for the page, where it has one
 };
 
 }  // namespace tht

@@ -17,7 +17,17 @@ namespace tht {
 
 namespace fs = std::filesystem;
 
+// An open file of the system: a descriptor on POSIX, a HANDLE on Windows;
+// -1 is no file on both.
+using NativeFile = std::intptr_t;
+inline constexpr NativeFile kNoFile = -1;
+
+class LockedFile;
+
+// A path as UTF-8 text for messages, and back: the one encoding of paths
+// that the rest of the program handles.
 std::string displayPath(const fs::path& p);
+fs::path pathFromUtf8(std::string_view text);
 
 // True when a file (not a folder) exists at p; a link counts as what it points to.
 bool fileExists(const fs::path& p);
@@ -59,7 +69,7 @@ public:
     std::uint64_t size() const noexcept { return size_; }
 
 private:
-    int fd_ = -1;
+    NativeFile fd_ = kNoFile;
     std::string name_;
     std::uint64_t size_ = 0;
     std::uint64_t left_ = 0;
@@ -151,8 +161,8 @@ public:
     bool writable() const { return writable_; }
 
 private:
-    LockedFile(int fd, fs::path p, bool writable) : fd_(fd), path_(std::move(p)), writable_(writable) {}
-    int fd_ = -1;
+    LockedFile(NativeFile fd, fs::path p, bool writable) : fd_(fd), path_(std::move(p)), writable_(writable) {}
+    NativeFile fd_ = kNoFile;
     fs::path path_;
     bool writable_ = false;
 };

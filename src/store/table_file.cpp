@@ -121,6 +121,9 @@ void Table::Impl::writeFile() {
         batch_->stage(name_, std::move(prepared), std::move(locks_));
         return;
     }
+    // Windows renames over no file that is open: our own hold on the old
+    // table goes just before the rename.
+    locks_.clear();
     out_->commit();
     out_.reset();
     if (created_) dropOldSpellings(folder_, name_, path_);
@@ -172,9 +175,9 @@ void TableBatch::stage(std::string name, PreparedFile file, std::vector<LockedFi
 
 void TableBatch::commit() {
     for (Staged& staged : staged_) {
+        staged.oldTables.clear();  // Windows renames over no file that is open
         staged.file.commit();
         dropOldSpellings(folder_, staged.name, staged.file.target());
-        staged.oldTables.clear();
     }
     staged_.clear();
 }

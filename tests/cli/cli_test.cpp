@@ -1,34 +1,22 @@
 // The command line as a user or a script runs it: a real process, its
 // standard output and error, its exit code and the settings file it writes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
-
+#include "platform/files.h"
+#include "support/processes.h"
 #include "support/tuxa_builder.h"
 #include "version.h"
 
 namespace tht {
 namespace {
 
-struct Result {
-    int code;
-    std::string out, err;
-};
+using Args = std::vector<std::string>;
 
-Result runCli(const std::string& args, const std::filesystem::path& scratch) {
-    const auto errFile = scratch / "stderr.txt";
-    const std::string command = std::string(THT_CLI) + " " + args + " 2>'" + errFile.string() + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf;
-    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) out.append(buf.data(), n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, test::readBytes(errFile)};
+test::ProgramResult runCli(const Args& args, const std::filesystem::path& scratch) {
+    return test::runProgram(THT_CLI, args, scratch);
 }
 
-std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
+std::string text(const std::filesystem::path& p) { return displayPath(p); }
 
 void writeCompleteSchool(const test::RunFixture& f) {
     using test::line;
@@ -46,7 +34,7 @@ TEST(CommandLine, ExportsACompleteFolder) {
     writeCompleteSchool(f);
     const auto ini = f.dir / "Horalina.ini";
     f.dir.write("Horalina.ini", "[Otra]\r\nClave=1\r\n");
-    const Result r = runCli("exportar " + quoted(f.tuxa) + " --htemp " + quoted(f.htemp) + " --ini " + quoted(ini), f.dir.path());
+    const auto r = runCli({"exportar", text(f.tuxa), "--htemp", text(f.htemp), "--ini", text(ini)}, f.dir.path());
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Proceso finalizado\n");
     EXPECT_NE(r.err.find("PROFT: 1 escritos de 2 leídos"), std::string::npos) << r.err;
@@ -59,7 +47,7 @@ TEST(CommandLine, MissingFilesGiveStatusMinusOne) {
     writeCompleteSchool(f);
     std::filesystem::remove(f.tuxa / "tuxa_aulas.txt");
     const auto ini = f.dir / "h.ini";
-    const Result r = runCli("exportar " + quoted(f.tuxa) + " --quiet --htemp " + quoted(f.htemp) + " --ini " + quoted(ini), f.dir.path());
+    const auto r = runCli({"exportar", text(f.tuxa), "--quiet", "--htemp", text(f.htemp), "--ini", text(ini)}, f.dir.path());
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "No existe archivo de aulas (TUXA_AULAS.TXT)\nProceso finalizado\n");
     EXPECT_EQ(r.err, "");
@@ -70,11 +58,10 @@ TEST(CommandLine, MissingFolderStopsBothDirections) {
     test::RunFixture f;
     const struct {
         std::string verb, status, folder;
-    } cases[] = {{"exportar", "-1", quoted(f.dir / "none")}, {"importar", "0", quoted(f.dir / "none")}};
+    } cases[] = {{"exportar", "-1", text(f.dir / "none")}, {"importar", "0", text(f.dir / "none")}};
     for (const auto& c : cases) {
         const auto ini = f.dir / ("h-" + c.verb + ".ini");
-        const Result r = runCli(c.verb + " " + c.folder + " --htemp " + quoted(f.htemp) + " --ini " + quoted(ini),
-                                f.dir.path());
+        const auto r = runCli({c.verb, c.folder, "--htemp", text(f.htemp), "--ini", text(ini)}, f.dir.path());
         EXPECT_EQ(r.code, 2);
         EXPECT_EQ(r.out, "No existe la carpeta\n");
         EXPECT_EQ(test::readBytes(ini), "[Transformadores]\r\nTransformado=" + c.status + "\r\n");
@@ -85,7 +72,7 @@ TEST(CommandLine, ErrorsStopWithCodeTwoAndKeepTheStatus) {
     test::RunFixture f;
     writeCompleteSchool(f);
     const auto ini = f.dir / "h.ini";
-    const Result r = runCli("importar " + quoted(f.tuxa) + " --htemp " + quoted(f.htemp) + " --ini " + quoted(ini), f.dir.path());
+    const auto r = runCli({"importar", text(f.tuxa), "--htemp", text(f.htemp), "--ini", text(ini)}, f.dir.path());
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("error: No existe la tabla"), std::string::npos) << r.err;
@@ -95,24 +82,38 @@ TEST(CommandLine, ErrorsStopWithCodeTwoAndKeepTheStatus) {
 TEST(CommandLine, ExportThenImport) {
     test::RunFixture f;
     writeCompleteSchool(f);
-    ASSERT_EQ(runCli("exportar " + quoted(f.tuxa) + " --quiet --htemp " + quoted(f.htemp), f.dir.path()).code, 0);
+    ASSERT_EQ(runCli({"exportar", text(f.tuxa), "--quiet", "--htemp", text(f.htemp)}, f.dir.path()).code, 0);
     std::filesystem::copy_file(f.htemp / "ASIGT.DBF", f.htemp / "SOLUC.DBF");  // fields missing: an error, not a crash
-    const Result bad = runCli("importar " + quoted(f.tuxa) + " --htemp " + quoted(f.htemp), f.dir.path());
+    const auto bad = runCli({"importar", text(f.tuxa), "--htemp", text(f.htemp)}, f.dir.path());
     EXPECT_EQ(bad.code, 2);
     EXPECT_NE(bad.err.find("no tiene el campo DIA"), std::string::npos) << bad.err;
+}
+
+TEST(CommandLine, FoldersWithAccentedNames) {
+    // The names travel as UTF-8 from the arguments to the system and back into messages.
+    test::RunFixture f;
+    const auto tuxa = f.dir.path() / pathFromUtf8("Colegio Pe\u00f1a"), htemp = f.dir.path() / pathFromUtf8("Datos del a\u00f1o");
+    writeCompleteSchool(f);
+    std::filesystem::copy(f.tuxa, tuxa);
+    const auto done = runCli({"exportar", text(tuxa), "--quiet", "--htemp", text(htemp)}, f.dir.path());
+    EXPECT_EQ(done.code, 0) << done.err;
+    EXPECT_TRUE(std::filesystem::exists(htemp / "ASIGT.DBF"));
+    const auto stopped = runCli({"importar", text(tuxa), "--htemp", text(htemp)}, f.dir.path());
+    EXPECT_EQ(stopped.code, 2);
+    EXPECT_NE(stopped.err.find("No existe la tabla " + text(htemp / "SOLUC.DBF")), std::string::npos) << stopped.err;
 }
 
 TEST(CommandLine, Usage) {
     test::TempDir dir;
     const struct {
-        std::string args;
+        Args args;
         int code;
-    } cases[] = {{"", 64}, {"exportar", 64}, {"borrar x", 64}, {"exportar a b", 64}, {"--version", 0}, {"--help", 0},
-                 {"exportar x --nada", 64},
+    } cases[] = {{{}, 64}, {{"exportar"}, 64}, {{"borrar", "x"}, 64}, {{"exportar", "a", "b"}, 64}, {{"--version"}, 0},
+                 {{"--help"}, 0}, {{"exportar", "x", "--nada"}, 64},
                  // An unset shell variable names no folder: never the default one, never the current one.
-                 {"importar ''", 64}, {"exportar x --htemp ''", 64}, {"exportar x --ini ''", 64}};
-    for (const auto& c : cases) EXPECT_EQ(runCli(c.args, dir.path()).code, c.code) << c.args;
-    EXPECT_EQ(runCli("--version", dir.path()).out, std::string("transhoralotuxa-cli ") + THT_VERSION + "\n");
+                 {{"importar", ""}, 64}, {{"exportar", "x", "--htemp", ""}, 64}, {{"exportar", "x", "--ini", ""}, 64}};
+    for (const auto& c : cases) EXPECT_EQ(runCli(c.args, dir.path()).code, c.code) << ::testing::PrintToString(c.args);
+    EXPECT_EQ(runCli({"--version"}, dir.path()).out, std::string("transhoralotuxa-cli ") + THT_VERSION + "\n");
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST(FrontEnd, ClicksLeaveStatusButtonsAndClosing) {
         EXPECT_EQ(model.status(), c.status) << c.what;
         EXPECT_EQ(model.transfersEnabled(), c.enabled) << c.what;
         EXPECT_EQ(click.closeWindow, c.closes) << c.what;
-        EXPECT_EQ(model.dirTxt(), folder + "/") << c.what;
+        EXPECT_EQ(model.dirTxt(), makeDirTxt(folder)) << c.what;
         model.closing();
         EXPECT_EQ(std::filesystem::exists(ini) ? test::readBytes(ini) : std::string(), c.ini) << c.what;
     }

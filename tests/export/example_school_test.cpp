@@ -9,6 +9,7 @@
 
 #include "export/export_run.h"
 #include "import/import_run.h"
+#include "support/processes.h"
 #include "support/dbfread.h"
 #include "support/tuxa_builder.h"
 
@@ -93,8 +94,10 @@ TEST(ExampleSchool, ExportThenImport) {
 
     // The same solution written as a Visual FoxPro table gives the same timetable.
     const std::string command = "/usr/bin/python3 '" + std::string(THT_SOURCE_DIR) + "/examples/make_soluc.py' '" +
-                                f.htemp.string() + "' '" + (f.htemp / "SOLUC.DBF").string() + "' --tipo vfp >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+                                test::hostPath(f.htemp) + "' '" + test::hostPath(f.htemp / "SOLUC.DBF") + "' --tipo vfp";
+    int status = -1;
+    test::runHostCommand(command, status);
+    ASSERT_EQ(status, 0);
     ASSERT_EQ(test::readBytes(f.htemp / "SOLUC.DBF")[0], '\x30');
     ASSERT_EQ(f.importar(), RunOutcome::Completed);
     EXPECT_EQ(test::readBytes(f.tuxa / "TUXA_HORARIO.TXT"), timetable);

@@ -46,6 +46,18 @@ TEST(CodePage, OtherConverters) {
     EXPECT_EQ(CodePage::open("ISO-8859-15").decode("\xA4"), U"\u20AC");
 }
 
+TEST(CodePage, NamesAsTuxaCodepageGivesThem) {
+    // Each system knows the pages by its own means (ICU, Windows' numbers); the names are the same.
+    const struct {
+        const char* name;
+        const char* byte;
+        char32_t character;
+    } cases[] = {{"windows-1252", "\x80", U'\u20AC'}, {"windows-1250", "\x8A", U'\u0160'}, {"cp850", "\xA4", U'\u00F1'},
+                 {"ibm-437", "\xA4", U'\u00F1'},      {"ISO-8859-1", "\xA4", U'\u00A4'},  {"iso-8859-15", "\xA4", U'\u20AC'},
+                 {"UTF-8", "\xC3\xB1", U'\u00F1'}};
+    for (const auto& c : cases) EXPECT_EQ(CodePage::open(c.name).decode(c.byte), std::u32string(1, c.character)) << c.name;
+}
+
 TEST(CodePage, UnknownNameIsAnError) {
     try {
         CodePage::open("no-such-page");

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <fstream>
 #include <functional>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -19,24 +22,34 @@ TEST(Files, PresenceTestsTellFilesFromFolders) {
     test::TempDir dir;
     dir.write("a.txt", "x");
     std::filesystem::create_directory(dir / "sub");
-    std::filesystem::create_directory_symlink(dir / "sub", dir / "link");
     EXPECT_TRUE(fileExists(dir / "a.txt"));
     EXPECT_FALSE(fileExists(dir / "sub"));
     EXPECT_FALSE(fileExists(dir / "none"));
     EXPECT_TRUE(folderExists(dir / "sub"));
-    EXPECT_TRUE(folderExists(dir / "link"));
     EXPECT_FALSE(folderExists(dir / "a.txt"));
+    EXPECT_FALSE(folderExists(dir / "none"));
+#ifndef _WIN32  // links to folders need a privilege on Windows
+    std::filesystem::create_directory_symlink(dir / "sub", dir / "link");
+    EXPECT_TRUE(folderExists(dir / "link"));
+#endif
 }
 
 TEST(Files, LookupIgnoresCaseButPrefersTheExactName) {
     test::TempDir dir;
     dir.write("TUXA_PROF.TXT", "upper");
+    EXPECT_EQ(findEntry(dir.path(), "other.txt"), std::nullopt);
+    EXPECT_EQ(resolveEntry(dir.path(), "other.txt"), dir / "other.txt");
+#ifdef _WIN32
+    // The file system ignores case itself: the name as asked reaches the file.
+    EXPECT_EQ(findEntry(dir.path(), "tuxa_prof.txt"), dir / "tuxa_prof.txt");
+    EXPECT_EQ(test::readBytes(dir / "tuxa_prof.txt"), "upper");
+    EXPECT_EQ(findCaseVariants(dir.path(), "Tuxa_Prof.Txt"), std::vector{dir / "TUXA_PROF.TXT"});
+#else
     EXPECT_EQ(findEntry(dir.path(), "tuxa_prof.txt"), dir / "TUXA_PROF.TXT");
     dir.write("tuxa_prof.txt", "lower");
     EXPECT_EQ(findEntry(dir.path(), "tuxa_prof.txt"), dir / "tuxa_prof.txt");
-    EXPECT_EQ(findEntry(dir.path(), "other.txt"), std::nullopt);
-    EXPECT_EQ(resolveEntry(dir.path(), "other.txt"), dir / "other.txt");
     EXPECT_EQ(findCaseVariants(dir.path(), "Tuxa_Prof.Txt").size(), 2u);
+#endif
 }
 
 TEST(Files, AtomicFileReplacesOnlyOnCommit) {
@@ -57,7 +70,11 @@ TEST(Files, AtomicFileReplacesOnlyOnCommit) {
 }
 
 TEST(Files, AtomicFileInAFolderWeCannotWriteIsAnError) {
+#ifdef _WIN32
+    GTEST_SKIP() << "folder permissions are POSIX modes here; Windows has access lists";
+#else
     if (geteuid() == 0) GTEST_SKIP() << "needs a user other than root: root writes in any folder";
+#endif
     test::TempDir dir;
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_THROW(AtomicFile(dir / "x"), Error);
@@ -95,15 +112,20 @@ TEST(Files, ExclusiveLockKeepsOutASecondOpen) {
 }
 
 TEST(Files, OnlyRegularFilesAreOpenedAndNoneIsWaitedFor) {
+#ifndef _WIN32
     ::alarm(60);  // an open that waits for a FIFO's writer would hang the suite: end it instead
+#endif
     test::TempDir dir;
-    const struct {
+    struct Kind {
         const char* what;
         std::function<void(const fs::path&)> make;
         std::string cause;
-    } kinds[] = {
+    };
+    const std::vector<Kind> kinds = {
+#ifndef _WIN32
         {"fifo", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, notRegularFileCause()},
         {"zero", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, notRegularFileCause()},
+#endif
         {"folder", [](const fs::path& p) { fs::create_directory(p); }, describeSystemError(EISDIR)},
     };
     const struct {
@@ -126,13 +148,16 @@ TEST(Files, OnlyRegularFilesAreOpenedAndNoneIsWaitedFor) {
                 open.open(p);
                 ADD_FAILURE() << open.what << " opened a " << kind.what;
             } catch (const Error& e) {
-                EXPECT_EQ(e.context().file, p.string()) << open.what << ", " << kind.what;
+                EXPECT_EQ(e.context().file, displayPath(p)) << open.what << ", " << kind.what;
                 EXPECT_EQ(e.context().cause, kind.cause) << open.what << ", " << kind.what;
             }
         }
     }
+#ifndef _WIN32
     ::alarm(0);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 18) << "a temporary file was left";
+#endif
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), std::ssize(kinds) * std::ssize(opens))
+        << "a temporary file was left";
 }
 
 TEST(Files, AFileIsReadUpToTheSizeItHadWhenOpened) {

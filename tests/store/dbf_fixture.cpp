@@ -1,30 +1,16 @@
 #include "dbf_fixture.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
+
+#include "support/processes.h"
 
 namespace tht::test {
 namespace {
 
 void putLe(std::string& s, std::size_t at, std::uint64_t v, int n) {
     for (int i = 0; i < n; ++i) s[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-std::string run(const std::string& command, int& status) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        status = -1;
-        return out;
-    }
-    std::array<char, 4096> buf;
-    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) out.append(buf.data(), n);
-    status = pclose(pipe);
-    return out;
 }
 
 }  // namespace
@@ -96,18 +82,19 @@ void runPython(const std::filesystem::path& folder, const std::string& program) 
     const auto script = folder / "fixture.py";
     std::ofstream(script) << program;
     int status = 0;
-    const std::string out = run("cd '" + folder.string() + "' && /usr/bin/python3 fixture.py 2>&1", status);
+    const std::string out = runHostCommand("cd '" + hostPath(folder) + "' && /usr/bin/python3 fixture.py 2>&1", status);
     std::filesystem::remove(script);
     if (status != 0) ADD_FAILURE() << "python3 failed:\n" << out;
 }
 
 std::string ogrinfo(const std::filesystem::path& table) {
-    if (access("/usr/bin/ogrinfo", X_OK) != 0) {
+    int status = 0;
+    runHostCommand("test -x /usr/bin/ogrinfo", status);
+    if (status != 0) {
         ADD_FAILURE() << "/usr/bin/ogrinfo is missing: install gdal-bin (scripts/setup.sh does)";
         return {};
     }
-    int status = 0;
-    std::string out = run("/usr/bin/ogrinfo -ro -al '" + table.string() + "' 2>&1", status);
+    std::string out = runHostCommand("/usr/bin/ogrinfo -ro -al '" + hostPath(table) + "' 2>&1", status);
     if (status != 0) ADD_FAILURE() << "ogrinfo rejected " << table << ":\n" << out;
     return out;
 }

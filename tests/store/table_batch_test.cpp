@@ -59,7 +59,9 @@ TEST(TableBatch, NewTablesTakeTheirNamesOnlyTogether) {
         // A later table of the unit reads the new one; the folder still holds the old one,
         // and no other program may open it until the unit is done with it.
         EXPECT_EQ(firstValue(batch.open("grupost", Access::Exclusive)), U"NUEVO");
+#ifndef _WIN32  // Windows lets no other open read a table held this way: the next line covers it
         EXPECT_EQ(test::readBytes(f.dir / "GRUPOST.DBF"), oldGroups);
+#endif
         EXPECT_THROW(Table::open(f.dir.path(), "GRUPOST", Access::Shared, true), Error);
         EXPECT_EQ(firstValue(batch.open("AULAT.DBF", Access::Shared, true)), U"NUEVO");
         batch.commit();
