@@ -2,8 +2,12 @@
 // character path gives on every system that implements them.
 #include "platform/byte_map.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "platform/unicode.h"
 
@@ -45,18 +49,30 @@ void ByteMap::copy(std::string_view src, char* dst) const noexcept {
     const std::size_t n = src.size();
     if (n == 0) return;
     std::memcpy(dst, src.data(), n);
-    std::size_t i = 0;
-    if (asciiKept_) {
-        // Most text is ASCII: skip it eight bytes at a time.
-        for (;;) {
-            while (i + 8 <= n && (load(dst + i) & kHighBits) == 0) i += 8;
-            while (i < n && static_cast<unsigned char>(dst[i]) < 0x80) ++i;
-            if (i == n) return;
-            dst[i] = bytes_[static_cast<unsigned char>(dst[i])];
-            ++i;
-        }
+    auto one = [&](std::size_t i) { dst[i] = bytes_[static_cast<unsigned char>(dst[i])]; };
+    if (!asciiKept_) {
+        for (std::size_t i = 0; i < n; ++i) one(i);
+        return;
     }
-    for (; i < n; ++i) dst[i] = bytes_[static_cast<unsigned char>(dst[i])];
+    // Only bytes above 127 can change: find them sixteen at a time, the last
+    // sixteen overlapping those before; a short text is first tested whole.
+    std::size_t i = 0;
+#ifdef __SSE2__
+    auto highIn = [&](std::size_t at) {
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + at))));
+    };
+    if (n >= 16) {
+        for (; i + 16 <= n; i += 16)
+            for (unsigned high = highIn(i); high != 0; high &= high - 1) one(i + static_cast<std::size_t>(std::countr_zero(high)));
+        if (i < n)
+            for (unsigned high = highIn(n - 16) & (0xFFFFu << (16 - (n - i))); high != 0; high &= high - 1)
+                one(n - 16 + static_cast<std::size_t>(std::countr_zero(high)));
+        return;
+    }
+#endif
+    if (n >= 8 && ((load(dst) | load(dst + n - 8)) & kHighBits) == 0) return;
+    for (; i < n; ++i)
+        if (static_cast<unsigned char>(dst[i]) >= 0x80) one(i);
 }
 
 void ByteMap::append(std::string_view src, std::string& out) const {

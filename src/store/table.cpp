@@ -1,4 +1,5 @@
-// Records, cursor and fields of an open table, all in memory.
+// Records, cursor and fields of an open table, in memory but for the records
+// a new table has written out.
 #include <cstring>
 #include <stdexcept>
 

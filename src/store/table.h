@@ -3,10 +3,12 @@
 // made by Table::open or Table::create and is closed by close() or, without
 // keeping anything unsaved, by its destructor.
 //
-// Nothing reaches NAME.DBF before close(): the records live in memory and
-// close() writes them to a temporary file in the same folder that then takes
-// the table's name. A table destroyed without close() (an exception unwinding
-// through a step) leaves the files on disk exactly as they were.
+// Nothing reaches NAME.DBF before close(): the records live in memory, or,
+// for a new table only appended to so far, partly in a temporary file in the
+// same folder, and close() completes that file, which then takes the table's
+// name. A table destroyed without close() (an exception unwinding through a
+// step) removes its temporary file and leaves the files on disk exactly as
+// they were.
 #include <cstdint>
 #include <filesystem>
 #include <memory>

@@ -1,5 +1,6 @@
 #include "text/trim.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #ifdef __SSE2__
@@ -57,7 +58,11 @@ std::string_view trimmedView(std::string_view text) {
     const __m128i spaces = _mm_set1_epi8(' ');
     while (last - first >= 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(last - 16));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(block, spaces)) != 0xFFFF) break;
+        const auto others = static_cast<std::uint16_t>(~_mm_movemask_epi8(_mm_cmpeq_epi8(block, spaces)));
+        if (others != 0) {  // the last byte that is no space is in this block: drop the spaces after it
+            last -= std::countl_zero(others);
+            return {first, static_cast<std::size_t>(last - first)};
+        }
         last -= 16;
     }
 #else
