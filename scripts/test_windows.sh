@@ -37,6 +37,9 @@ wine "$cli" --version >/dev/null 2>&1 </dev/null
 echo "== core suites and command line under Wine"
 ctest --test-dir "$win" --output-on-failure -j "$(nproc)"
 
+echo "== TUXA.chm"
+/usr/bin/python3 "$root/tests/windows/test_chm.py" "$win/src/TUXA.chm"
+
 echo "== fault tests under Wine"
 /usr/bin/python3 "$root/tests/faults/test_faults.py" "$cli" --prefix wine --holder "$win/tests/hold_file.exe"
 
