@@ -4,7 +4,9 @@
 # suites, the command-line tests and the fault tests against
 # transhoralotuxa-cli.exe, and takes the example school through the prefix's
 # C:\HTEMP with no environment override, comparing the tables and the
-# timetable with the Linux build's (build/) byte for byte apart from the dates.
+# timetable with the Linux build's (build/) byte for byte apart from the dates;
+# checks TUXA.chm and the zip step, and runs the programs of the zip unpacked
+# into the prefix's C:\Horalina.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 start=$SECONDS
@@ -37,8 +39,9 @@ wine "$cli" --version >/dev/null 2>&1 </dev/null
 echo "== core suites and command line under Wine"
 ctest --test-dir "$win" --output-on-failure -j "$(nproc)"
 
-echo "== TUXA.chm"
+echo "== TUXA.chm and the zip step"
 /usr/bin/python3 "$root/tests/windows/test_chm.py" "$win/src/TUXA.chm"
+/usr/bin/python3 "$root/tests/windows/test_package.py"
 
 echo "== fault tests under Wine"
 /usr/bin/python3 "$root/tests/faults/test_faults.py" "$cli" --prefix wine --holder "$win/tests/hold_file.exe"
@@ -63,5 +66,22 @@ wine "$cli" importar "$e2e/windows" --quiet
 cp "$root/examples/horalina/SOLUC.DBF" "$e2e/linux-htemp/"
 "$linux_cli" importar "$e2e/linux" --htemp "$e2e/linux-htemp" --quiet
 /usr/bin/python3 "$root/tests/windows/same_output.py" "$htemp" "$e2e/windows" "$e2e/linux-htemp" "$e2e/linux"
+
+echo "== the package, unpacked into C:\\Horalina of the prefix"
+horalina="$WINEPREFIX/drive_c/Horalina"
+school="$e2e/package-school"
+rm -rf "$horalina"
+mkdir -p "$horalina"
+unzip -q "$root/dist/$("$root/scripts/windows_zip.sh" --name "$win")" -d "$horalina"
+# Runs one way of starting an unpacked program, as Horalina would, on a fresh
+# copy of the example school, with no environment override, and checks that
+# the six tables landed in the prefix's real C:\HTEMP.
+export_from_package() {  # COMMAND...
+  rm -rf "$htemp" "$school"
+  cp -r "$root/examples/escuela" "$school"
+  "$@"
+  /usr/bin/python3 "$root/tests/windows/check_tables.py" "$htemp" "$e2e/linux-htemp"
+}
+export_from_package wine 'C:\Horalina\transhoralotuxa-cli.exe' exportar "$school" --quiet
 
 echo "== Windows part: $((SECONDS - start)) s"
