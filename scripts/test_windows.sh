@@ -83,5 +83,9 @@ export_from_package() {  # COMMAND...
   /usr/bin/python3 "$root/tests/windows/check_tables.py" "$htemp" "$e2e/linux-htemp"
 }
 export_from_package wine 'C:\Horalina\transhoralotuxa-cli.exe' exportar "$school" --quiet
+# The window as Horalina starts it goes beside this: export_from_package with a
+# command that starts C:\Horalina\transhoralotuxa.exe with two arguments and
+# presses its OK button through the test driver, then Transformado=1 in
+# "$horalina/Horalina.ini".
 
 echo "== Windows part: $((SECONDS - start)) s"
