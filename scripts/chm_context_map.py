@@ -138,6 +138,8 @@ class Chm:
             self.check_quickref(number, entries)
             mine = [name for name in files if self._belongs(name, entries, nxt)]
             if mine:
+                if number != self.first_chunk and min(mine, key=str.lower).lower() < entries[0].name.lower():
+                    raise HelpError("the context map would open a directory chunk, which its index does not know")
                 for name in mine:
                     offset = self.append_to_section0(files[name])
                     entries = [e for e in entries if e.name != name]
