@@ -2,9 +2,10 @@
 # The Windows program under Wine: cross-builds it (scripts/windows.sh), checks
 # that every .exe is a PE32+ importing only Windows' own DLLs, runs the core
 # suites, the command-line tests and the fault tests against
-# transhoralotuxa-cli.exe, and takes the example school through the prefix's
+# transhoralotuxa-cli.exe, takes the example school through the prefix's
 # C:\HTEMP with no environment override, comparing the tables and the
-# timetable with the Linux build's (build/) byte for byte apart from the dates.
+# timetable with the Linux build's (build/) byte for byte apart from the dates,
+# and works the window transhoralotuxa.exe through its controls under Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 start=$SECONDS
@@ -60,5 +61,10 @@ wine "$cli" importar "$e2e/windows" --quiet
 cp "$root/examples/horalina/SOLUC.DBF" "$e2e/linux-htemp/"
 "$linux_cli" importar "$e2e/linux" --htemp "$e2e/linux-htemp" --quiet
 /usr/bin/python3 "$root/tests/windows/same_output.py" "$htemp" "$e2e/windows" "$e2e/linux-htemp" "$e2e/linux"
+
+echo "== the window under Xvfb, worked through its controls"
+# Its own display; the script restarts the prefix's server under it.
+xvfb-run -a -s "-screen 0 1024x768x24" \
+  /usr/bin/python3 "$root/tests/windows/test_window.py" "$win" "$linux_cli"
 
 echo "== Windows part: $((SECONDS - start)) s"

@@ -133,6 +133,7 @@ int helpContextOf(const QWidget* widget) {
 }  // namespace tht::app
 
 using namespace tht::app;
+namespace form = tht::form;
 
 // The core's messages become modal boxes headed by the application title.
 class TMForm::BoxSink final : public tht::MessageSink {

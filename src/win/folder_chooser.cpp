@@ -1,5 +1,6 @@
 #include "win/folder_chooser.h"
 
+#include <cwctype>
 #include <vector>
 
 namespace tht::win {
@@ -51,6 +52,12 @@ void FolderChooser::listDrives() {
     std::vector<wchar_t> buffer(std::begin(kEverything), std::end(kEverything));
     buffer.resize(MAX_PATH, L'\0');
     ::DlgDirListComboBoxW(panel_, buffer.data(), drivesId_, 0, DDL_DRIVES | DDL_EXCLUSIVE);
+    // The box shows the drive of the folder listed, as "[-c-]".
+    if (folder_.size() >= 2 && folder_[1] == L':') {
+        const std::wstring drive = std::wstring(L"[-") + static_cast<wchar_t>(std::towlower(folder_[0])) + L"-]";
+        ::SendDlgItemMessageW(panel_, drivesId_, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(drive.c_str()));
+    }
 }
 
 }  // namespace tht::win

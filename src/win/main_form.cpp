@@ -176,6 +176,11 @@ void MainForm::buildControls() {
     // The closed field is its text line and a 3-pixel frame above and below.
     ::SendMessageW(drives, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(1, scale(form::kDrives.height) - 6));
     for (HWND control : {exportButton_, importButton_, close, helpButton, directories, drives}) helpContext(control);
+    okGlyph_ = std::make_unique<ButtonGlyph>(Glyph::Ok, scale(16));
+    closeGlyph_ = std::make_unique<ButtonGlyph>(Glyph::Close, scale(16));
+    okGlyph_->showOn(exportButton_);
+    okGlyph_->showOn(importButton_);
+    closeGlyph_->showOn(close);
 
     label(folderPanel_, std::string(w::kFolderPrompt), kFolderPromptId, form::kFolderPrompt, font, false);
     label(folderPanel_, std::string(w::kCurrentFolder), kCurrentFolderPromptId, form::kCurrentFolderPrompt, font,

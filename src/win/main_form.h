@@ -14,6 +14,7 @@
 #include "platform/help.h"
 #include "win/folder_chooser.h"
 #include "win/gdi.h"
+#include "win/glyphs.h"
 
 namespace tht::win {
 
@@ -69,6 +70,7 @@ private:
 
     Font formFont_, boldFont_, directionFont_;
     Brush chooserBackground_;
+    std::unique_ptr<ButtonGlyph> okGlyph_, closeGlyph_;
 
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
