@@ -21,6 +21,23 @@ Font makeFont(int pixels, bool bold, const wchar_t* face) {
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
 }
 
+bool drawsBold(HFONT font) {
+    const ScreenDc dc;
+    const HGDIOBJ old = ::SelectObject(dc.get(), font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc.get(), &metrics);
+    ::SelectObject(dc.get(), old);
+    return metrics.tmWeight >= FW_BOLD;
+}
+
+// The form's font in bold. Where MS Sans Serif is a bitmap font that the
+// system does not embolden (Wine), Tahoma, its TrueType successor, draws it.
+Font makeBoldFormFont(int pixels) {
+    Font font = makeFont(pixels, true, L"MS Sans Serif");
+    if (drawsBold(font.get())) return font;
+    return makeFont(pixels, true, L"Tahoma");
+}
+
 int textWidth(HFONT font, const std::wstring& text) {
     const ScreenDc dc;
     const HGDIOBJ old = ::SelectObject(dc.get(), font);
@@ -80,7 +97,7 @@ MainForm::MainForm(HINSTANCE instance, FormOptions options)
         dpi_ = ::GetDeviceCaps(dc.get(), LOGPIXELSY);
     }
     formFont_ = makeFont(scale(form::kFormFontPixels), false, L"MS Sans Serif");
-    boldFont_ = makeFont(scale(form::kFormFontPixels), true, L"MS Sans Serif");
+    boldFont_ = makeBoldFormFont(scale(form::kFormFontPixels));
     directionFont_ = makeFont(scale(form::kDirectionFontPixels), true, L"Arial");
     const form::Colour& background = form::kChooserBackground;
     chooserBackground_.reset(::CreateSolidBrush(colourRef(background.red, background.green, background.blue)));
