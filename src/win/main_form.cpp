@@ -284,9 +284,6 @@ LRESULT MainForm::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
-        case WM_HELP:
-            showHelp(false);
-            return TRUE;
         case WM_ACTIVATE:
             // Give the focus back to the control that had it before a box or another program took it.
             if (LOWORD(wParam) == WA_INACTIVE) {

@@ -383,6 +383,51 @@ class WindowTest(unittest.TestCase):
         self.assertIsNotNone(w.controls().get("MForm"), "the window is still there")
 
 
+    def compiled_help(self, with_context_3=True):
+        """A small TUXA.chm compiled from our pages, with or without the map that sends context 3 to its page."""
+        if not shutil.which("chmcmd"):
+            self.skipTest("no chmcmd (fp-utils) to compile a help file")
+        project = os.path.join(self.work, "chm")
+        shutil.rmtree(project, ignore_errors=True)
+        os.makedirs(project)
+        for page in ("index.html", "ventana.html"):
+            shutil.copy(os.path.join(SOURCE, "help", page), project)
+        mapping = "[MAP]\n#define IDH_VENTANA 3\n\n[ALIAS]\nIDH_VENTANA=ventana.html\n" if with_context_3 else ""
+        with open(os.path.join(project, "ayuda.hhp"), "w", encoding="ascii", newline="\r\n") as f:
+            f.write("[OPTIONS]\nCompiled file=TUXA.chm\nDefault topic=index.html\nTitle=Ayuda\n\n"
+                    "[FILES]\nindex.html\nventana.html\n\n" + mapping)
+        subprocess.run(["chmcmd", "ayuda.hhp"], cwd=project, check=True, capture_output=True)
+        return os.path.join(project, "TUXA.chm")
+
+    def help_file(self):
+        """The build's TUXA.chm, else a small one of our own."""
+        built = os.path.join(BUILD, "src", "TUXA.chm")
+        return built if os.path.exists(built) else self.compiled_help()
+
+    def test_f1_asks_for_context_3(self):
+        shutil.copy(self.compiled_help(with_context_3=False), INSTALL)
+        w = self.start()
+        w.keys("f1")
+        self.assertEqual(w.box(), (True, "No se puede abrir la ayuda C:\\Horalina\\TUXA.chm: "
+                                         "el visor de ayuda no ha podido mostrar el tema 3."))
+        w.click("Button1")  # the contents need no map
+        self.assertIsNone(w.box(2))
+        self.assertEqual(w.drive("windows", "HH Parent").stdout.strip(), "1")
+
+    def test_help_opens_in_the_viewer(self):
+        shutil.copy(self.help_file(), INSTALL)
+        w = self.start()
+        w.keys("f1")
+        self.assertTrue(w.no_box(3), "F1 opens the help without a word")
+        self.assertEqual(w.drive("windows", "HH Parent").stdout.strip(), "1")
+        w.click("Button1")
+        self.assertTrue(w.no_box(2), "the help button too")
+        self.assertEqual(w.drive("windows", "HH Parent").stdout.strip(), "1", "the same viewer, at the contents")
+        w.keys("alt+s")
+        self.assertTrue(w.gone(), "the viewer goes with the window")
+        self.assertEqual(w.drive("windows", "HH Parent").stdout.strip(), "0")
+
+
 class ResourcesTest(unittest.TestCase):
     """What Windows reads from the .exe before it runs it."""
 
