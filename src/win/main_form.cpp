@@ -6,6 +6,8 @@
 
 #include "base/messages.h"
 #include "core/form_layout.h"
+#include "core/shortened_folder.h"
+#include "platform/unicode.h"
 #include "platform/wide_text.h"
 #include "win/control_ids.h"
 #include "win/panel.h"
@@ -47,26 +49,9 @@ int textWidth(HFONT font, const std::wstring& text) {
     return size.cx;
 }
 
-// A folder shortened to maxWidth pixels: middle folders give way to an
-// ellipsis first, keeping the drive and the folder's own name; only then is
-// the text cut from the left.
-std::wstring shortenFolder(const std::wstring& folder, HFONT font, int maxWidth) {
-    if (textWidth(font, folder) <= maxWidth) return folder;
-    std::vector<std::wstring> parts;
-    for (std::size_t start = 0;;) {
-        const std::size_t end = folder.find(L'\\', start);
-        parts.push_back(folder.substr(start, end - start));
-        if (end == std::wstring::npos) break;
-        start = end + 1;
-    }
-    for (std::size_t dropped = 1; dropped + 2 <= parts.size(); ++dropped) {
-        std::wstring candidate = parts.front() + L"\\\u2026";
-        for (std::size_t i = 1 + dropped; i < parts.size(); ++i) candidate += L"\\" + parts[i];
-        if (textWidth(font, candidate) <= maxWidth) return candidate;
-    }
-    std::wstring tail = folder;
-    while (!tail.empty() && textWidth(font, L"\u2026" + tail) > maxWidth) tail.erase(0, 1);
-    return L"\u2026" + tail;
+std::wstring shortenedFolder(const std::wstring& folder, HFONT font, int maxWidth) {
+    const auto width = [font](const std::u32string& text) { return textWidth(font, widen(toUtf8(text))); };
+    return widen(toUtf8(shortenFolder(fromUtf8(narrow(folder)), U'\\', width, maxWidth)));
 }
 
 int helpContextOf(HWND control) {
@@ -389,7 +374,7 @@ void MainForm::runTransfer(FrontEnd::Direction direction) {
 
 void MainForm::showFolder() {
     const std::wstring& folder = chooser_->folder();
-    const std::wstring shown = shortenFolder(folder, boldFont_.get(), scale(form::kCurrentFolderMaxWidth));
+    const std::wstring shown = shortenedFolder(folder, boldFont_.get(), scale(form::kCurrentFolderMaxWidth));
     ::SetWindowTextW(currentFolder_, shown.c_str());
     ::SetWindowPos(currentFolder_, nullptr, 0, 0, textWidth(boldFont_.get(), shown), scale(form::kCurrentFolder.height),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
