@@ -2,11 +2,12 @@
 # The Windows program under Wine: cross-builds it (scripts/windows.sh), checks
 # that every .exe is a PE32+ importing only Windows' own DLLs, runs the core
 # suites, the command-line tests and the fault tests against
-# transhoralotuxa-cli.exe, and takes the example school through the prefix's
+# transhoralotuxa-cli.exe, takes the example school through the prefix's
 # C:\HTEMP with no environment override, comparing the tables and the
 # timetable with the Linux build's (build/) byte for byte apart from the dates;
-# checks TUXA.chm and the zip step, and runs the programs of the zip unpacked
-# into the prefix's C:\Horalina.
+# checks TUXA.chm and the zip step, runs the command line of the zip unpacked
+# into the prefix's C:\Horalina, and works the window of the zip, unpacked there
+# too, through its controls under Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 start=$SECONDS
@@ -70,22 +71,22 @@ cp "$root/examples/horalina/SOLUC.DBF" "$e2e/linux-htemp/"
 echo "== the package, unpacked into C:\\Horalina of the prefix"
 horalina="$WINEPREFIX/drive_c/Horalina"
 school="$e2e/package-school"
-rm -rf "$horalina"
+rm -rf "$horalina" "$school"
 mkdir -p "$horalina"
-unzip -q "$root/dist/$("$root/scripts/windows_zip.sh" --name "$win")" -d "$horalina"
-# Runs one way of starting an unpacked program, as Horalina would, on a fresh
-# copy of the example school, with no environment override, and checks that
-# the six tables landed in the prefix's real C:\HTEMP.
-export_from_package() {  # COMMAND...
-  rm -rf "$htemp" "$school"
-  cp -r "$root/examples/escuela" "$school"
-  "$@"
-  /usr/bin/python3 "$root/tests/windows/check_tables.py" "$htemp" "$e2e/linux-htemp"
-}
-export_from_package wine 'C:\Horalina\transhoralotuxa-cli.exe' exportar "$school" --quiet
-# The window as Horalina starts it goes beside this: export_from_package with a
-# command that starts C:\Horalina\transhoralotuxa.exe with two arguments and
-# presses its OK button through the test driver, then Transformado=1 in
-# "$horalina/Horalina.ini".
+package="$root/dist/$("$root/scripts/windows_zip.sh" --name "$win")"
+unzip -q "$package" -d "$horalina"
+# Started from there as Horalina would, on a fresh copy of the example school
+# and with no environment override: the six tables land in the prefix's real
+# C:\HTEMP.
+rm -rf "$htemp"
+cp -r "$root/examples/escuela" "$school"
+wine 'C:\Horalina\transhoralotuxa-cli.exe' exportar "$school" --quiet
+/usr/bin/python3 "$root/tests/windows/check_tables.py" "$htemp" "$e2e/linux-htemp"
+
+echo "== the window of the package under Xvfb, worked through its controls"
+# Its own display; the script restarts the prefix's server under it. Each case
+# unpacks the zip into C:\Horalina and starts the window as Horalina does.
+xvfb-run -a -s "-screen 0 1024x768x24" \
+  /usr/bin/python3 "$root/tests/windows/test_window.py" "$win" "$linux_cli" "$package"
 
 echo "== Windows part: $((SECONDS - start)) s"

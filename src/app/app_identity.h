@@ -1,11 +1,12 @@
 #pragma once
 // The help file and its context, as the calling product knows them.
+#include "core/form_layout.h"
 
 namespace tht::app {
 
 // The help set: our Spanish pages, shipped as a resource folder of this name.
-inline constexpr char kHelpFile[] = "TUXA.chm";
+using form::kHelpFile;
 // The help context of the main window and of every control that takes the focus.
-inline constexpr int kWindowHelpContext = 3;
+using form::kWindowHelpContext;
 
 }  // namespace tht::app

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+#include "core/shortened_folder.h"
+
 namespace tht::app {
 namespace {
 
@@ -70,14 +72,12 @@ QList<FolderLine> folderLines(const QString& folder) {
 }
 
 QString shortenFolder(const QString& nativeFolder, const QFontMetrics& metrics, int maxWidth) {
-    if (metrics.horizontalAdvance(nativeFolder) <= maxWidth) return nativeFolder;
-    const QChar sep = QDir::separator();
-    const QStringList parts = nativeFolder.split(sep);
-    for (int dropped = 1; dropped <= parts.size() - 2; ++dropped) {
-        const QString candidate = parts.front() + sep + QChar(0x2026) + sep + parts.mid(1 + dropped).join(sep);
-        if (metrics.horizontalAdvance(candidate) <= maxWidth) return candidate;
-    }
-    return metrics.elidedText(nativeFolder, Qt::ElideLeft, maxWidth);
+    const auto width = [&](const std::u32string& text) {
+        return metrics.horizontalAdvance(QString::fromStdU32String(text));
+    };
+    return QString::fromStdU32String(tht::shortenFolder(nativeFolder.toStdU32String(),
+                                                        static_cast<char32_t>(QDir::separator().unicode()), width,
+                                                        maxWidth));
 }
 
 DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {

@@ -19,6 +19,7 @@
 #include "app/message_boxes.h"
 #include "app/qt_text.h"
 #include "base/messages.h"
+#include "core/ini_file.h"
 #include "platform/locations.h"
 
 namespace tht::app {
@@ -26,16 +27,15 @@ namespace tht::app {
 std::filesystem::path defaultIniFile() {
     std::filesystem::path folder = executablePath().parent_path();
     if (folder.empty()) folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-    return folder / "Horalina.ini";
+    return folder / kSettingsFileName;
 }
 
 QString defaultHelpSet() { return QStringLiteral(":/") + QString::fromLatin1(kHelpFile); }
 
 namespace {
 
-constexpr int kClientWidth = 599;
-constexpr int kClientHeight = 270;
-constexpr int kFolderWidth = 287;  // currentFolder_ never grows wider than the directory list
+using form::kClientHeight;
+using form::kClientWidth;
 const char* const kHelpContextProperty = "helpContext";
 
 QFont formFont(bool bold = false) {
@@ -45,7 +45,7 @@ QFont formFont(bool bold = false) {
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    font.setPixelSize(form::kFormFontPixels);
     font.setBold(bold);
     return font;
 }
@@ -54,7 +54,7 @@ QFont directionFont() {
     QFont font;
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(16);
+    font.setPixelSize(form::kDirectionFontPixels);
     font.setBold(true);
     return font;
 }
@@ -82,6 +82,10 @@ void fitCaption(QLabel* caption) {
     const int needed = caption->fontMetrics().horizontalAdvance(caption->text());
     if (needed > caption->width()) caption->resize(needed, caption->height());
 }
+
+QRect rectOf(const form::Bounds& b) { return {b.left, b.top, b.width, b.height}; }
+
+QColor colourOf(const form::Colour& c) { return {c.red, c.green, c.blue}; }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& bounds) {
     auto* b = new QPushButton(text, parent);
@@ -129,6 +133,7 @@ int helpContextOf(const QWidget* widget) {
 }  // namespace tht::app
 
 using namespace tht::app;
+namespace form = tht::form;
 
 // The core's messages become modal boxes headed by the application title.
 class TMForm::BoxSink final : public tht::MessageSink {
@@ -166,23 +171,23 @@ void TMForm::buildControls() {
     setAutoFillBackground(true);
     setProperty(kHelpContextProperty, kWindowHelpContext);
 
-    const QColor gradientStart(249, 211, 125), gradientEnd(255, 238, 221);
+    const QColor gradientStart = colourOf(form::kGradientStart), gradientEnd = colourOf(form::kGradientEnd);
     const QString directionCaptionExport = text(tht::msg::window::kExportDirection);
     const QString directionCaptionImport = text(tht::msg::window::kImportDirection);
     const QIcon okGlyph = style()->standardIcon(QStyle::SP_DialogOkButton);
 
     exportPanel_ = new GradientPanel(gradientStart, gradientEnd, this);
     exportPanel_->setObjectName(QStringLiteral("Draw3D2"));
-    exportPanel_->setGeometry(0, 0, 301, 106);
+    exportPanel_->setGeometry(rectOf(form::kExportPanel));
     exportPanel_->setProperty(kHelpContextProperty, kWindowHelpContext);
-    exportCaption_ = label(exportPanel_, "Label3", directionCaptionExport, {21, 5, 265, 57});
-    exportButton_ = button(exportPanel_, "BExportar", text(tht::msg::window::kOk), {88, 72, 89, 25});
+    exportCaption_ = label(exportPanel_, "Label3", directionCaptionExport, rectOf(form::kExportCaption));
+    exportButton_ = button(exportPanel_, "BExportar", text(tht::msg::window::kOk), rectOf(form::kExportButton));
 
     importPanel_ = new GradientPanel(gradientStart, gradientEnd, this);
     importPanel_->setObjectName(QStringLiteral("Draw3D3"));
-    importPanel_->setGeometry(302, 0, 294, 106);
-    importCaption_ = label(importPanel_, "Label4", directionCaptionImport, {8, 5, 276, 57});
-    importButton_ = button(importPanel_, "BImportar", text(tht::msg::window::kOk), {96, 72, 89, 25});
+    importPanel_->setGeometry(rectOf(form::kImportPanel));
+    importCaption_ = label(importPanel_, "Label4", directionCaptionImport, rectOf(form::kImportCaption));
+    importButton_ = button(importPanel_, "BImportar", text(tht::msg::window::kOk), rectOf(form::kImportButton));
 
     for (QLabel* direction : {exportCaption_, importCaption_}) {
         direction->setFont(directionFont());
@@ -197,29 +202,30 @@ void TMForm::buildControls() {
 
     folderPanel_ = new QFrame(this);
     folderPanel_->setObjectName(QStringLiteral("Panel1"));
-    folderPanel_->setGeometry(0, 107, 596, 162);
+    folderPanel_->setGeometry(rectOf(form::kFolderPanel));
     folderPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     folderPanel_->setLineWidth(1);
 
     folderPrompt_ = label(folderPanel_, "Label5", text(tht::msg::window::kFolderPrompt),
-                   {9, 5, 280, 13});
-    currentFolderPrompt_ = label(folderPanel_, "Label6", text(tht::msg::window::kCurrentFolder), {9, 19, 59, 13});
-    currentFolder_ = label(folderPanel_, "Label2", QString(), {70, 20, 0, 13});
-    for (QLabel* prompt : {folderPrompt_, currentFolderPrompt_}) setTextColour(prompt, QColor(0, 0, 255));
-    productLabel_ = label(folderPanel_, "Label1", text(tht::msg::window::kProductLabel), {368, 143, 212, 13});
+                   rectOf(form::kFolderPrompt));
+    currentFolderPrompt_ = label(folderPanel_, "Label6", text(tht::msg::window::kCurrentFolder),
+                                 rectOf(form::kCurrentFolderPrompt));
+    currentFolder_ = label(folderPanel_, "Label2", QString(), rectOf(form::kCurrentFolder));
+    for (QLabel* prompt : {folderPrompt_, currentFolderPrompt_}) setTextColour(prompt, colourOf(form::kPromptText));
+    productLabel_ = label(folderPanel_, "Label1", text(tht::msg::window::kProductLabel), rectOf(form::kProductLabel));
     for (QLabel* red : {currentFolder_, productLabel_}) {
         red->setFont(formFont(true));
-        setTextColour(red, QColor(255, 0, 0));
+        setTextColour(red, colourOf(form::kEmphasisText));
     }
     for (QLabel* caption : {folderPrompt_, currentFolderPrompt_, productLabel_}) fitCaption(caption);
 
-    const QColor chooserBackground(240, 251, 255);
+    const QColor chooserBackground = colourOf(form::kChooserBackground);
     directories_ = new DirectoryList(folderPanel_);
     directories_->setObjectName(QStringLiteral("Directorios"));
-    directories_->setGeometry(9, 36, 287, 101);
+    directories_->setGeometry(rectOf(form::kDirectories));
     drives_ = new DriveBox(folderPanel_);
     drives_->setObjectName(QStringLiteral("Unidades"));
-    drives_->setGeometry(9, 140, 137, 19);
+    drives_->setGeometry(rectOf(form::kDrives));
     for (QWidget* chooser : {static_cast<QWidget*>(directories_), static_cast<QWidget*>(drives_)}) {
         QPalette palette = chooser->palette();
         palette.setColor(QPalette::Base, chooserBackground);
@@ -228,14 +234,14 @@ void TMForm::buildControls() {
         chooser->setProperty(kHelpContextProperty, kWindowHelpContext);
     }
 
-    closeButton_ = button(folderPanel_, "BClose", text(tht::msg::window::kClose), {385, 106, 89, 25});
+    closeButton_ = button(folderPanel_, "BClose", text(tht::msg::window::kClose), rectOf(form::kCloseButton));
     closeButton_->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    helpButton_ = button(folderPanel_, "Button1", text(tht::msg::window::kHelp), {188, 139, 109, 21});
+    helpButton_ = button(folderPanel_, "Button1", text(tht::msg::window::kHelp), rectOf(form::kHelpButton));
     for (QPushButton* b : {closeButton_, helpButton_}) b->setProperty(kHelpContextProperty, kWindowHelpContext);
 
     // Hidden until a run finds something odd; in command-line mode the window
     // closes after the run, so Horalina's users never get an extra box.
-    warningsLink_ = label(folderPanel_, "Avisos", text(tht::msg::warn::kWindowLink), {310, 60, 276, 26});
+    warningsLink_ = label(folderPanel_, "Avisos", text(tht::msg::warn::kWindowLink), rectOf(form::kWarningsLink));
     warningsLink_->setTextFormat(Qt::RichText);
     warningsLink_->setWordWrap(true);
     warningsLink_->hide();
@@ -342,7 +348,7 @@ void TMForm::showHelp(bool contents) {
 
 void TMForm::showFolder(const QString& folder) {
     const QString native = QDir::toNativeSeparators(folder);
-    const QString shown = shortenFolder(native, currentFolder_->fontMetrics(), kFolderWidth);
+    const QString shown = shortenFolder(native, currentFolder_->fontMetrics(), form::kCurrentFolderMaxWidth);
     currentFolder_->setText(shown);
     currentFolder_->setToolTip(native);
     currentFolder_->resize(currentFolder_->fontMetrics().horizontalAdvance(shown), currentFolder_->height());

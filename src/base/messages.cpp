@@ -170,6 +170,12 @@ std::string helpPageMissing(const std::string& page, const std::string& helpFile
 std::string helpWithoutContents(const std::string& helpFile) {
     return "La ayuda " + helpFile + " no tiene página de contenido.";
 }
+std::string helpNotOpened(const std::string& helpFile, const std::string& cause) {
+    return "No se puede abrir la ayuda " + helpFile + ": " + cause + ".";
+}
+std::string helpTopicRefused(int context) {
+    return "el visor de ayuda no ha podido mostrar el tema " + decimalText(context);
+}
 std::string helpWithoutTopic(const std::string& helpFile, int context) {
     return "La ayuda " + helpFile + " no tiene el tema " + decimalText(context) + ".";
 }

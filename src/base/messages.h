@@ -180,6 +180,11 @@ std::string helpMissing(const std::string& helpFile, const std::string& where);
 std::string helpPageMissing(const std::string& page, const std::string& helpFile);
 std::string helpWithoutContents(const std::string& helpFile);
 std::string helpWithoutTopic(const std::string& helpFile, int context);
+// Windows' help viewer and the compiled help file beside the program.
+std::string helpNotOpened(const std::string& helpFile, const std::string& cause);
+inline constexpr std::string_view kNoHelpViewer = "falta el visor de ayuda de Windows (hhctrl.ocx)";
+inline constexpr std::string_view kHelpRefused = "el visor de ayuda no ha podido mostrarla";
+std::string helpTopicRefused(int context);
 }  // namespace window
 
 }  // namespace tht::msg

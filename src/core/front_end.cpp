@@ -23,8 +23,11 @@ FrontEnd::FrontEnd(const std::vector<std::string>& arguments, Settings settings)
     : start_(startMode(arguments)), settings_(std::move(settings)) {}
 
 FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, MessageSink& messages) {
-    dirTxt_ = makeDirTxt(folder);
     Click click;
+    // A click that reaches a disabled button (a key, a message from outside)
+    // must not start a second run over the tables the first one left.
+    if (!transfersEnabled_) return click;
+    dirTxt_ = makeDirTxt(folder);
     std::filesystem::path htemp = settings_.htemp;
     try {
         if (htemp.empty()) htemp = horalinaDataFolder();

@@ -54,6 +54,7 @@ public:
         std::vector<std::string> warnings;
     };
     // A transfer button pressed with this folder chosen; messages go to the sink.
+    // Once a run has completed, nothing happens.
     Click run(Direction direction, const std::string& folder, MessageSink& messages);
 
     // The window is closing: command-line mode writes the status. Throws Error.

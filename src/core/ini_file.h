@@ -14,7 +14,8 @@ enum class IniError {
 };
 std::string describe(IniError kind, const ErrorContext& c);
 
-// Where Horalina reads the result status.
+// Where Horalina reads the result status: this file beside the program.
+inline constexpr std::string_view kSettingsFileName = "Horalina.ini";
 inline constexpr std::string_view kStatusSection = "Transformadores";
 inline constexpr std::string_view kStatusKey = "Transformado";
 

@@ -3,6 +3,7 @@
 // what command-line mode writes into "Horalina.ini" on closing.
 #include <gtest/gtest.h>
 
+#include "core/command_line.h"
 #include "core/front_end.h"
 #include "support/temp_dir.h"
 #include "support/tuxa_builder.h"
@@ -75,6 +76,42 @@ TEST(FrontEnd, AStoppedRunReturnsItsErrorAndKeepsTheWindowOpen) {
     ASSERT_TRUE(click.error);
     EXPECT_FALSE(click.closeWindow);
     EXPECT_TRUE(model.transfersEnabled());
+}
+
+TEST(FrontEnd, ASecondClickAfterACompletedRunDoesNothing) {
+    test::RunFixture f;
+    FrontEnd model({}, {f.htemp, f.dir / "Horalina.ini", f.ctx.clock});
+    model.run(FrontEnd::Direction::Export, f.tuxa.string(), f.sink);
+    ASSERT_FALSE(model.transfersEnabled());
+    const auto shown = f.sink.messages.size();
+    const int status = model.status();
+    std::filesystem::remove_all(f.htemp);
+    const FrontEnd::Click again = model.run(FrontEnd::Direction::Import, (f.dir / "none").string(), f.sink);
+    EXPECT_FALSE(again.error);
+    EXPECT_FALSE(again.closeWindow);
+    EXPECT_EQ(f.sink.messages.size(), shown);
+    EXPECT_EQ(model.status(), status);
+    EXPECT_FALSE(std::filesystem::exists(f.htemp));
+}
+
+// Horalina writes the command line whole; the window splits it itself.
+TEST(CommandLine, BlanksSeparateAndQuotesGroup) {
+    const struct {
+        const char* line;
+        std::vector<std::string> arguments;  // after the program's name
+    } cases[] = {
+        {"transhoralotuxa.exe", {}},
+        {"\"C:\\Archivos de programa\\H\\transhoralotuxa.exe\" exportar C:\\HTEMP", {"exportar", "C:\\HTEMP"}},
+        {"t.exe   EXPORTAR\t\"C:\\Mis datos\\\" ", {"EXPORTAR", "C:\\Mis datos\\"}},
+        {"t.exe importar \"\"", {"importar", ""}},
+        {"t.exe im\"por\"tar x", {"importar", "x"}},
+        {"t.exe \"exportar x", {"exportar x"}},  // an unclosed quote runs to the end
+        {"t.exe a b c", {"a", "b", "c"}},
+        {"t.exe Peña ñ", {"Peña", "ñ"}},
+        {"", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(commandLineArguments(c.line), c.arguments) << c.line;
+    EXPECT_EQ(splitCommandLine("\"C:\\a b\\t.exe\" x").front(), "C:\\a b\\t.exe");
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Pictures of the window in each run mode, to compare by eye: the Win32 window
+# under Wine and Xvfb (build-win64/screenshots/win32-*.bmp|png), the Qt window
+# offscreen (build/screenshots/qt-*.png), and each pair side by side
+# (build-win64/screenshots/side-*.png, Win32 left, Qt right). Not part of ./test;
+# builds what it needs in build/ and build-win64/ first.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+win="$root/build-win64"
+lin="$root/build"
+"$root/scripts/setup.sh" windows
+[ -f "$win/build.ninja" ] || "$root/scripts/windows.sh" >/dev/null
+[ -f "$lin/build.ninja" ] || cmake -S "$root" -B "$lin" -G Ninja -Wno-dev >/dev/null
+cmake --build "$win" --target transhoralotuxa window_driver
+cmake --build "$lin" --target window_screenshots
+
+# Both windows start in the same folder, which holds the example school.
+start=$(mktemp -d /tmp/tht-screens-XXXXXX)
+trap 'rm -rf "$start"' EXIT
+cp -r "$root/examples/escuela" "$start/"
+mkdir -p "$win/screenshots" "$lin/screenshots"
+
+QT_QPA_PLATFORM=offscreen "$lin/tests/window_screenshots" "$start" "$lin/screenshots"
+
+export WINEPREFIX="$win/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+xvfb-run -a -s "-screen 0 1024x768x24" \
+  /usr/bin/python3 "$root/tests/windows/screenshots.py" "$win" "$start" "$win/screenshots"
+
+for mode in interactive exportar importar; do
+  /usr/bin/python3 "$root/tests/windows/images.py" side "$win/screenshots/side-$mode.png" \
+    "$win/screenshots/win32-$mode.png" "$lin/screenshots/qt-$mode.png"
+done
+ls "$win/screenshots" "$lin/screenshots"

@@ -1,0 +1,41 @@
+// transhoralotuxa.exe: the window Horalina starts. Reads the command line,
+// shows the main window and runs the message loop until it closes.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "base/messages.h"
+#include "core/command_line.h"
+#include "core/form_layout.h"
+#include "core/ini_file.h"
+#include "platform/locations.h"
+#include "platform/temporary_files.h"
+#include "platform/wide_text.h"
+#include "win/main_form.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    tht::installSignalCleanup();
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
+    ::InitCommonControlsEx(&controls);
+
+    const std::filesystem::path beside = tht::executablePath().parent_path();
+    tht::win::FormOptions options;
+    // The command line whole, split as the calling product writes it.
+    options.arguments = tht::commandLineArguments(tht::narrow(::GetCommandLineW()));
+    options.iniFile = beside / tht::kSettingsFileName;
+    options.helpFile = beside / tht::form::kHelpFile;
+    try {
+        tht::win::MainForm form(instance, std::move(options));
+        MSG message;
+        while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (form.takeKey(message)) continue;
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    } catch (const std::exception& e) {
+        ::MessageBoxW(nullptr, tht::widen(tht::msg::internalError(e.what())).c_str(),
+                      tht::widen(tht::msg::window::kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    return 0;
+}

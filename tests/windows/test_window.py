@@ -1,0 +1,469 @@
+#!/usr/bin/env python3
+"""transhoralotuxa.exe under Wine and Xvfb, worked from another process as a
+user works it (tests/windows/window_driver.cpp): the panels of each run mode,
+the runs and their message boxes in order, the tables in the prefix's real
+C:\\HTEMP, "Horalina.ini" beside the .exe, one run per window, Alt+S, help.
+
+    xvfb-run -a -s "-screen 0 1024x768x24" test_window.py BUILD_WIN64 LINUX_CLI PACKAGE_ZIP
+
+WINEPREFIX (and WINEDEBUG, WINEDLLOVERRIDES, LANG) come from the caller;
+LINUX_CLI is the Linux command line, whose tables the window's must equal;
+PACKAGE_ZIP the Windows package, unpacked beside Horalina for each case.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import zipfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import images  # noqa: E402
+import same_output  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.dirname(os.path.dirname(HERE))
+CAPTION = "Exportar e importar datos entre Horalina y TUXA"
+TITLE = "transHoraloTuxa"
+FINISHED = "Proceso finalizado"
+
+BUILD = LINUX_CLI = PACKAGE = None  # from the command line
+PREFIX = os.environ.get("WINEPREFIX", "")
+HTEMP = os.path.join(PREFIX, "drive_c", "HTEMP")
+INSTALL = os.path.join(PREFIX, "drive_c", "Horalina")  # where the .exe lies, as beside Horalina
+
+# Part of the form that every mode shares: name, parent, bounds.
+LOWER_PANEL = {
+    "Panel1": ("MForm", (0, 107, 596, 162)),
+    "Label5": ("Panel1", (9, 5, 280, 13)),
+    "Label6": ("Panel1", (9, 19, 59, 13)),
+    "Directorios": ("Panel1", (9, 36, 287, 101)),
+    "Unidades": ("Panel1", (9, 140, 137, 19)),
+    "BClose": ("Panel1", (385, 106, 89, 25)),
+    "Button1": ("Panel1", (188, 139, 109, 21)),
+    "Label1": ("Panel1", (368, 143, 212, 13)),
+}
+EXPORT_PANEL = {
+    "Label3": ("Draw3D2", (21, 5, 265, 57)),
+    "BExportar": ("Draw3D2", (88, 72, 89, 25)),
+}
+IMPORT_PANEL = {
+    "Label4": ("Draw3D3", (8, 5, 276, 57)),
+    "BImportar": ("Draw3D3", (96, 72, 89, 25)),
+}
+GROWING_LABELS = {"Label5", "Label6", "Label1"}  # one line: may widen to a wider font's text
+
+
+def wine(*args, **kwargs):
+    return subprocess.run(["wine", *args], stdin=subprocess.DEVNULL, capture_output=True, text=True, encoding="utf-8",
+                          timeout=120, **kwargs)
+
+
+def restart_server(persistent=True):
+    subprocess.run(["wineserver", "-k"], check=False)
+    subprocess.run(["wineserver", "-w"], check=False)
+    if persistent:
+        subprocess.run(["wineserver", "-p"], check=False)
+        # Wine's own services start with the first program and stay with the
+        # server: started here, they hold no later program's output open.
+        subprocess.run(["wine", os.path.join(BUILD, "tests", "window_driver.exe"), "windows", "TMForm"],
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+
+
+def virtual_desktop(on):
+    """Every window of the prefix inside one desktop window of Wine's own: with
+    no window manager on the display, Wine would otherwise wait for one each
+    time a window is hidden."""
+    explorer = "HKCU\\Software\\Wine\\Explorer"
+    if on:
+        wine("reg", "add", explorer, "/v", "Desktop", "/d", "Default", "/f")
+        wine("reg", "add", explorer + "\\Desktops", "/v", "Default", "/d", "1024x768", "/f")
+    else:
+        wine("reg", "delete", explorer, "/v", "Desktop", "/f")
+        wine("reg", "delete", explorer + "\\Desktops", "/f")
+
+
+def windows_path(unix_path):
+    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+
+
+class Control:
+    def __init__(self, line):
+        f = line.split("\t")
+        self.name, self.kind, self.text = f[0], f[1], f[2]
+        self.bounds = tuple(int(v) for v in f[3:7])
+        self.visible, self.enabled, self.parent = f[7] == "1", f[8] == "1", f[9]
+
+
+class Window:
+    """The window started as Horalina starts it, and the driver's commands."""
+
+    def __init__(self, arguments, folder):
+        exe = "C:\\Horalina\\transhoralotuxa.exe"
+        # The directory list starts at the process's current folder.
+        self.process = subprocess.Popen(["wine", exe, *arguments], cwd=folder,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if self.drive("wait", CAPTION, "30").returncode != 0:
+            raise AssertionError("the window did not appear")
+
+    def drive(self, command, *args):
+        return wine(os.path.join(BUILD, "tests", "window_driver.exe"), command, *args)
+
+    def controls(self):
+        out = self.drive("controls", CAPTION)
+        return {c.name: c for c in (Control(line) for line in out.stdout.splitlines() if line)}
+
+    def click(self, name):
+        self.drive("click", CAPTION, name)
+
+    def open(self, entry):
+        before = self.controls()["Label2"].text
+        if self.drive("open", CAPTION, entry).returncode != 0:
+            raise AssertionError(f"no line [{entry}] in the directory list")
+        for _ in range(100):
+            if self.controls()["Label2"].text != before:
+                return
+            time.sleep(0.05)
+        raise AssertionError(f"opening [{entry}] changed nothing")
+
+    def keys(self, *keys):
+        self.drive("keys", CAPTION, *keys)
+
+    def box(self, seconds=60):
+        """The next message box: (has an icon, text); answered."""
+        out = self.drive("box", TITLE, str(seconds))
+        if out.returncode != 0:
+            return None
+        icon, _, text = out.stdout.rstrip("\n").partition("\t")
+        self.drive("answer", TITLE)
+        return icon == "icon", text
+
+    def boxes_until_finished(self):
+        """Every box of a run up to "Proceso finalizado", in order."""
+        shown = []
+        while not shown or shown[-1][1] != FINISHED:
+            b = self.box()
+            if b is None:
+                raise AssertionError(f"no more boxes after {shown}")
+            shown.append(b)
+        return shown
+
+    def no_box(self, seconds=1.5):
+        return self.drive("nobox", TITLE, str(seconds)).returncode == 0
+
+    def gone(self, seconds=20):
+        if self.drive("gone", CAPTION, str(seconds)).returncode != 0:
+            return False
+        self.process.wait(timeout=20)
+        return True
+
+    def end(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+            # What the killed window held open (a box, the viewer) goes with the prefix's server.
+            restart_server()
+
+
+class WindowTest(unittest.TestCase):
+    def setUp(self):
+        # A short path, so that the folder label shows it whole.
+        self.work = tempfile.mkdtemp(prefix="tht-window-")
+        self.school = os.path.join(self.work, "escuela")
+        shutil.copytree(os.path.join(SOURCE, "examples", "escuela"), self.school)
+        self.path_to_school = ["escuela"]
+        for folder in (HTEMP, INSTALL):
+            if os.path.isdir(folder):
+                shutil.rmtree(folder)
+            elif os.path.exists(folder):
+                os.remove(folder)
+        with zipfile.ZipFile(PACKAGE) as package:
+            package.extractall(INSTALL)
+        # Each help case brings the help file it needs.
+        os.replace(os.path.join(INSTALL, "TUXA.chm"), os.path.join(self.work, "TUXA.chm"))
+        self.window = None
+
+    def tearDown(self):
+        if self.window:
+            self.window.end()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def start(self, *arguments):
+        self.window = Window(list(arguments), self.work)
+        return self.window
+
+    def ini(self):
+        path = os.path.join(INSTALL, "Horalina.ini")
+        if not os.path.exists(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read().decode("latin-1")
+
+    def linux_run(self, direction, htemp=None):
+        """The same run by the Linux command line: its HTEMP and TUXA folders."""
+        linux = os.path.join(self.work, "linux")
+        if not os.path.isdir(linux):
+            shutil.copytree(os.path.join(SOURCE, "examples", "escuela"), os.path.join(linux, "tuxa"))
+            os.makedirs(os.path.join(linux, "htemp"))
+        if htemp:
+            shutil.copy(htemp, os.path.join(linux, "htemp"))
+        subprocess.run([LINUX_CLI, direction, os.path.join(linux, "tuxa"), "--htemp", os.path.join(linux, "htemp"),
+                        "--quiet"], check=False, capture_output=True)
+        return os.path.join(linux, "htemp"), os.path.join(linux, "tuxa")
+
+    def assertPanels(self, controls, shown):
+        self.assertEqual(controls["MForm"].bounds, (0, 0, 599, 270))
+        expected = dict(LOWER_PANEL)
+        if shown == "both":
+            expected.update(EXPORT_PANEL)
+            expected.update(IMPORT_PANEL)
+            expected["Draw3D2"] = ("MForm", (0, 0, 301, 106))
+            expected["Draw3D3"] = ("MForm", (302, 0, 294, 106))
+        else:
+            panel, hidden = ("Draw3D2", "Draw3D3") if shown == "export" else ("Draw3D3", "Draw3D2")
+            expected.update(EXPORT_PANEL if shown == "export" else IMPORT_PANEL)
+            expected[panel] = ("MForm", (0, 0, 599, 106))  # at the top, full width, same height
+            self.assertFalse(controls[hidden].visible, hidden)
+        for name, (parent, bounds) in expected.items():
+            c = controls[name]
+            self.assertTrue(c.visible, name)
+            self.assertEqual(c.parent, parent, name)
+            if name in GROWING_LABELS:
+                self.assertEqual(c.bounds[:2] + c.bounds[3:], bounds[:2] + bounds[3:], name)
+                self.assertGreaterEqual(c.bounds[2], bounds[2], name)
+            else:
+                self.assertEqual(c.bounds, bounds, name)
+
+    def choose_school(self, window):
+        for entry in self.path_to_school:
+            window.open(entry)
+        self.assertEqual(window.controls()["Label2"].text, windows_path(self.school))
+
+    def move_school_deeper(self):
+        """The school in a folder whose path is wider than the directory list."""
+        self.path_to_school = ["una carpeta de nombre largo", "con otra carpeta dentro", "y otra más", "escuela"]
+        deep = os.path.join(self.work, *self.path_to_school)
+        shutil.move(self.school, deep)
+        self.school = deep
+
+    def test_interactive_one_run_then_alt_s(self):
+        self.move_school_deeper()
+        w = self.start()
+        c = w.controls()
+        self.assertPanels(c, "both")
+        texts = {n: c[n].text for n in ("Label3", "Label4", "BExportar", "BImportar", "Label5", "Label6",
+                                          "BClose", "Button1", "Label1")}
+        self.assertEqual(texts, {
+            "Label3": "Transformar datos desde TUXA hacia Horalina ",
+            "Label4": "Transformar datos desde Horalina hacia TUXA",
+            "BExportar": "OK", "BImportar": "OK",
+            "Label5": "Carpeta en la que se encuentran los Ficheros TXT de TUXA",
+            "Label6": "Ruta Actual:", "BClose": "&Salir", "Button1": "F1 AYUDA",
+            "Label1": "TransHoralinaTUXA para HL18 V-1.0"})
+        self.assertEqual(c["Label2"].text, windows_path(self.work))
+        self.assertEqual(c["Label2"].bounds[:2], (70, 20))
+        self.assertFalse(c["Avisos"].visible)
+
+        # The tab order: the export panel, the import panel, then inside the lower panel.
+        order = []
+        for _ in range(6):
+            order.append(w.drive("focus", CAPTION).stdout.strip())
+            w.keys("tab")
+        self.assertEqual(order, ["BExportar", "BImportar", "BClose", "Button1", "Directorios", "Unidades"])
+
+        # The transfer panels painted from the start colour through white to the end colour.
+        shot = os.path.join(self.work, "window.bmp")
+        self.assertEqual(w.drive("screenshot", CAPTION, shot).returncode, 0)
+        picture = images.read_bmp(shot)
+        self.assertEqual((picture.width, picture.height), (599, 270))
+        for x in (2, 304):
+            for y, colour in ((0, (249, 211, 125)), (53, (255, 255, 255)), (105, (255, 238, 221))):
+                got = picture.pixel(x, y)
+                self.assertTrue(all(abs(a - b) <= 6 for a, b in zip(got, colour)), (x, y, got, colour))
+
+        # A folder too wide for its label is shown shortened; the run uses it whole.
+        for entry in self.path_to_school:
+            w.open(entry)
+        label2 = w.controls()["Label2"]
+        self.assertTrue(label2.text.startswith("Z:\\\u2026\\"), label2.text)
+        self.assertTrue(label2.text.endswith("\\y otra más\\escuela"), label2.text)
+        self.assertLessEqual(label2.bounds[2], 287)
+        w.click("BExportar")
+        self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        c = w.controls()
+        self.assertFalse(c["BExportar"].enabled)
+        self.assertFalse(c["BImportar"].enabled)
+        tables = sorted(name for name in os.listdir(HTEMP) if name.endswith(".DBF"))
+        self.assertEqual(tables, sorted(t + ".DBF" for t in same_output.TABLES))
+        # One completed run per window: the other button starts nothing.
+        w.click("BImportar")
+        self.assertTrue(w.no_box())
+        self.assertFalse(os.path.exists(os.path.join(self.school, "TUXA_HORARIO.TXT")))
+
+        w.keys("alt+s")
+        self.assertTrue(w.gone())
+        self.assertIsNone(self.ini(), "interactive mode never writes the status")
+
+    def test_exportar_writes_the_tables_and_closes_itself(self):
+        w = self.start("exportar", "C:\\HTEMP")
+        self.assertPanels(w.controls(), "export")
+        self.choose_school(w)
+        w.click("BExportar")
+        self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        self.assertTrue(w.gone(), "command-line mode closes the window after the run")
+        self.assertEqual(self.ini(), "[Transformadores]\r\nTransformado=1\r\n")
+        linux_htemp, _ = self.linux_run("exportar")
+        for table in same_output.TABLES:
+            self.assertEqual(same_output.table(HTEMP, table), same_output.table(linux_htemp, table), table)
+
+    def test_importar_writes_the_timetable_and_closes_itself(self):
+        cli = os.path.join(INSTALL, "transhoralotuxa-cli.exe")
+        wine(cli, "exportar", self.school, "--quiet")
+        shutil.copy(os.path.join(SOURCE, "examples", "horalina", "SOLUC.DBF"), HTEMP)
+        with open(os.path.join(INSTALL, "Horalina.ini"), "wb") as f:
+            f.write(b"[Horalina]\r\nCurso=2024\r\n")
+        w = self.start("IMPORTAR", "x")
+        self.assertPanels(w.controls(), "import")
+        self.choose_school(w)
+        w.click("BImportar")
+        self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        self.assertTrue(w.gone())
+        self.assertEqual(self.ini(), "[Horalina]\r\nCurso=2024\r\n[Transformadores]\r\nTransformado=1\r\n")
+        linux_htemp, linux_tuxa = self.linux_run("exportar")
+        self.linux_run("importar", os.path.join(SOURCE, "examples", "horalina", "SOLUC.DBF"))
+        self.assertEqual(same_output.timetable(self.school), same_output.timetable(linux_tuxa))
+
+    def test_folder_gone_in_command_line_mode(self):
+        w = self.start("importar", "x")
+        self.choose_school(w)
+        shutil.rmtree(self.school)
+        w.click("BImportar")
+        self.assertEqual(w.box(), (False, "No existe la carpeta"))
+        self.assertTrue(w.gone(), "no second chance in command-line mode")
+        self.assertEqual(self.ini(), "[Transformadores]\r\nTransformado=0\r\n")
+
+    def test_closed_before_any_run_writes_0(self):
+        w = self.start("exportar", "x")
+        w.keys("alt+s")
+        self.assertTrue(w.gone())
+        self.assertEqual(self.ini(), "[Transformadores]\r\nTransformado=0\r\n")
+
+    def test_wrong_argument_count_and_a_run_that_stops(self):
+        w = self.start("exportar", "x", "y")
+        self.assertPanels(w.controls(), "both")
+        self.choose_school(w)
+        with open(HTEMP, "wb") as f:  # a file where Horalina's folder should be
+            f.write(b"x")
+        w.click("BExportar")
+        icon, text = w.box()
+        self.assertTrue(icon, "an error box")
+        self.assertIn("C:\\HTEMP", text)
+        self.assertTrue(w.no_box(), "no Proceso finalizado after an error")
+        c = w.controls()
+        self.assertTrue(c["BExportar"].enabled and c["BImportar"].enabled)
+        # The window stays open: the cause mended, the same window runs again.
+        os.remove(HTEMP)
+        w.click("BExportar")
+        self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        self.assertTrue(w.process.poll() is None, "three arguments: interactive, the window stays")
+        w.keys("alt+s")
+        self.assertTrue(w.gone())
+        self.assertIsNone(self.ini())
+
+    def test_help_that_cannot_be_opened_is_reported(self):
+        w = self.start()
+        w.keys("f1")
+        where = "C:\\Horalina\\TUXA.chm"
+        self.assertEqual(w.box(), (True, f"No se encuentra la ayuda TUXA.chm ({where})."))
+        with open(os.path.join(INSTALL, "TUXA.chm"), "wb") as f:
+            f.write(b"no es una ayuda")
+        w.click("Button1")
+        icon, text = w.box()
+        self.assertTrue(icon)
+        self.assertTrue(text.startswith(f"No se puede abrir la ayuda {where}: "), text)
+        self.assertIsNotNone(w.controls().get("MForm"), "the window is still there")
+
+
+    def compiled_help(self, with_context_3=True):
+        """A small TUXA.chm compiled from our pages, with or without the map that sends context 3 to its page."""
+        if not shutil.which("chmcmd"):
+            self.skipTest("no chmcmd (fp-utils) to compile a help file")
+        project = os.path.join(self.work, "chm")
+        shutil.rmtree(project, ignore_errors=True)
+        os.makedirs(project)
+        for page in ("index.html", "ventana.html"):
+            shutil.copy(os.path.join(SOURCE, "help", page), project)
+        mapping = "[MAP]\n#define IDH_VENTANA 3\n\n[ALIAS]\nIDH_VENTANA=ventana.html\n" if with_context_3 else ""
+        with open(os.path.join(project, "ayuda.hhp"), "w", encoding="ascii", newline="\r\n") as f:
+            f.write("[OPTIONS]\nCompiled file=TUXA.chm\nDefault topic=index.html\nTitle=Ayuda\n\n"
+                    "[FILES]\nindex.html\nventana.html\n\n" + mapping)
+        subprocess.run(["chmcmd", "ayuda.hhp"], cwd=project, check=True, capture_output=True)
+        return os.path.join(project, "TUXA.chm")
+
+    def help_file(self):
+        """The package's TUXA.chm."""
+        return os.path.join(self.work, "TUXA.chm")
+
+    def test_f1_asks_for_context_3(self):
+        shutil.copy(self.compiled_help(with_context_3=False), INSTALL)
+        w = self.start()
+        w.keys("f1")
+        self.assertEqual(w.box(), (True, "No se puede abrir la ayuda C:\\Horalina\\TUXA.chm: "
+                                         "el visor de ayuda no ha podido mostrar el tema 3."))
+        w.click("Button1")  # the contents need no map
+        self.assertIsNone(w.box(2))
+        self.assertEqual(w.drive("windows", "HH Parent").stdout.strip(), "1")
+
+    def test_help_opens_in_the_viewer(self):
+        shutil.copy(self.help_file(), INSTALL)
+        w = self.start()
+        w.keys("f1")
+        self.assertTrue(w.no_box(3), "F1 opens the help without a word")
+        self.assertEqual(w.drive("windows", "HH Parent").stdout.strip(), "1")
+        w.click("Button1")
+        self.assertTrue(w.no_box(2), "the help button too")
+        self.assertEqual(w.drive("windows", "HH Parent").stdout.strip(), "1", "the same viewer, at the contents")
+        w.keys("alt+s")
+        self.assertTrue(w.gone(), "the viewer goes with the window")
+        self.assertEqual(w.drive("windows", "HH Parent").stdout.strip(), "0")
+
+
+class ResourcesTest(unittest.TestCase):
+    """What Windows reads from the .exe before it runs it."""
+
+    def test_manifest_and_version(self):
+        with open(os.path.join(BUILD, "src", "transhoralotuxa.exe"), "rb") as f:
+            exe = f.read()
+        for needed in (b'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"', b'level="asInvoker"',
+                       b">true</dpiAware>", b">system</dpiAwareness>"):
+            self.assertIn(needed, exe)
+        with open(os.path.join(SOURCE, "CMakeLists.txt"), encoding="utf-8") as f:
+            version = re.search(r"project\(transhoralotuxa VERSION ([0-9.]+)", f.read()).group(1)
+        for key, value in (("FileVersion", version), ("ProductVersion", version), ("ProductName", TITLE),
+                           ("FileDescription", CAPTION), ("OriginalFilename", "transhoralotuxa.exe")):
+            self.assertIn((key + "\0").encode("utf-16-le"), exe, key)
+            self.assertIn((value + "\0").encode("utf-16-le"), exe, key)
+
+
+def main():
+    global BUILD, LINUX_CLI, PACKAGE
+    BUILD, LINUX_CLI, PACKAGE = (os.path.abspath(a) for a in sys.argv[1:4])
+    # The prefix's services start again under this display, with one server
+    # for every program of the run.
+    restart_server(persistent=False)
+    virtual_desktop(True)
+    restart_server()
+    try:
+        result = unittest.main(argv=[sys.argv[0], "-v"] + sys.argv[4:], exit=False).result
+    finally:
+        restart_server(persistent=False)
+        virtual_desktop(False)
+        restart_server(persistent=False)
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,314 @@
+// Drives transhoralotuxa.exe from another process of the same Wine prefix, as
+// a user would: finds the window by its caption, lists its controls, clicks,
+// picks folders, presses keys, reads and answers message boxes, and saves a
+// picture of the window's client area. One command per run:
+//
+//   window_driver wait CAPTION [SECONDS]      until the window is shown
+//   window_driver gone CAPTION [SECONDS]      until it has closed
+//   window_driver controls CAPTION            one line per control, tab-separated:
+//                                             name class text left top width height visible enabled parent
+//   window_driver click CAPTION NAME          presses a button
+//   window_driver open CAPTION ENTRY          double-clicks a line of the directory list ("..", a subfolder)
+//   window_driver drive CAPTION LETTER        picks a drive in the drive box
+//   window_driver keys CAPTION KEY...         f1, tab, enter, alt+s, ...
+//   window_driver focus CAPTION               the name of the control with the focus
+//   window_driver box TITLE [SECONDS]         waits for a message box: "icon|plain", a tab, its text
+//   window_driver answer TITLE                presses the box's OK
+//   window_driver nobox TITLE [SECONDS]       no message box comes within the time
+//   window_driver windows CLASS               how many top-level windows of that class are shown
+//   window_driver screenshot CAPTION FILE     the client area as a 24-bit BMP
+//
+// Exit code 0 when done, 1 when what was waited for did not come, 2 on wrong use.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwctype>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "win/control_ids.h"
+
+namespace {
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+void say(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::wstring textOf(HWND window) {
+    std::vector<wchar_t> buffer(4096);
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                               SMTO_ABORTIFHUNG, 5000, &copied))
+        return {};
+    return std::wstring(buffer.data(), copied);
+}
+
+std::wstring classOf(HWND window) {
+    wchar_t name[256] = {};
+    ::GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::string nameOf(HWND control) {
+    const int id = ::GetDlgCtrlID(control);
+    for (const auto& c : tht::win::kControlNames)
+        if (c.id == id) return c.name;
+    return "#" + std::to_string(id);
+}
+
+HWND findForm(const std::wstring& caption) { return ::FindWindowW(tht::win::kFormClass, caption.c_str()); }
+
+// Polls every 50 ms until found() gives a window, or the time is up.
+template <class Find>
+HWND waitFor(Find found, double seconds) {
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    for (;;) {
+        if (HWND w = found()) return w;
+        if (::GetTickCount64() >= end) return nullptr;
+        ::Sleep(50);
+    }
+}
+
+HWND formOrDie(const std::wstring& caption) {
+    HWND form = waitFor([&] { return findForm(caption); }, 10);
+    if (!form) {
+        say("no window: " + utf8(caption));
+        std::exit(1);
+    }
+    return form;
+}
+
+std::vector<HWND> controlsOf(HWND form) {
+    std::vector<HWND> out;
+    ::EnumChildWindows(
+        form,
+        [](HWND w, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+HWND controlNamed(HWND form, const std::string& name) {
+    for (HWND c : controlsOf(form))
+        if (nameOf(c) == name) return c;
+    say("no control " + name);
+    std::exit(1);
+}
+
+HWND findBox(const std::wstring& title) {
+    struct Search {
+        std::wstring title;
+        HWND found = nullptr;
+    } search{title};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (classOf(w) == L"#32770" && ::IsWindowVisible(w) && textOf(w) == s->title) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int listControls(HWND form) {
+    for (HWND c : controlsOf(form)) {
+        RECT r;
+        ::GetWindowRect(c, &r);
+        HWND parent = ::GetParent(c);
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        std::wstring text = textOf(c);
+        for (wchar_t& ch : text)
+            if (ch == L'\t' || ch == L'\n' || ch == L'\r') ch = L' ';
+        say(nameOf(c) + "\t" + utf8(classOf(c)) + "\t" + utf8(text) + "\t" + std::to_string(r.left) + "\t" +
+            std::to_string(r.top) + "\t" + std::to_string(r.right - r.left) + "\t" + std::to_string(r.bottom - r.top) +
+            "\t" + (::IsWindowVisible(c) ? "1" : "0") + "\t" + (::IsWindowEnabled(c) ? "1" : "0") + "\t" +
+            (parent == form ? std::string("MForm") : nameOf(parent)));
+    }
+    RECT client;
+    ::GetClientRect(form, &client);
+    say("MForm\t" + utf8(classOf(form)) + "\t" + utf8(textOf(form)) + "\t0\t0\t" + std::to_string(client.right) + "\t" +
+        std::to_string(client.bottom) + "\t1\t" + (::IsWindowEnabled(form) ? "1" : "0") + "\t-");
+    return 0;
+}
+
+void press(WORD key, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    ::SendInput(1, &input, sizeof input);
+    ::Sleep(30);
+}
+
+int sendKeys(HWND form, int count, wchar_t** keys) {
+    ::SetForegroundWindow(form);
+    ::Sleep(100);
+    for (int i = 0; i < count; ++i) {
+        std::wstring key = keys[i];
+        for (wchar_t& c : key) c = static_cast<wchar_t>(std::towlower(c));
+        bool alt = false;
+        if (key.rfind(L"alt+", 0) == 0) {
+            alt = true;
+            key = key.substr(4);
+        }
+        WORD vk = 0;
+        if (key == L"f1") vk = VK_F1;
+        else if (key == L"tab") vk = VK_TAB;
+        else if (key == L"enter") vk = VK_RETURN;
+        else if (key == L"escape") vk = VK_ESCAPE;
+        else if (key == L"down") vk = VK_DOWN;
+        else if (key == L"up") vk = VK_UP;
+        else if (key.size() == 1 && std::iswalnum(key[0])) vk = static_cast<WORD>(std::towupper(key[0]));
+        else return 2;
+        if (alt) press(VK_MENU, true);
+        press(vk, true);
+        press(vk, false);
+        if (alt) press(VK_MENU, false);
+    }
+    return 0;
+}
+
+int screenshot(HWND form, const std::wstring& file) {
+    RECT client;
+    ::GetClientRect(form, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(form, &origin);
+    const int width = client.right, height = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    ::GdiFlush();
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+    header.bfSize = header.bfOffBits + imageSize;
+    std::ofstream out(file.c_str(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), imageSize);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return out ? 0 : 1;
+}
+
+double secondsArgument(int argc, wchar_t** argv, int index, double otherwise) {
+    return argc > index ? std::wcstod(argv[index], nullptr) : otherwise;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    const std::wstring command = argv[1];
+    const std::wstring subject = argv[2];
+    if (command == L"wait") return waitFor([&] { HWND w = findForm(subject); return w && ::IsWindowVisible(w) ? w : nullptr; },
+                                           secondsArgument(argc, argv, 3, 20)) ? 0 : 1;
+    if (command == L"gone") {
+        const bool gone = waitFor([&] { return findForm(subject) ? nullptr : ::GetDesktopWindow(); },
+                                  secondsArgument(argc, argv, 3, 20));
+        return gone ? 0 : 1;
+    }
+    if (command == L"box") {
+        HWND box = waitFor([&] { return findBox(subject); }, secondsArgument(argc, argv, 3, 20));
+        if (!box) return 1;
+        HWND icon = ::GetDlgItem(box, 0x0440);
+        const bool hasIcon = icon && ::IsWindowVisible(icon) && ::SendMessageW(icon, STM_GETICON, 0, 0);
+        say(std::string(hasIcon ? "icon" : "plain") + "\t" + utf8(textOf(::GetDlgItem(box, 0xFFFF))));
+        return 0;
+    }
+    if (command == L"answer") {
+        HWND box = waitFor([&] { return findBox(subject); }, 10);
+        if (!box) return 1;
+        ::PostMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        return waitFor([&] { return ::IsWindow(box) ? nullptr : ::GetDesktopWindow(); }, 10) ? 0 : 1;
+    }
+    if (command == L"nobox") return waitFor([&] { return findBox(subject); }, secondsArgument(argc, argv, 3, 1)) ? 1 : 0;
+    if (command == L"windows") {
+        struct Count {
+            std::wstring cls;
+            int n = 0;
+        } count{subject};
+        ::EnumWindows(
+            [](HWND w, LPARAM p) {
+                auto* c = reinterpret_cast<Count*>(p);
+                if (classOf(w) == c->cls && ::IsWindowVisible(w)) ++c->n;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&count));
+        say(std::to_string(count.n));
+        return 0;
+    }
+
+    HWND form = formOrDie(subject);
+    if (command == L"controls") return listControls(form);
+    if (command == L"click" && argc == 4) {
+        ::PostMessageW(controlNamed(form, utf8(argv[3])), BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == L"open" && argc == 4) {
+        HWND list = controlNamed(form, "Directorios");
+        const std::wstring entry = L"[" + std::wstring(argv[3]) + L"]";
+        const LRESULT line = ::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry.c_str()));
+        if (line == LB_ERR) {
+            say("no line " + utf8(entry));
+            return 1;
+        }
+        ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+        ::PostMessageW(::GetParent(list), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_DBLCLK),
+                       reinterpret_cast<LPARAM>(list));
+        return 0;
+    }
+    if (command == L"drive" && argc == 4) {
+        HWND drives = controlNamed(form, "Unidades");
+        const std::wstring entry = L"[-" + std::wstring(argv[3]) + L"-]";
+        const LRESULT line = ::SendMessageW(drives, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry.c_str()));
+        if (line == CB_ERR) {
+            say("no drive " + utf8(entry));
+            return 1;
+        }
+        ::SendMessageW(drives, CB_SETCURSEL, static_cast<WPARAM>(line), 0);
+        ::PostMessageW(::GetParent(drives), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(drives), CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(drives));
+        return 0;
+    }
+    if (command == L"keys") return sendKeys(form, argc - 3, argv + 3);
+    if (command == L"focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &info);
+        say(info.hwndFocus == form ? "MForm" : info.hwndFocus ? nameOf(info.hwndFocus) : "-");
+        return 0;
+    }
+    if (command == L"screenshot" && argc == 4) return screenshot(form, argv[3]);
+    return 2;
+}
