@@ -130,7 +130,8 @@ class Window:
         raise AssertionError(f"opening [{entry}] changed nothing")
 
     def keys(self, *keys):
-        self.drive("keys", CAPTION, *keys)
+        if self.drive("keys", CAPTION, *keys).returncode != 0:
+            raise AssertionError(f"the window did not come to the front for {keys}")
 
     def box(self, seconds=60):
         """The next message box: (has an icon, text); answered."""

@@ -10,7 +10,7 @@
 //   window_driver click CAPTION NAME          presses a button
 //   window_driver open CAPTION ENTRY          double-clicks a line of the directory list ("..", a subfolder)
 //   window_driver drive CAPTION LETTER        picks a drive in the drive box
-//   window_driver keys CAPTION KEY...         f1, tab, enter, alt+s, ...
+//   window_driver keys CAPTION KEY...         f1, tab, enter, alt+s, ... once the window is in front
 //   window_driver focus CAPTION               the name of the control with the focus
 //   window_driver box TITLE [SECONDS]         waits for a message box: "icon|plain", a tab, its text
 //   window_driver answer TITLE                presses the box's OK
@@ -157,7 +157,14 @@ void press(WORD key, bool down) {
 }
 
 int sendKeys(HWND form, int count, wchar_t** keys) {
+    // Keys go to the foreground window, and another process's window (the help
+    // viewer) gives the foreground up only when the server gets round to it.
     ::SetForegroundWindow(form);
+    for (int waited = 0; ::GetForegroundWindow() != form && waited < 3000; waited += 50) {
+        ::Sleep(50);
+        ::SetForegroundWindow(form);
+    }
+    if (::GetForegroundWindow() != form) return 1;
     ::Sleep(100);
     for (int i = 0; i < count; ++i) {
         std::wstring key = keys[i];
