@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "text/byte_text.h"
+#include "platform/byte_map.h"
 
 namespace tht {
 
