@@ -9,24 +9,19 @@ namespace tht {
 std::optional<KeyBytes> KeyBytes::of(const CodePage& page) {
     if (!page.isSingleByte()) return std::nullopt;
     KeyBytes k(page);
-    for (int b = 0; b < 256; ++b) {
-        const char32_t c = page.decodeByte(static_cast<unsigned char>(b));
-        const auto known = std::find_if(k.byCharacter_.begin(), k.byCharacter_.end(),
-                                        [c](const auto& e) { return e.first == c; });
-        if (known == k.byCharacter_.end()) {
-            k.byCharacter_.emplace_back(c, static_cast<unsigned char>(b));
-            k.first_[static_cast<std::size_t>(b)] = static_cast<unsigned char>(b);
-        } else {
-            k.first_[static_cast<std::size_t>(b)] = known->second;
-        }
-    }
+    std::vector<std::pair<char32_t, unsigned char>> all;  // every byte's character; sorted, the first byte leads
+    for (int b = 0; b < 256; ++b) all.emplace_back(page.decodeByte(static_cast<unsigned char>(b)), static_cast<unsigned char>(b));
+    std::sort(all.begin(), all.end());
     k.byLatin1_.fill(-1);
-    std::erase_if(k.byCharacter_, [&k](const auto& e) {
-        if (e.first >= 256) return false;
-        k.byLatin1_[e.first] = e.second;
-        return true;
-    });
-    std::sort(k.byCharacter_.begin(), k.byCharacter_.end());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const auto [c, b] = all[i];
+        const bool first = i == 0 || all[i - 1].first != c;
+        const unsigned char lead = first ? b : k.first_[all[i - 1].second];
+        k.first_[b] = lead;
+        if (!first) continue;
+        if (c < 256) k.byLatin1_[c] = lead;
+        else k.byCharacter_.emplace_back(c, lead);
+    }
     return k;
 }
 

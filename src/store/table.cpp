@@ -57,8 +57,6 @@ Table::Impl::Impl(Setup s)
         ownPage_ = CodePage::open(layout_.codePageName);
         page_ = &*ownPage_;
     }
-    ownMap_ = ByteMap::between(*page_, *page_);
-    keyBytes_ = KeyBytes::of(*page_);
     blankRecord_.assign(layout_.recordLength, ' ');
     codecs_.reserve(layout_.fields.size());
     for (const FieldLayout& f : layout_.fields) {
@@ -307,6 +305,10 @@ bool Table::Impl::readBoolean(FieldId f) const {
 
 std::optional<ByteText> Table::Impl::readBytes(FieldId f) const {
     const std::size_t i = layoutIndex(f);
+    if (!ownMapMade_) {  // on first use: most tables are never read as bytes
+        ownMap_ = ByteMap::between(*page_, *page_);
+        ownMapMade_ = true;
+    }
     if (!ownMap_ || codecs_[i]->type != 'C') return std::nullopt;
     const Cell& cell = decode(i);
     return ByteText{cell.kind == Cell::Kind::Text ? cell.bytes : std::string_view(), &*ownMap_};
@@ -460,6 +462,7 @@ bool Table::Impl::locate(std::string_view fieldNames, const std::vector<Value>& 
     requireOpen();
     settle();
     holdAllRecords();
+    if (!keyBytes_) keyBytes_ = KeyBytes::of(*page_);  // on first use: most tables are never searched
     RecordIndex& index = indexFor(fieldNames, values.size());
     valueKey_.clear();
     for (std::size_t i = 0; i < values.size(); ++i)

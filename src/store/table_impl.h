@@ -125,8 +125,9 @@ private:
     std::string blankRecord_;
     std::optional<CodePage> ownPage_;        // when the table's is not cp1252
     const CodePage* page_;
-    std::optional<ByteMap> ownMap_;    // the page to itself, when single-byte
-    std::optional<KeyBytes> keyBytes_;  // when single-byte
+    mutable std::optional<ByteMap> ownMap_;  // the page to itself, when single-byte
+    mutable bool ownMapMade_ = false;
+    std::optional<KeyBytes> keyBytes_;  // when single-byte, made by the first Locate
     ByteBuffer bytes_;         // the header, then records outRecords_ .. count_ - 1
     std::uint64_t count_ = 0;  // records of the table
     std::optional<AtomicFile> out_;  // the new table's file, once records have been written out
