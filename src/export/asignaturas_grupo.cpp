@@ -2,6 +2,7 @@
 // create the record, copy the group's details, fill in hours and lessons from
 // the course lines, and give one hour to a record left without.
 #include <type_traits>
+#include <unordered_map>
 
 #include "export/course_lines.h"
 #include "export/export_step.h"
@@ -68,8 +69,29 @@ void copyGroupDetails(SchemaTable<T>& asigt, SchemaTable<G>& grupost, std::vecto
     asigt.copy(T::GRUPO, grupost, G::GRUPO);
 }
 
+// The hours and lesson pattern of each hours text met: a district has
+// hundreds of thousands of course lines and a few distinct hours.
+class HoursByText {
+public:
+    struct Hours {
+        std::optional<double> weekly;
+        std::u32string lessons;
+    };
+    const Hours& of(const std::u32string& text) {
+        auto [it, added] = known_.try_emplace(text);
+        if (added) {
+            it->second.weekly = weeklyHours(text);
+            if (it->second.weekly) it->second.lessons = lessonPattern(*it->second.weekly);
+        }
+        return it->second;
+    }
+
+private:
+    std::unordered_map<std::u32string, Hours> known_;
+};
+
 // Hours and lessons from the record's course line; one hour for a record without one.
-void fillHours(SchemaTable<T>& asigt, const CourseLines& course, TableReport& notes) {
+void fillHours(SchemaTable<T>& asigt, const CourseLines& course, HoursByText& hoursByText, TableReport& notes) {
     const ByteText subject = bytesOf(asigt, T::CASIGTUXA);
     const auto found = course.find({subject.bytes, bytesOf(asigt, T::TURNO).bytes, bytesOf(asigt, T::NIVEL).bytes,
                                     bytesOf(asigt, T::CURSO).bytes, bytesOf(asigt, T::CODIDITUXA).bytes,
@@ -82,7 +104,8 @@ void fillHours(SchemaTable<T>& asigt, const CourseLines& course, TableReport& no
     }
     const std::u32string hoursText = course.hours(*found);
     const auto lineNumber = static_cast<std::int64_t>(*found) + 1;
-    const std::optional<double> hours = weeklyHours(hoursText);  // never below 1: no default hour is needed
+    const HoursByText::Hours& known = hoursByText.of(hoursText);
+    const std::optional<double>& hours = known.weekly;  // never below 1: no default hour is needed
     if (!hours)
         throw Error(TuxaValueError::NotANumber,
                     {.file = displayPath(course.path()), .line = lineNumber, .value = toUtf8(hoursText)});
@@ -95,7 +118,7 @@ void fillHours(SchemaTable<T>& asigt, const CourseLines& course, TableReport& no
         where.line = lineNumber;
         throw Error(TableError::ValueTooWide, std::move(where));
     }
-    asigt.write(T::SESIONES, lessonPattern(*hours));
+    asigt.write(T::SESIONES, known.lessons);
 }
 
 }  // namespace
@@ -113,6 +136,7 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
         // never read back: what were four passes over it is one over the lines.
         // Its notes are kept apart and follow the dropped lines, as the passes gave them.
         TableReport groupNotes, hoursNotes;
+        HoursByText hoursByText;
         std::vector<ByteText> byteKey(2), group(1);
         std::vector<std::u32string> key(2);
         appendRecords(assignments, asigt, report, [&](const auto& line, SchemaTable<T>& t) {
@@ -123,7 +147,7 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
                 result = createRecord(line, t, subjects, key);
             if (!result.dropReason.empty()) return result;
             copyGroupDetails(t, groups, group, groupNotes);
-            if (course) fillHours(t, *course, hoursNotes);
+            if (course) fillHours(t, *course, hoursByText, hoursNotes);
             return result;
         });
         for (TableReport* notes : {&groupNotes, &hoursNotes})
