@@ -2,8 +2,8 @@
 // Keys of a table in a single-byte code page, compared as bytes: two texts
 // are equal as characters exactly when their bytes, each replaced by the
 // first byte that reads as the same character, are equal. Most pages read
-// every byte as a character of its own, but the bytes a page leaves
-// undefined all read as U+FFFD.
+// every byte as a character of its own, and then the bytes are the key; a
+// page that reads two bytes alike still compares as its characters do.
 #include <array>
 #include <optional>
 #include <string>

@@ -38,6 +38,8 @@ protected:
         writeKeys(dir, "W", 0x58, {"M\xFAsica", "M\xDAsica", "\x81X", "\x8DX", "?X", "Pe\xF1" "a", "\xA4", "\x80"});
         // ibm-850: "Ñ" is 0xA5, "é" 0x82.
         writeKeys(dir, "D", 0x02, {"\xA5", "N\x82", "\x81X"});
+        // ibm-852 reads both 0x7F and 0xAA as U+FFFD.
+        writeKeys(dir, "E", 0x64, {"A", "\xAAX", "\x7FX"});
     }
     test::TempDir dir;
     const CodePage& w1252 = CodePage::windows1252();
@@ -84,6 +86,14 @@ TEST_F(TableByteKeys, ATableInAnotherCodePageComparesCharacters) {
     EXPECT_EQ(foundAs(t, {ByteText{"\xD1", &same}}), 1);  // "Ñ" in windows-1252
     EXPECT_EQ(foundAs(t, {ByteText{"N\xE9", &same}}), 2);
     EXPECT_EQ(foundAs(t, {ByteText{"\xA5", &same}}), 0);  // "¥" in windows-1252
+}
+
+TEST_F(TableByteKeys, BytesThatReadAlikeAreOneKey) {
+    Table t = Table::open(dir.path(), "E", Access::Shared, true);
+    const CodePage latin2 = CodePage::open("ibm-852");
+    const ByteMap same = *ByteMap::between(latin2, latin2);
+    EXPECT_EQ(foundAs(t, {ByteText{"\x7FX", &same}}), 2);  // the first of the two
+    EXPECT_EQ(foundAs(t, {U"\uFFFDX"}), 2);
 }
 
 // Each record's key copied as bytes and through its characters gives the same field.
