@@ -7,12 +7,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "core/horalina_tables.h"
 #include "store/table.h"
 #include "store/table_batch.h"
-#include "text/byte_text.h"
+#include "platform/byte_map.h"
 
 namespace tht {
 
@@ -47,24 +48,37 @@ public:
     void read(const Field& f, std::u32string& out) const { table_.readString(id(f), out); }
     std::int64_t readInteger(const Field& f) const { return table_.readInteger(id(f)); }
     double readFloat(const Field& f) const { return table_.readFloat(id(f)); }
+    // A text field as its bytes, where the table's code page allows (see Table::readBytes).
+    std::optional<ByteText> readBytes(const Field& f) const { return table_.readBytes(id(f)); }
 
     void write(const Field& f, std::u32string_view value) { table_.writeString(id(f), value); }
     void write(const Field& f, const ByteText& value) { table_.writeString(id(f), value.bytes, *value.map); }
     void writeFloat(const Field& f, double value) { table_.writeFloat(id(f), value); }
     void writeBoolean(const Field& f, bool value) { table_.writeBoolean(id(f), value); }
+    // Field f of the other table's current record, read as string, into field `to`.
+    template <class Other>
+    void copy(const Field& to, const SchemaTable<Other>& from, const horalina::Field<Other>& f) {
+        table_.copyString(id(to), from.table_, from.id(f));
+    }
 
-    // The first record in stored order whose key fields equal the values exactly.
-    template <std::size_t N>
-    bool locate(const std::array<Field, N>& key, const std::vector<std::u32string>& values) {
+    // The first record in stored order whose key fields equal the values
+    // exactly; values are texts (std::u32string) or bytes (ByteText).
+    template <std::size_t N, class Value>
+    bool locate(const std::array<Field, N>& key, const std::vector<Value>& values) {
         std::string names;
         for (const Field& f : key) names.append(names.empty() ? "" : ";").append(f.name);
-        return table_.locate(names, values);
+        if constexpr (std::is_same_v<Value, ByteText>) return table_.locateBytes(names, values);
+        else return table_.locate(names, values);
     }
-    bool locate(const Field& key, const std::vector<std::u32string>& values) {
+    template <class Value>
+    bool locate(const Field& key, const std::vector<Value>& values) {
         return locate(std::array<Field, 1>{key}, values);
     }
 
 private:
+    template <class>
+    friend class SchemaTable;
+
     explicit SchemaTable(Table table) : table_(std::move(table)) {}
 
     FieldId id(const Field& f) const {

@@ -24,8 +24,11 @@ constexpr Column task{66, 3};
 
 }  // namespace
 
-std::u32string shortCode(const std::u32string& base, const std::u32string& identifier, CodeList& codes) {
-    std::u32string code = base;
+namespace {
+
+template <class String>
+String shortCodeOf(const String& base, const String& identifier, CodeList& codes) {
+    String code = base;
     if (!identifier.empty()) {
         code = base.size() + identifier.size() <= 10 ? base + identifier
                                                      : base.substr(0, 10 - identifier.size()) + identifier;
@@ -35,20 +38,33 @@ std::u32string shortCode(const std::u32string& base, const std::u32string& ident
     return code;
 }
 
+// A field as the table will hold it: bytes of the tables' code page from a line of bytes.
+std::u32string stored(std::u32string_view text) { return asStored(text); }
+std::string stored(ByteText text) { return storedBytes(text); }
+
+}  // namespace
+
+std::u32string shortCode(const std::u32string& base, const std::u32string& identifier, CodeList& codes) {
+    return shortCodeOf(base, identifier, codes);
+}
+std::string shortCode(const std::string& base, const std::string& identifier, CodeList& codes) {
+    return shortCodeOf(base, identifier, codes);
+}
+
 TableReport ExportarAsignaturas(const ExportContext& ctx) {
     using T = horalina::Asignomt;
     return exportTable<T>(ctx, tuxa::asignaturas, [&](DataLines& subjects, SchemaTable<T>& table, TableReport& report) {
         CodeList codes;
         appendRecords(subjects, table, report, [&](const auto& line, SchemaTable<T>& t) {
-            const std::u32string name = subject::name(line);
-            const std::u32string identifier = subject::identifier(line);
-            const std::u32string shortName = shortCode(asStored(subject::base(line)), asStored(identifier), codes);
+            const auto identifier = subject::identifier.view(line);
+            const auto shortName = shortCode(stored(subject::base.view(line)), stored(identifier), codes);
             if (shortName.empty()) return LineResult::dropped(msg::drop::kSubjectWithoutCode);
             if (codes.contains(shortName)) return LineResult::dropped(msg::drop::kShortCodeTaken);
             codes.add(shortName);
-            t.write(T::COD, shortName);
+            t.write(T::COD, storedText(shortName));
+            const std::u32string name = subject::name(line);
             t.write(T::CODLARGO, name.empty() ? std::u32string() : name.front() + Iniciales(name));
-            t.write(T::NOMBRE, name);
+            t.write(T::NOMBRE, subject::name.view(line));
             t.writeBoolean(T::ESTAREA, false);
             t.write(T::CODTUXA, subject::code.view(line));
             t.write(T::CODIDITUXA, identifier);

@@ -121,6 +121,12 @@ std::optional<std::size_t> CourseLines::find(const CourseKey& k) const {
     return bytes_ ? findIn<char>(key, h) : findIn<char32_t>(key, h);
 }
 
+std::optional<std::size_t> CourseLines::find(const CourseKeyBytes& k) const {
+    const Key<char> key{{k.subject, k.shift, k.level, k.year, k.identifier}, k.page};
+    const std::uint64_t h = key.hash();
+    return bytes_ ? findIn<char>(key, h) : findIn<char32_t>(key, h);
+}
+
 std::u32string CourseLines::hours(std::size_t i) const {
     if (bytes_) return codePage_->decode(field(lines_.lineBytes(i), course::hours));
     return std::u32string(field(std::u32string_view(lines_.line(i)), course::hours));

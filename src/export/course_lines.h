@@ -19,6 +19,11 @@ namespace tht {
 struct CourseKey {
     std::u32string_view subject, shift, level, year, identifier;
 };
+// The same as bytes of one single-byte code page.
+struct CourseKeyBytes {
+    std::string_view subject, shift, level, year, identifier;
+    const CodePage* page;
+};
 
 class CourseLines {
 public:
@@ -29,6 +34,7 @@ public:
     const std::filesystem::path& path() const noexcept { return path_; }
     // The index of the first data line with this key.
     std::optional<std::size_t> find(const CourseKey& key) const;
+    std::optional<std::size_t> find(const CourseKeyBytes& key) const;
     // The weekly hours of line i, as its columns hold them.
     std::u32string hours(std::size_t i) const;
 

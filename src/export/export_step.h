@@ -15,7 +15,7 @@
 #include "core/run_context.h"
 #include "core/schema_table.h"
 #include "export/steps.h"
-#include "text/byte_text.h"
+#include "platform/byte_map.h"
 #include "text/line_reader.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"

@@ -59,8 +59,10 @@ void TimetableText::reserve(std::int64_t lines) {
 }
 
 void TimetableText::add(std::u32string_view line) {
-    codePage_->encodeAppend(line, bytes_);
-    bytes_ += "\r\n";
+    line_.clear();
+    codePage_->encodeAppend(line, line_);
+    line_ += "\r\n";
+    bytes_.append(line_);
     ++lines_;
 }
 

@@ -3,8 +3,10 @@
 // trailer line, fixed columns padded with spaces and never cut.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/horalina_tables.h"
+#include "platform/byte_buffer.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 
@@ -52,11 +54,12 @@ public:
     // Room for about this many more lines, so that a large file is not copied as it grows.
     void reserve(std::int64_t lines);
     std::int64_t lines() const noexcept { return lines_; }
-    const std::string& bytes() const noexcept { return bytes_; }
+    std::string_view bytes() const noexcept { return bytes_; }
 
 private:
     const CodePage* codePage_;
-    std::string bytes_;
+    ByteBuffer bytes_;    // large pages, not copied as it grows
+    std::string line_;    // the line being encoded
     std::int64_t lines_ = 0;
 };
 

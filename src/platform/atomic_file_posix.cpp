@@ -125,7 +125,7 @@ ByteBuffer readWhole(int fd, const std::string& name) {
     if (::fstat(fd, &st) != 0) throw Error(FileError::Unreadable, {.file = name, .cause = openErrorCause(errno)});
     ByteBuffer bytes;
     try {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
+        bytes.grow(static_cast<std::size_t>(st.st_size));  // not cleared: the reads fill it
     } catch (const std::bad_alloc&) {
         throw Error(FileError::Unreadable, {.file = name, .cause = describeSystemError(ENOMEM)});
     }

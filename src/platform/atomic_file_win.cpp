@@ -115,7 +115,7 @@ ByteBuffer readWhole(HANDLE file, const std::string& name) {
         throw Error(FileError::Unreadable, {.file = name, .cause = describeWindowsError(::GetLastError())});
     ByteBuffer bytes;
     try {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        bytes.grow(static_cast<std::size_t>(size.QuadPart));  // not cleared: the reads fill it
     } catch (const std::bad_alloc&) {
         throw Error(FileError::Unreadable, {.file = name, .cause = describeSystemError(ENOMEM)});
     }

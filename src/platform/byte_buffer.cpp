@@ -36,4 +36,11 @@ void ByteBuffer::resize(std::size_t size) {
     size_ = size;
 }
 
+char* ByteBuffer::grow(std::size_t n) {
+    if (size_ + n > capacity_) reserve(std::max(size_ + n, capacity_ * 2));
+    char* start = data_ + size_;
+    size_ += n;
+    return start;
+}
+
 }  // namespace tht

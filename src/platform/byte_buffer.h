@@ -29,6 +29,8 @@ public:
     void append(std::string_view bytes);
     // Shrinking keeps the memory; growing fills with zero bytes.
     void resize(std::size_t size);
+    // Grows by n bytes left as they are, for a read to fill: where they start.
+    char* grow(std::size_t n);
     void reserve(std::size_t capacity);
 
 private:

@@ -52,4 +52,14 @@ private:
     bool unreadableAscii_ = false;  // an undefined byte below 128: every byte has to be looked at
 };
 
+// Text as the bytes of a single-byte code page, with the map that carries
+// them to another: a TUXA line or a field of a table, written to a table or
+// looked up in one without ever being decoded.
+struct ByteText {
+    std::string_view bytes;
+    const ByteMap* map;
+
+    std::u32string decoded() const { return map->decode(bytes); }
+};
+
 }  // namespace tht

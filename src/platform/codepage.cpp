@@ -60,14 +60,21 @@ void CodePage::buildReverseTable() {
     asciiIdentity_ = true;
     for (int b = 0; b < 128; ++b)
         if (toUnicode_[b] != static_cast<char32_t>(b)) asciiIdentity_ = false;
-    fromBasicPlane_.assign(0x10000, -1);
+    blockOf_.fill(0);
+    blocks_.assign(1, {});
+    blocks_[0].fill(-1);
     for (int b = 255; b >= 0; --b) {  // the lowest byte wins where two bytes give one character
         const char32_t c = toUnicode_[b];
         if (c == kReplacementChar || c > 0xFFFF) continue;
         // Bytes a code page leaves undefined come back as C1 controls; writing
         // them out again would give files that strict readers reject.
         if (c >= 0x80 && c <= 0x9F) continue;
-        fromBasicPlane_[c] = static_cast<std::int16_t>(b);
+        std::uint16_t& block = blockOf_[c >> 8];
+        if (block == 0) {
+            block = static_cast<std::uint16_t>(blocks_.size());
+            blocks_.emplace_back().fill(-1);
+        }
+        blocks_[block][c & 0xFF] = static_cast<std::int16_t>(b);
     }
 }
 
@@ -116,11 +123,12 @@ void CodePage::encodeAppend(std::u32string_view text, std::string& out) const {
         out.resize(start + text.size());
         char* dst = out.data() + start;
         // Locals, because stores through dst (a char*) could alias the members.
-        const std::int16_t* table = fromBasicPlane_.data();
+        const std::uint16_t* blockOf = blockOf_.data();
+        const std::array<std::int16_t, 256>* blocks = blocks_.data();
         const char32_t* src = text.data();
         const std::size_t n = text.size();
-        auto one = [table](char32_t c) {
-            const std::int16_t b = c <= 0xFFFF ? table[c] : -1;
+        auto one = [blockOf, blocks](char32_t c) {
+            const std::int16_t b = c <= 0xFFFF ? blocks[blockOf[c >> 8]][c & 0xFF] : -1;
             return b >= 0 ? static_cast<char>(b) : '?';
         };
         std::size_t i = 0;

@@ -48,7 +48,12 @@ private:
     std::string name_;
     Mode mode_ = Mode::SingleByte;
     std::array<char32_t, 256> toUnicode_{};
-    std::vector<std::int16_t> fromBasicPlane_;  // byte of each BMP character, -1 for none
+    // The byte of each BMP character, -1 for none, in blocks of 256
+    // characters: blockOf_[c >> 8] is the block of c, block 0 one of no
+    // character. A page uses a few blocks; a flat table would be 128 KiB to
+    // clear and fault in for every page opened.
+    std::array<std::uint16_t, 256> blockOf_{};
+    std::vector<std::array<std::int16_t, 256>> blocks_;
     bool asciiIdentity_ = true;                 // bytes 0-127 are ASCII
     unsigned systemId_ = 0;                     // the system's number for the page, where it has one
 };

@@ -71,7 +71,7 @@ ByteBuffer LockedFile::readAll() const {
         throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
     ByteBuffer bytes;
     try {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
+        bytes.grow(static_cast<std::size_t>(st.st_size));  // not cleared: the reads fill it
     } catch (const std::bad_alloc&) {
         throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeSystemError(ENOMEM)});
     }

@@ -61,7 +61,7 @@ ByteBuffer LockedFile::readAll() const {
     if (!::GetFileSizeEx(handleOf(fd_), &size))
         throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeWindowsError(::GetLastError())});
     ByteBuffer bytes;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    bytes.grow(static_cast<std::size_t>(size.QuadPart));  // not cleared: the reads fill it
     std::size_t done = 0;
     while (done < bytes.size()) {
         OVERLAPPED at{};

@@ -52,6 +52,8 @@ std::vector<fs::path> findCaseVariants(const fs::path& folder, std::string_view 
 
 // The whole content of a file; throws Error(FileUnreadable).
 std::string readFileBytes(const fs::path& p);
+// The same in a buffer for large files: its memory is not cleared first.
+ByteBuffer readFileBuffer(const fs::path& p);
 
 // Removes a file when present; a failure is ignored, as the callers expect.
 void removeFileQuietly(const fs::path& p) noexcept;

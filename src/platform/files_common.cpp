@@ -68,4 +68,20 @@ std::string readFileBytes(const fs::path& p) {
     return bytes;
 }
 
+ByteBuffer readFileBuffer(const fs::path& p) {
+    InputFile in(p);
+    ByteBuffer bytes;
+    const auto size = static_cast<std::size_t>(in.size());
+    try {
+        bytes.reserve(size);
+    } catch (const std::exception&) {  // bad_alloc, or more than memory can hold
+        throw Error(FileError::Unreadable, {.file = in.name(), .cause = describeSystemError(ENOMEM)});
+    }
+    char* data = bytes.grow(size);
+    std::size_t done = 0;
+    for (std::size_t n; done < size && (n = in.read(data + done, size - done)) > 0;) done += n;
+    bytes.resize(done);  // the file shrank under us: what is there
+    return bytes;
+}
+
 }  // namespace tht

@@ -1,19 +1,12 @@
 #include "store/record_index.h"
 
 #include <functional>
-#include <string_view>
 
 namespace tht {
 namespace {
 
-// Mixes one field's hash into the key's; the field boundary matters, so
-// ("AB", "C") and ("A", "BC") hash apart.
-std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
-    h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-    return h;
-}
-
-std::uint32_t fold(std::uint64_t h) {
+std::uint32_t hashOf(std::string_view key) {
+    std::uint64_t h = std::hash<std::string_view>{}(key);
     h ^= h >> 33;
     h *= 0xFF51AFD7ED558CCDull;
     h ^= h >> 33;
@@ -22,31 +15,17 @@ std::uint32_t fold(std::uint64_t h) {
 
 }  // namespace
 
-RecordIndex::RecordIndex(std::vector<std::size_t> fields, const RecordKeys& keys)
-    : fields_(std::move(fields)), key_(fields_.size()) {
+RecordIndex::RecordIndex(std::vector<std::size_t> fields, const RecordKeys& keys) : fields_(std::move(fields)) {
     slots_.resize(16);
     const std::uint64_t count = keys.recordCount();
     for (std::uint64_t r = 0; r < count; ++r)
         if (keys.isLive(r)) add(r, keys);
 }
 
-std::uint32_t RecordIndex::hashOf(const std::vector<std::u32string>& texts) const {
-    std::uint64_t h = 0;
-    for (const std::u32string& t : texts) h = mix(h, std::hash<std::u32string_view>{}(t));
-    return fold(h);
-}
-
-void RecordIndex::readKey(std::uint64_t record, const RecordKeys& keys, std::vector<std::u32string>& out) const {
-    for (std::size_t i = 0; i < fields_.size(); ++i) keys.keyText(record, fields_[i], out[i]);
-}
-
-bool RecordIndex::recordEquals(std::uint64_t record, const std::vector<std::u32string>& texts,
-                               const RecordKeys& keys) {
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-        keys.keyText(record, fields_[i], other_);
-        if (other_ != texts[i]) return false;
-    }
-    return true;
+bool RecordIndex::recordEquals(std::uint64_t record, std::string_view key, const RecordKeys& keys) {
+    other_.clear();
+    keys.recordKey(record, fields_, other_);
+    return other_ == key;
 }
 
 void RecordIndex::insert(Slot slot) {
@@ -67,7 +46,8 @@ void RecordIndex::grow() {
 }
 
 void RecordIndex::add(std::uint64_t record, const RecordKeys& keys) {
-    readKey(record, keys, key_);
+    key_.clear();
+    keys.recordKey(record, fields_, key_);
     const std::uint32_t h = hashOf(key_);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
@@ -81,13 +61,13 @@ void RecordIndex::add(std::uint64_t record, const RecordKeys& keys) {
     ++used_;
 }
 
-std::optional<std::uint64_t> RecordIndex::find(const std::vector<std::u32string>& values, const RecordKeys& keys) {
-    const std::uint32_t h = hashOf(values);
+std::optional<std::uint64_t> RecordIndex::find(std::string_view key, const RecordKeys& keys) {
+    const std::uint32_t h = hashOf(key);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
         const Slot& s = slots_[i];
         if (s.recordPlusOne == 0) return std::nullopt;
-        if (s.hash == h && recordEquals(s.recordPlusOne - 1, values, keys)) return s.recordPlusOne - 1;
+        if (s.hash == h && recordEquals(s.recordPlusOne - 1, key, keys)) return s.recordPlusOne - 1;
     }
 }
 

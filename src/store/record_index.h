@@ -7,18 +7,19 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tht {
 
-// Where the index reads keys: a field of a record as a string, exactly as a
-// read of that field as string gives it.
+// Where the index reads keys: the key of a record's fields as one string of
+// bytes, equal for two records exactly when the fields, read as strings, are.
 class RecordKeys {
 public:
     virtual ~RecordKeys() = default;
     virtual std::uint64_t recordCount() const = 0;
     virtual bool isLive(std::uint64_t record) const = 0;
-    virtual void keyText(std::uint64_t record, std::size_t field, std::u32string& out) const = 0;
+    virtual void recordKey(std::uint64_t record, const std::vector<std::size_t>& fields, std::string& out) const = 0;
 };
 
 class RecordIndex {
@@ -31,8 +32,8 @@ public:
     // A record appended after every record indexed so far.
     void add(std::uint64_t record, const RecordKeys& keys);
 
-    // The first record whose fields equal the values, one per field.
-    std::optional<std::uint64_t> find(const std::vector<std::u32string>& values, const RecordKeys& keys);
+    // The first record whose key is this one, in the form recordKey gives.
+    std::optional<std::uint64_t> find(std::string_view key, const RecordKeys& keys);
 
 private:
     struct Slot {
@@ -40,9 +41,7 @@ private:
         std::uint32_t hash = 0;
     };
 
-    std::uint32_t hashOf(const std::vector<std::u32string>& texts) const;
-    bool recordEquals(std::uint64_t record, const std::vector<std::u32string>& texts, const RecordKeys& keys);
-    void readKey(std::uint64_t record, const RecordKeys& keys, std::vector<std::u32string>& out) const;
+    bool recordEquals(std::uint64_t record, std::string_view key, const RecordKeys& keys);
     void grow();
     void insert(Slot slot);
 
@@ -50,8 +49,8 @@ private:
     std::vector<Slot> slots_;  // open addressing, a power of two in size
     std::size_t used_ = 0;
     // Reused buffers: the key of the record being added, and of the one compared.
-    std::vector<std::u32string> key_;
-    std::u32string other_;
+    std::string key_;
+    std::string other_;
 };
 
 }  // namespace tht

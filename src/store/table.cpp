@@ -303,6 +303,17 @@ bool Table::Impl::readBoolean(FieldId f) const {
     return v;
 }
 
+std::optional<ByteText> Table::Impl::readBytes(FieldId f) const {
+    const std::size_t i = layoutIndex(f);
+    if (!ownMapMade_) {  // on first use: most tables are never read as bytes
+        ownMap_ = ByteMap::between(*page_, *page_);
+        ownMapMade_ = true;
+    }
+    if (!ownMap_ || codecs_[i]->type != 'C') return std::nullopt;
+    const Cell& cell = decode(i);
+    return ByteText{cell.kind == Cell::Kind::Text ? cell.bytes : std::string_view(), &*ownMap_};
+}
+
 char* Table::Impl::pendingField(const FieldLayout& f) {
     if (pending_ == Pending::None)
         throw std::logic_error("table " + name_ + ": field " + f.name + " written without append or edit");
@@ -343,15 +354,75 @@ void Table::Impl::writeBytes(FieldId f, std::string_view bytes, const ByteMap& m
     modified_ = true;
 }
 
+void Table::Impl::copyString(FieldId to, const Impl& from, FieldId f) {
+    if (const std::optional<ByteText> bytes = from.readBytes(f)) {
+        writeBytes(to, bytes->bytes, *bytes->map);
+        return;
+    }
+    std::u32string text;
+    from.readText(f, text);
+    write(to, WriteValue{.kind = WriteValue::Kind::Text, .text = text});
+}
+
 // ---- Locate ------------------------------------------------------------------------
 
-void Table::Impl::keyText(std::uint64_t record, std::size_t field, std::u32string& out) const {
-    const FieldLayout& f = layout_.fields[field];
+namespace {
+
+// Each field's key follows its length, so ("AB", "C") and ("A", "BC") differ.
+class FramedKey {
+public:
+    explicit FramedKey(std::string& out) : out_(out), start_(out.size()) { out.append(sizeof(std::uint32_t), '\0'); }
+    ~FramedKey() {
+        const auto length = static_cast<std::uint32_t>(out_.size() - start_ - sizeof(std::uint32_t));
+        std::memcpy(out_.data() + start_, &length, sizeof length);
+    }
+    FramedKey(const FramedKey&) = delete;
+    FramedKey& operator=(const FramedKey&) = delete;
+
+private:
+    std::string& out_;
+    std::size_t start_;
+};
+
+void appendCharacters(std::u32string_view text, std::string& out) {
+    out.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char32_t));
+}
+
+}  // namespace
+
+bool Table::Impl::byteKeyed(std::size_t field) const noexcept { return keyBytes_ && codecs_[field]->type == 'C'; }
+
+void Table::Impl::recordKey(std::uint64_t record, const std::vector<std::size_t>& fields, std::string& out) const {
     const std::string_view rec = this->record(record);
-    cell_.kind = Cell::Kind::Blank;
-    codecs_[field]->decode(f, rec.substr(f.offset, f.width), cell_);
-    // A value no read as string could give matches nothing a caller looks for.
-    if (!cellToText(cell_, *page_, out)) out.assign(1, kReplacementChar);
+    for (const std::size_t field : fields) {
+        const FieldLayout& f = layout_.fields[field];
+        cell_.kind = Cell::Kind::Blank;
+        codecs_[field]->decode(f, rec.substr(f.offset, f.width), cell_);
+        const FramedKey framed(out);
+        if (byteKeyed(field)) {
+            if (cell_.kind == Cell::Kind::Text) keyBytes_->append(cell_.bytes, out);
+            continue;
+        }
+        // A value no read as string could give matches nothing a caller looks for.
+        if (!cellToText(cell_, *page_, keyText_)) keyText_.assign(1, kReplacementChar);
+        appendCharacters(keyText_, out);
+    }
+}
+
+bool Table::Impl::appendValueKey(std::size_t field, std::u32string_view value, std::string& out) const {
+    const FramedKey framed(out);
+    if (byteKeyed(field)) return keyBytes_->appendText(value, out);
+    appendCharacters(value, out);
+    return true;
+}
+
+bool Table::Impl::appendValueKey(std::size_t field, const ByteText& value, std::string& out) const {
+    if (byteKeyed(field) && value.map->from().name() == page_->name()) {
+        const FramedKey framed(out);
+        keyBytes_->append(value.bytes, out);
+        return true;
+    }
+    return appendValueKey(field, value.decoded(), out);
 }
 
 void Table::Impl::dropIndexesTouching(std::string_view before, std::string_view after) {
@@ -364,10 +435,7 @@ void Table::Impl::dropIndexesTouching(std::string_view before, std::string_view 
     });
 }
 
-bool Table::Impl::locate(std::string_view fieldNames, const std::vector<std::u32string>& values) {
-    requireOpen();
-    settle();
-    holdAllRecords();
+RecordIndex& Table::Impl::indexFor(std::string_view fieldNames, std::size_t valueCount) {
     RecordIndex* index = nullptr;
     for (NamedIndex& n : indexes_)
         if (n.fieldNames == fieldNames) index = n.index.get();
@@ -379,14 +447,27 @@ bool Table::Impl::locate(std::string_view fieldNames, const std::vector<std::u32
             if (semi == std::string_view::npos) break;
             rest.remove_prefix(semi + 1);
         }
-        if (fields.size() != values.size())
+        if (fields.size() != valueCount)
             throw std::invalid_argument("locate on " + std::string(fieldNames) + " needs one value per field");
         indexes_.push_back({std::string(fieldNames), std::make_unique<RecordIndex>(std::move(fields), *this)});
         index = indexes_.back().index.get();
-    } else if (index->fields().size() != values.size()) {
+    } else if (index->fields().size() != valueCount) {
         throw std::invalid_argument("locate on " + std::string(fieldNames) + " needs one value per field");
     }
-    const auto found = index->find(values, *this);
+    return *index;
+}
+
+template <class Value>
+bool Table::Impl::locate(std::string_view fieldNames, const std::vector<Value>& values) {
+    requireOpen();
+    settle();
+    holdAllRecords();
+    if (!keyBytes_) keyBytes_ = KeyBytes::of(*page_);  // on first use: most tables are never searched
+    RecordIndex& index = indexFor(fieldNames, values.size());
+    valueKey_.clear();
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (!appendValueKey(index.fields()[i], values[i], valueKey_)) return false;  // a character the page lacks
+    const auto found = index.find(valueKey_, *this);
     if (!found) return false;
     current_ = *found;
     hasCurrent_ = true;
@@ -427,11 +508,13 @@ void Table::readString(FieldId f, std::u32string& out) const { impl_->readText(f
 std::int64_t Table::readInteger(FieldId f) const { return impl_->readInteger(f); }
 double Table::readFloat(FieldId f) const { return impl_->readReal(f); }
 bool Table::readBoolean(FieldId f) const { return impl_->readBoolean(f); }
+std::optional<ByteText> Table::readBytes(FieldId f) const { return impl_->readBytes(f); }
 
 void Table::writeString(FieldId f, std::u32string_view v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = v});
 }
 void Table::writeString(FieldId f, std::string_view bytes, const ByteMap& map) { impl_->writeBytes(f, bytes, map); }
+void Table::copyString(FieldId to, const Table& from, FieldId f) { impl_->copyString(to, *from.impl_, f); }
 void Table::writeInteger(FieldId f, std::int64_t v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Integer, .integer = v});
 }
@@ -441,6 +524,9 @@ void Table::writeBoolean(FieldId f, bool v) {
 }
 
 bool Table::locate(std::string_view fieldNames, const std::vector<std::u32string>& values) {
+    return impl_->locate(fieldNames, values);
+}
+bool Table::locateBytes(std::string_view fieldNames, const std::vector<ByteText>& values) {
     return impl_->locate(fieldNames, values);
 }
 

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/byte_map.h"
 #include "platform/clock.h"
 #include "store/table_error.h"
 
@@ -34,7 +35,6 @@ struct FieldDef {
 enum class Access { Shared, Exclusive };
 
 class TableBatch;
-class ByteMap;
 
 // The dBase level of a created table. Horalina's tables are DBase4 (version
 // byte 0x03; integer N(11,0), float N(20,4)); DBase3 differs only in N(19,4)
@@ -106,6 +106,11 @@ public:
     std::int64_t readInteger(FieldId f) const;
     double readFloat(FieldId f) const;
     bool readBoolean(FieldId f) const;
+    // A text field's stored bytes without their trailing blanks, as a read as
+    // string gives them but not decoded, with the map of the table's code
+    // page to itself; valid until the record changes. Nothing when the
+    // table's code page is not single-byte or the field is not text.
+    std::optional<ByteText> readBytes(FieldId f) const;
 
     // Writes into the record being appended or edited. A string longer than
     // the field keeps its first characters; a number that does not fit its
@@ -118,6 +123,9 @@ public:
     // a table in map.to()'s code page it goes byte to byte through the map,
     // otherwise as its characters.
     void writeString(FieldId f, std::string_view bytes, const ByteMap& map);
+    // Field f of the other table's current record, read as string, into
+    // field `to`: as bytes wherever both tables' code pages allow.
+    void copyString(FieldId to, const Table& from, FieldId f);
     void writeInteger(FieldId f, std::int64_t value);
     void writeFloat(FieldId f, double value);
     void writeBoolean(FieldId f, bool value);
@@ -127,6 +135,9 @@ public:
     // becomes current, and the result is true; otherwise nothing moves.
     // Posts a pending change first. Served by a hash index built on first use.
     bool locate(std::string_view fieldNames, const std::vector<std::u32string>& values);
+    // The same with values given as bytes of map.from()'s code page: the same
+    // records match as for the values decoded.
+    bool locateBytes(std::string_view fieldNames, const std::vector<ByteText>& values);
 
     // By name, for callers that touch a field once.
     std::u32string readString(std::string_view name) const { return readString(field(name)); }

@@ -17,6 +17,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "store/field_codec.h"
+#include "store/key_bytes.h"
 #include "store/record_index.h"
 #include "store/table.h"
 #include "store/table_layout.h"
@@ -63,10 +64,13 @@ public:
     std::int64_t readInteger(FieldId f) const;
     double readReal(FieldId f) const;
     bool readBoolean(FieldId f) const;
+    std::optional<ByteText> readBytes(FieldId f) const;
     void write(FieldId f, const WriteValue& value);
     void writeBytes(FieldId f, std::string_view bytes, const ByteMap& map);
+    void copyString(FieldId to, const Impl& from, FieldId f);
 
-    bool locate(std::string_view fieldNames, const std::vector<std::u32string>& values);
+    template <class Value>
+    bool locate(std::string_view fieldNames, const std::vector<Value>& values);
 
     const std::string& name() const noexcept { return name_; }
     const fs::path& path() const noexcept { return path_; }
@@ -74,7 +78,7 @@ public:
     // RecordKeys, for the Locate indexes; fields by their place in the layout.
     std::uint64_t recordCount() const override { return count_; }
     bool isLive(std::uint64_t record) const override;
-    void keyText(std::uint64_t record, std::size_t field, std::u32string& out) const override;
+    void recordKey(std::uint64_t record, const std::vector<std::size_t>& fields, std::string& out) const override;
 
 private:
     enum class Pending { None, Append, Edit };
@@ -95,6 +99,12 @@ private:
     void requireWritable() const;
     [[noreturn]] void throwUnreadable(const FieldLayout& f, const Cell& cell) const;
     void dropIndexesTouching(std::string_view before, std::string_view after);
+    RecordIndex& indexFor(std::string_view fieldNames, std::size_t valueCount);
+    // Keys as bytes where the table's code page is single-byte and the field
+    // is text; as the characters a read as string gives otherwise.
+    bool byteKeyed(std::size_t field) const noexcept;
+    bool appendValueKey(std::size_t field, std::u32string_view value, std::string& out) const;
+    bool appendValueKey(std::size_t field, const ByteText& value, std::string& out) const;
     void writeFile();
 
     std::string name_;
@@ -115,6 +125,9 @@ private:
     std::string blankRecord_;
     std::optional<CodePage> ownPage_;        // when the table's is not cp1252
     const CodePage* page_;
+    mutable std::optional<ByteMap> ownMap_;  // the page to itself, when single-byte
+    mutable bool ownMapMade_ = false;
+    std::optional<KeyBytes> keyBytes_;  // when single-byte, made by the first Locate
     ByteBuffer bytes_;         // the header, then records outRecords_ .. count_ - 1
     std::uint64_t count_ = 0;  // records of the table
     std::optional<AtomicFile> out_;  // the new table's file, once records have been written out
@@ -142,7 +155,9 @@ private:
     std::vector<NamedIndex> indexes_;
 
     mutable Cell cell_;
+    mutable std::u32string keyText_;
     std::string scratch_;
+    std::string valueKey_;
 };
 
 }  // namespace tht

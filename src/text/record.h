@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/byte_text.h"
+#include "platform/byte_map.h"
 #include "text/trim.h"
 
 namespace tht {

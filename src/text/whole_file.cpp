@@ -1,7 +1,9 @@
 #include "text/whole_file.h"
 
 #include <cerrno>
+#include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -11,6 +13,25 @@ namespace tht {
 
 template <class Text>
 void TextLines::split(const Text& t) {
+    if constexpr (std::is_same_v<Text, ByteBuffer>) {
+        // Most lines end in CR LF: each is found by two searches of its bytes, not a test of every byte.
+        const char* data = t.data();
+        const std::size_t n = t.size();
+        for (std::size_t start = 0; start < n;) {
+            const auto* lf = static_cast<const char*>(std::memchr(data + start, '\n', n - start));
+            const std::size_t stop = lf ? static_cast<std::size_t>(lf - data) : n;
+            const auto* cr = static_cast<const char*>(std::memchr(data + start, '\r', stop - start));
+            if (!cr) {
+                spans_.emplace_back(start, stop - start);
+                start = stop + 1;
+                continue;
+            }
+            const auto at = static_cast<std::size_t>(cr - data);
+            spans_.emplace_back(start, at - start);
+            start = at + 1 < n && data[at + 1] == '\n' ? at + 2 : at + 1;
+        }
+        return;
+    }
     std::size_t start = 0;
     std::size_t i = 0;
     while (i < t.size()) {
@@ -42,8 +63,9 @@ std::int64_t countLines(const Text& t) {
 // A NUL ends the text; what followed it is counted, so that it is not lost without a word.
 template <class Text>
 void TextLines::cutAtNul(Text& t) {
-    const std::basic_string_view<typename Text::value_type> all(t);
-    const auto nul = all.find(typename Text::value_type(0));
+    using Char = std::remove_cvref_t<decltype(t[0])>;
+    const std::basic_string_view<Char> all(t.data(), t.size());
+    const auto nul = all.find(Char(0));
     if (nul == all.npos) return;
     const auto kept = all.substr(0, nul);
     const auto last = kept.empty() ? '\n' : kept.back();
@@ -53,6 +75,10 @@ void TextLines::cutAtNul(Text& t) {
 }
 
 TextLines TextLines::fromBytes(std::string bytes, const CodePage& codePage) {
+    return fromBuffer(ByteBuffer(bytes), codePage);
+}
+
+TextLines TextLines::fromBuffer(ByteBuffer bytes, const CodePage& codePage) {
     TextLines lines;
     const std::string_view b(bytes);
     if (b.starts_with("\xFF\xFE")) {
@@ -61,8 +87,7 @@ TextLines TextLines::fromBytes(std::string bytes, const CodePage& codePage) {
         lines.text_ = fromUtf16(b.substr(2), Utf16Order::BigEndian);
     } else if (b.starts_with("\xEF\xBB\xBF")) {
         lines.held_ = Held::Utf8Bytes;
-        lines.bytes_ = std::move(bytes);
-        lines.bytes_.erase(0, 3);
+        lines.bytes_ = ByteBuffer(b.substr(3));
     } else if (codePage.isSingleByte() || codePage.isUtf8()) {
         // CR, LF and NUL are single bytes in these encodings: the lines can be
         // cut before they are decoded.
@@ -83,9 +108,9 @@ TextLines TextLines::fromBytes(std::string bytes, const CodePage& codePage) {
 }
 
 TextLines TextLines::load(const std::filesystem::path& path, const CodePage& codePage) {
-    std::string bytes = readFileBytes(path);
+    ByteBuffer bytes = readFileBuffer(path);
     try {
-        return fromBytes(std::move(bytes), codePage);
+        return fromBuffer(std::move(bytes), codePage);
     } catch (const std::bad_alloc&) {  // its lines, or its decoded text, do not fit in memory
         throw Error(FileError::Unreadable, {.file = displayPath(path), .cause = describeSystemError(ENOMEM)});
     }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/byte_buffer.h"
 #include "platform/codepage.h"
 
 namespace tht {
@@ -41,6 +42,7 @@ public:
 
 private:
     enum class Held { CodePageBytes, Utf8Bytes, Decoded };
+    static TextLines fromBuffer(ByteBuffer bytes, const CodePage& codePage);
     template <class Text>
     void split(const Text& text);
     template <class Text>
@@ -48,7 +50,7 @@ private:
 
     Held held_ = Held::Decoded;
     const CodePage* codePage_ = nullptr;
-    std::string bytes_;      // Held::CodePageBytes and Held::Utf8Bytes
+    ByteBuffer bytes_;       // Held::CodePageBytes and Held::Utf8Bytes
     std::u32string text_;    // Held::Decoded: UTF-16 files and code pages whose bytes cannot be split
     std::vector<std::pair<std::size_t, std::size_t>> spans_;  // start, length
     std::optional<NulCut> nulCut_;

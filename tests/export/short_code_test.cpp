@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "export/short_code.h"
+#include "export/step_support.h"
 #include "export/steps.h"
 #include "support/tuxa_builder.h"
 
@@ -52,6 +53,30 @@ TEST(ShortCode, TwelveLinesOfANineOrTenCharacterCode) {
             ++written;
         }
         EXPECT_EQ(written, 11);
+    }
+}
+
+TEST(CodeList, CodesAsCharactersAndAsTheTablesBytesAreOneList) {
+    // Each code given once as characters and once as windows-1252 bytes.
+    const struct {
+        std::u32string text;
+        std::string bytes;
+        bool same;
+    } cases[] = {
+        {U"PEÑA", "pe\xF1" "a", true}, {U"Éxito", "\xC9XITO", true},
+        {U"Œ1", "\x9C" "1", true},      // capital and small at 0x8C and 0x9C
+        {U"ÿ", "\x9F", true},           // "Ÿ" at 0x9F folds to "ÿ" at 0xFF
+        {U"µ", "\xB5", true},           // folds to a Greek letter the page lacks
+        {U"ß", "SS", false},            // one character folds to one
+        {U"A", "\xC1", false},          // accents count
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        CodeList byText, byBytes;
+        byText.add(c.text);
+        byBytes.add(std::string_view(c.bytes));
+        EXPECT_EQ(byText.contains(std::string_view(c.bytes)), c.same);
+        EXPECT_EQ(byBytes.contains(c.text), c.same);
     }
 }
 

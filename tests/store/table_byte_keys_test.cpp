@@ -1,0 +1,128 @@
+// Tables read, searched and copied as bytes where their code page is
+// single-byte: the same records and values as through their characters.
+#include <gtest/gtest.h>
+
+#include "platform/byte_map.h"
+#include "platform/codepage.h"
+#include "store/table.h"
+#include "support/temp_dir.h"
+#include "dbf_fixture.h"
+
+namespace tht {
+namespace {
+
+// A one-field table K C(8), with N(3) to tell its records apart, in the code
+// page of the language driver byte.
+void writeKeys(test::TempDir& dir, const std::string& name, std::uint8_t driver, const std::vector<std::string>& keys) {
+    test::RawTable raw;
+    raw.driver = driver;
+    raw.fields = {{"K", 'C', 8}, {"N", 'N', 3}};
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        std::string n = std::to_string(i + 1);
+        raw.records.push_back(" " + keys[i] + std::string(8 - keys[i].size(), ' ') + std::string(3 - n.size(), ' ') + n);
+    }
+    dir.write(name + ".DBF", test::dbfBytes(raw));
+}
+
+int foundAs(Table& t, const std::vector<std::u32string>& values) {
+    return t.locate("K", values) ? static_cast<int>(t.readInteger("N")) : 0;
+}
+int foundAs(Table& t, const std::vector<ByteText>& values) {
+    return t.locateBytes("K", values) ? static_cast<int>(t.readInteger("N")) : 0;
+}
+
+class TableByteKeys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // windows-1252; 0x81 and 0x8D are undefined there and read as the C1 controls U+0081 and U+008D.
+        writeKeys(dir, "W", 0x58, {"M\xFAsica", "M\xDAsica", "\x81X", "\x8DX", "?X", "Pe\xF1" "a", "\xA4", "\x80"});
+        // ibm-850: "Ñ" is 0xA5, "é" 0x82.
+        writeKeys(dir, "D", 0x02, {"\xA5", "N\x82", "\x81X"});
+        // ibm-852 reads both 0x7F and 0xAA as U+FFFD.
+        writeKeys(dir, "E", 0x64, {"A", "\xAAX", "\x7FX"});
+    }
+    test::TempDir dir;
+    const CodePage& w1252 = CodePage::windows1252();
+    const CodePage latin9 = CodePage::open("ISO-8859-15");
+};
+
+TEST_F(TableByteKeys, LocateFindsWhatTheCharactersMatch) {
+    Table t = Table::open(dir.path(), "W", Access::Shared, true);
+    const struct {
+        std::u32string value;
+        int n;
+    } texts[] = {
+        {U"Música", 1}, {U"MÚsica", 2}, {U"música", 0}, {U"Musica", 0},  // case and accents count
+        {U"\u0081X", 3},  {U"\uFFFDX", 0},                                 // an undefined byte is its own
+        {U"?X", 5},     {U"ĀX", 0},     {U"€", 8},      {U"¤", 7},  {U"Peña ", 0},  {U"Peña", 6},
+    };
+    for (const auto& c : texts) {
+        SCOPED_TRACE(std::to_string(c.n));
+        EXPECT_EQ(foundAs(t, {c.value}), c.n);
+    }
+
+    const ByteMap same = *ByteMap::between(w1252, w1252);
+    const ByteMap fromLatin9 = *ByteMap::between(latin9, w1252);
+    const struct {
+        std::string bytes;
+        const ByteMap* map;
+        int n;
+    } bytes[] = {
+        {"M\xFAsica", &same, 1}, {"m\xFAsica", &same, 0}, {"\x8DX", &same, 4},
+        {"?X", &same, 5},        {"\x80", &same, 8},      {"Pe\xF1" "a", &same, 6},
+        {"\xA4", &fromLatin9, 8},  // "€" in ISO-8859-15
+        {"M\xFAsica", &fromLatin9, 1}, {"\xBC", &fromLatin9, 0},
+    };
+    for (const auto& c : bytes) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(foundAs(t, {ByteText{c.bytes, c.map}}), c.n);
+    }
+}
+
+TEST_F(TableByteKeys, ATableInAnotherCodePageComparesCharacters) {
+    Table t = Table::open(dir.path(), "D", Access::Shared, true);
+    const ByteMap same = *ByteMap::between(w1252, w1252);
+    EXPECT_EQ(foundAs(t, {U"Ñ"}), 1);
+    EXPECT_EQ(foundAs(t, {ByteText{"\xD1", &same}}), 1);  // "Ñ" in windows-1252
+    EXPECT_EQ(foundAs(t, {ByteText{"N\xE9", &same}}), 2);
+    EXPECT_EQ(foundAs(t, {ByteText{"\xA5", &same}}), 0);  // "¥" in windows-1252
+}
+
+TEST_F(TableByteKeys, BytesThatReadAlikeAreOneKey) {
+    Table t = Table::open(dir.path(), "E", Access::Shared, true);
+    const CodePage latin2 = CodePage::open("ibm-852");
+    const ByteMap same = *ByteMap::between(latin2, latin2);
+    EXPECT_EQ(foundAs(t, {ByteText{"\x7FX", &same}}), 2);  // the first of the two
+    EXPECT_EQ(foundAs(t, {U"\uFFFDX"}), 2);
+}
+
+// Each record's key copied as bytes and through its characters gives the same field.
+TEST_F(TableByteKeys, CopiedFieldsAreWhatAReadAndAWriteGive) {
+    Table copies = Table::create(dir.path(), "C", {{"BYTES", FieldType::String, 4}, {"CHARS", FieldType::String, 4}});
+    for (const char* name : {"W", "D"}) {
+        Table from = Table::open(dir.path(), name, Access::Shared, true);
+        for (from.first(); !from.eof(); from.next()) {
+            copies.append();
+            copies.copyString(copies.field("BYTES"), from, from.field("K"));
+            copies.writeString("CHARS", from.readString("K"));
+            copies.post();
+            EXPECT_EQ(copies.readBytes(copies.field("BYTES"))->bytes, copies.readBytes(copies.field("CHARS"))->bytes)
+                << name << " " << from.recordNumber();
+        }
+    }
+    copies.first();
+    EXPECT_EQ(copies.readBytes(copies.field("BYTES"))->bytes, "M\xFAsi");  // cut to the field
+    copies.next(), copies.next();
+    EXPECT_EQ(copies.readBytes(copies.field("BYTES"))->bytes, "?X");  // an undefined byte is no character
+    for (int i = 0; i < 6; ++i) copies.next();
+    EXPECT_EQ(copies.readBytes(copies.field("BYTES"))->bytes, "\xD1");  // "Ñ" from ibm-850
+}
+
+TEST_F(TableByteKeys, OnlyTextFieldsReadAsBytes) {
+    Table t = Table::open(dir.path(), "W", Access::Shared, true);
+    EXPECT_TRUE(t.readBytes(t.field("K")).has_value());
+    EXPECT_FALSE(t.readBytes(t.field("N")).has_value());
+}
+
+}  // namespace
+}  // namespace tht
