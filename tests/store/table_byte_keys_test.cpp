@@ -89,11 +89,15 @@ TEST_F(TableByteKeys, ATableInAnotherCodePageComparesCharacters) {
 }
 
 TEST_F(TableByteKeys, BytesThatReadAlikeAreOneKey) {
-    Table t = Table::open(dir.path(), "E", Access::Shared, true);
     const CodePage latin2 = CodePage::open("ibm-852");
+    // ICU reads both 0x7F and 0xAA of ibm-852 as U+FFFD; Windows' page 852 reads
+    // them as two characters, and no two of its bytes alike.
+    if (latin2.decodeByte(0x7F) != latin2.decodeByte(0xAA))
+        GTEST_SKIP() << "this system's ibm-852 reads no two bytes alike";
+    Table t = Table::open(dir.path(), "E", Access::Shared, true);
     const ByteMap same = *ByteMap::between(latin2, latin2);
     EXPECT_EQ(foundAs(t, {ByteText{"\x7FX", &same}}), 2);  // the first of the two
-    EXPECT_EQ(foundAs(t, {U"\uFFFDX"}), 2);
+    EXPECT_EQ(foundAs(t, {std::u32string{latin2.decodeByte(0x7F), U'X'}}), 2);
 }
 
 // Each record's key copied as bytes and through its characters gives the same field.
