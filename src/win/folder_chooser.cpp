@@ -37,8 +37,8 @@ bool FolderChooser::openChosenDrive() {
     return true;
 }
 
-bool FolderChooser::list(std::wstring spec) {
-    std::vector<wchar_t> buffer(spec.begin(), spec.end());
+bool FolderChooser::list(std::wstring pattern) {
+    std::vector<wchar_t> buffer(pattern.begin(), pattern.end());
     buffer.resize(kLongPath, L'\0');
     if (!::DlgDirListW(panel_, buffer.data(), listId_, 0, DDL_DIRECTORY | DDL_EXCLUSIVE)) return false;
     const std::wstring now = currentFolder();

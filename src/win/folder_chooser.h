@@ -26,7 +26,7 @@ public:
     const std::wstring& folder() const noexcept { return folder_; }
 
 private:
-    bool list(std::wstring spec);
+    bool list(std::wstring pattern);
     void listDrives();
 
     HWND panel_;
