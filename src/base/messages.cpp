@@ -181,4 +181,30 @@ std::string helpWithoutTopic(const std::string& helpFile, int context) {
 }
 }  // namespace window
 
+namespace window_usage {
+std::string help() {
+    return std::string(
+               "Modo de empleo: transhoralotuxa [exportar|importar CARPETA]\n"
+               "\n"
+               "Abre la ventana que pasa los datos de horarios de un centro entre los ficheros\n"
+               "de TUXA y las tablas de Horalina.\n"
+               "\n"
+               "Sin argumentos ofrece las dos direcciones: se elige la carpeta de los ficheros\n"
+               "TXT de TUXA y se pulsa el botón OK de la dirección.\n"
+               "\n"
+               "Con dos argumentos, como la arranca Horalina, ofrece solo la dirección del\n"
+               "primero (exportar o importar), se cierra al terminar y deja el estado final en\n"
+               "Horalina.ini, junto al programa. El segundo argumento no se lee.\n"
+               "\n"
+               "F1 y el botón ") +
+           std::string(window::kHelp) +
+           " abren la ayuda.\n"
+           "\n"
+           "Opciones:\n"
+           "  --help       " +
+           std::string(usage::kHelp) + "\n  --version    " + std::string(usage::kVersion) + "\n";
+}
+std::string version(const std::string& version) { return std::string("transhoralotuxa ") + version + "\n"; }
+}  // namespace window_usage
+
 }  // namespace tht::msg

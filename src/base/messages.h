@@ -187,4 +187,11 @@ inline constexpr std::string_view kHelpRefused = "el visor de ayuda no ha podido
 std::string helpTopicRefused(int context);
 }  // namespace window
 
+// ---- what the window answers to --help and --version, without opening ---------
+namespace window_usage {
+// Usage lines, paragraphs and options, as a manual page generator reads them.
+std::string help();
+std::string version(const std::string& version);
+}  // namespace window_usage
+
 }  // namespace tht::msg
