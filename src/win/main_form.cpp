@@ -11,6 +11,7 @@
 #include "platform/wide_text.h"
 #include "win/control_ids.h"
 #include "win/panel.h"
+#include "win/resource_ids.h"
 
 namespace tht::win {
 namespace {
@@ -92,7 +93,10 @@ MainForm::MainForm(HINSTANCE instance, FormOptions options)
     formClass.lpfnWndProc = windowProc;
     formClass.hInstance = instance;
     formClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    formClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    formClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(THT_ICON_PROGRAM));
+    formClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(THT_ICON_PROGRAM), IMAGE_ICON,
+                                                        ::GetSystemMetrics(SM_CXSMICON),
+                                                        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     formClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     formClass.lpszClassName = kFormClass;
     ::RegisterClassExW(&formClass);
@@ -107,6 +111,9 @@ MainForm::MainForm(HINSTANCE instance, FormOptions options)
     const int top = work.top + (work.bottom - work.top - height) / 2;
     window_ = ::CreateWindowExW(kFormExStyle, kFormClass, widen(msg::window::kCaption).c_str(), kFormStyle, left, top,
                                 width, height, nullptr, nullptr, instance, this);
+    // A dialog frame shows no icon in its title bar unless the window is given one itself.
+    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(formClass.hIcon));
+    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(formClass.hIconSm));
     ::SetWindowContextHelpId(window_, form::kWindowHelpContext);
     buildControls();
     FormCreate();
