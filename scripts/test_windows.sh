@@ -5,8 +5,9 @@
 # transhoralotuxa-cli.exe, takes the example school through the prefix's
 # C:\HTEMP with no environment override, comparing the tables and the
 # timetable with the Linux build's (build/) byte for byte apart from the dates;
-# checks TUXA.chm and the zip step, runs the command line of the zip unpacked
-# into the prefix's C:\Horalina, and works the window of the zip, unpacked there
+# checks TUXA.chm and the zip step, reads the icon back from both .exe of the
+# zip, runs the command line of the zip unpacked into the prefix's
+# C:\Horalina, and works the window of the zip, unpacked there
 # too, through its controls under Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -75,6 +76,9 @@ rm -rf "$horalina" "$school"
 mkdir -p "$horalina"
 package="$root/dist/$("$root/scripts/windows_zip.sh" --name "$win")"
 unzip -q "$package" -d "$horalina"
+# Explorer and the taskbar show the program's own icon for both programs.
+/usr/bin/python3 "$root/tests/windows/exe_icon.py" "$win/icon/transhoralotuxa.ico" \
+  "$horalina/transhoralotuxa.exe" "$horalina/transhoralotuxa-cli.exe"
 # Started from there as Horalina would, on a fresh copy of the example school
 # and with no environment override: the six tables land in the prefix's real
 # C:\HTEMP.

@@ -196,9 +196,9 @@ std::string help() {
                "primero (exportar o importar), se cierra al terminar y deja el estado final en\n"
                "Horalina.ini, junto al programa. El segundo argumento no se lee.\n"
                "\n"
-               "F1 y el botón ") +
+               "El botón ") +
            std::string(window::kHelp) +
-           " abren la ayuda.\n"
+           " y la tecla F1 abren la ayuda.\n"
            "\n"
            "Opciones:\n"
            "  --help       " +

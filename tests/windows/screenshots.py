@@ -4,7 +4,9 @@ scripts/screenshots.sh:
 
     xvfb-run -a -s "-screen 0 1024x768x24" screenshots.py BUILD_WIN64 START_FOLDER OUTPUT_FOLDER
 
-writes OUTPUT_FOLDER/win32-interactive.bmp|png, win32-exportar.*, win32-importar.*.
+writes OUTPUT_FOLDER/win32-interactive.bmp|png, win32-exportar.*, win32-importar.*
+(the client area, as the Qt pictures show it) and win32-framed.* (the whole
+interactive window, title bar and icon too).
 """
 import os
 import sys
@@ -31,6 +33,11 @@ def main(build, start, output):
             if window.drive("screenshot", test_window.CAPTION, bmp).returncode != 0:
                 raise SystemExit(f"no picture of {name}")
             images.write_png(images.read_bmp(bmp), bmp[:-4] + ".png")
+            if name == "interactive":  # the whole window once, for its title bar and icon
+                framed = os.path.join(output, "win32-framed.bmp")
+                if window.drive("screenshot", test_window.CAPTION, framed, "frame").returncode != 0:
+                    raise SystemExit("no picture of the whole window")
+                images.write_png(images.read_bmp(framed), framed[:-4] + ".png")
             window.drive("keys", test_window.CAPTION, "alt+s")
             window.gone()
             window.end()

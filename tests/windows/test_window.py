@@ -352,6 +352,16 @@ class WindowTest(unittest.TestCase):
         self.assertTrue(w.gone())
         self.assertEqual(self.ini(), "[Transformadores]\r\nTransformado=0\r\n")
 
+    def test_title_bar_shows_the_programs_icon(self):
+        w = self.start()
+        out = w.drive("titleicon", CAPTION)
+        self.assertEqual(out.returncode, 0, out.stdout)
+        height, blue, red = (int(v) for v in out.stdout.split("\t"))
+        # Both directions' arrows, in the form's blue and red: the generic icon
+        # and the title bar's own colours have neither.
+        self.assertGreater(blue, 4, out.stdout)
+        self.assertGreater(red, 4, out.stdout)
+
     def test_wrong_argument_count_and_a_run_that_stops(self):
         w = self.start("exportar", "x", "y")
         self.assertPanels(w.controls(), "both")

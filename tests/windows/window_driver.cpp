@@ -16,7 +16,11 @@
 //   window_driver answer TITLE                presses the box's OK
 //   window_driver nobox TITLE [SECONDS]       no message box comes within the time
 //   window_driver windows CLASS               how many top-level windows of that class are shown
-//   window_driver screenshot CAPTION FILE     the client area as a 24-bit BMP
+//   window_driver screenshot CAPTION FILE [frame]
+//                                             the client area (with "frame": the whole
+//                                             window, title bar too) as a 24-bit BMP
+//   window_driver titleicon CAPTION           the title bar's height, then how many of its pixels
+//                                             are pure blue and pure red (the icon's two arrows)
 //
 // Exit code 0 when done, 1 when what was waited for did not come, 2 on wrong use.
 #include <windows.h>
@@ -191,16 +195,20 @@ int sendKeys(HWND form, int count, wchar_t** keys) {
     return 0;
 }
 
-int screenshot(HWND form, const std::wstring& file) {
-    RECT client;
-    ::GetClientRect(form, &client);
-    POINT origin{0, 0};
-    ::ClientToScreen(form, &origin);
-    const int width = client.right, height = client.bottom;
+// A rectangle of the screen as 24-bit pixels, bottom-up rows of `stride` bytes
+// as a BMP file stores them.
+struct ScreenPixels {
+    BITMAPINFOHEADER header{};
+    DWORD stride = 0;
+    std::vector<unsigned char> bytes;
+};
+
+ScreenPixels capture(POINT origin, int width, int height) {
+    ScreenPixels shot;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
+    info.bmiHeader.biHeight = height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
@@ -211,21 +219,66 @@ int screenshot(HWND form, const std::wstring& file) {
     HGDIOBJ old = ::SelectObject(memory, bitmap);
     ::BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
     ::GdiFlush();
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    const DWORD imageSize = stride * static_cast<DWORD>(height);
-    BITMAPFILEHEADER header{};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
-    header.bfSize = header.bfOffBits + imageSize;
-    std::ofstream out(file.c_str(), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    out.write(static_cast<const char*>(bits), imageSize);
+    shot.header = info.bmiHeader;
+    shot.stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const auto* first = static_cast<const unsigned char*>(bits);
+    shot.bytes.assign(first, first + shot.stride * static_cast<DWORD>(height));
     ::SelectObject(memory, old);
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+int screenshot(HWND form, const std::wstring& file, bool frame) {
+    RECT client;
+    ::GetClientRect(form, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(form, &origin);
+    int width = client.right, height = client.bottom;
+    if (frame) {
+        RECT whole;
+        ::GetWindowRect(form, &whole);
+        origin = {whole.left, whole.top};
+        width = whole.right - whole.left;
+        height = whole.bottom - whole.top;
+    }
+    const ScreenPixels shot = capture(origin, width, height);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof header + sizeof shot.header;
+    header.bfSize = header.bfOffBits + static_cast<DWORD>(shot.bytes.size());
+    std::ofstream out(file.c_str(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(reinterpret_cast<const char*>(&shot.header), sizeof shot.header);
+    out.write(reinterpret_cast<const char*>(shot.bytes.data()), static_cast<std::streamsize>(shot.bytes.size()));
     return out ? 0 : 1;
+}
+
+// The pixels of the program's icon in the title bar, as drawn on the screen:
+// the frame is Wine's own in its virtual desktop, and another process cannot
+// ask the window for its icon there (WM_GETICON answers nothing across
+// processes), so the picture is what is checked.
+int titleIcon(HWND form) {
+    RECT whole;
+    ::GetWindowRect(form, &whole);
+    POINT client{0, 0};
+    ::ClientToScreen(form, &client);
+    const int width = whole.right - whole.left, height = client.y - whole.top;
+    if (height <= 0) {
+        say("no title bar");
+        return 1;
+    }
+    const ScreenPixels shot = capture({whole.left, whole.top}, width, height);
+    int blue = 0, red = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned char* bgr = &shot.bytes[y * shot.stride + x * 3];
+            blue += bgr[0] == 0xFF && bgr[1] == 0 && bgr[2] == 0;
+            red += bgr[0] == 0 && bgr[1] == 0 && bgr[2] == 0xFF;
+        }
+    say(std::to_string(height) + "\t" + std::to_string(blue) + "\t" + std::to_string(red));
+    return 0;
 }
 
 double secondsArgument(int argc, wchar_t** argv, int index, double otherwise) {
@@ -316,6 +369,8 @@ int wmain(int argc, wchar_t** argv) {
         say(info.hwndFocus == form ? "MForm" : info.hwndFocus ? nameOf(info.hwndFocus) : "-");
         return 0;
     }
-    if (command == L"screenshot" && argc == 4) return screenshot(form, argv[3]);
+    if (command == L"screenshot" && (argc == 4 || argc == 5))
+        return screenshot(form, argv[3], argc == 5 && std::wstring(argv[4]) == L"frame");
+    if (command == L"titleicon") return titleIcon(form);
     return 2;
 }
