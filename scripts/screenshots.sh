@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of the window in each run mode, to compare by eye: the Win32 window
-# under Wine and Xvfb (build-win64/screenshots/win32-*.bmp|png), the Qt window
+# under Wine and Xvfb (build-win64/screenshots/win32-*.bmp|png; the whole
+# window, title bar and icon included, in win32-framed.png), the Qt window
 # offscreen (build/screenshots/qt-*.png) and under Xvfb with a window manager,
 # title bar and icon included (build/screenshots/qt-*-frame.png), and each
 # pair side by side (build-win64/screenshots/side-*.png, Win32 left, Qt
