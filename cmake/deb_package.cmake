@@ -55,7 +55,11 @@ add_custom_target(tht_deb_files ALL DEPENDS ${tht_man_pages} ${tht_changelog})
 
 install(TARGETS transhoralotuxa transhoralotuxa-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${tht_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(DIRECTORY ${THT_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+foreach(size IN LISTS THT_HICOLOR_SIZES)
+  install(FILES ${THT_ICON_DIR}/hicolor/${size}x${size}/apps/transhoralotuxa.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${THT_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${tht_packaging}/transhoralotuxa.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${tht_packaging}/copyright ${tht_changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${tht_packaging}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides

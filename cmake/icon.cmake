@@ -1,8 +1,7 @@
 # The program's icon, drawn once as packaging/transhoralotuxa.svg and rendered
 # here: the hicolor PNG sizes (the Linux desktop and the Qt window) and the
 # Windows .ico (both .exe resources). Target tht_icon; THT_ICON_DIR holds
-#   hicolor/NxN/apps/transhoralotuxa.png   hicolor/scalable/apps/transhoralotuxa.svg
-#   transhoralotuxa.ico
+# hicolor/NxN/apps/transhoralotuxa.png and, on Windows, transhoralotuxa.ico.
 find_program(THT_RSVG_CONVERT rsvg-convert REQUIRED)
 set(THT_ICON_SVG ${PROJECT_SOURCE_DIR}/packaging/transhoralotuxa.svg)
 set(THT_ICON_DIR ${PROJECT_BINARY_DIR}/icon)
@@ -21,12 +20,6 @@ foreach(size IN LISTS THT_HICOLOR_SIZES)
     VERBATIM)
   list(APPEND tht_icon_outputs ${png})
 endforeach()
-set(tht_scalable ${THT_ICON_DIR}/hicolor/scalable/apps/transhoralotuxa.svg)
-add_custom_command(OUTPUT ${tht_scalable}
-  COMMAND ${CMAKE_COMMAND} -E copy ${THT_ICON_SVG} ${tht_scalable}
-  DEPENDS ${THT_ICON_SVG}
-  VERBATIM)
-list(APPEND tht_icon_outputs ${tht_scalable})
 
 if(WIN32)
   find_program(THT_ICOTOOL icotool REQUIRED)
