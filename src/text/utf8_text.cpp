@@ -54,13 +54,27 @@ bool Utf8Check::feed(std::string_view bytes) noexcept {
 }
 
 std::size_t Utf8ToTablePage::append(std::string_view utf8, std::string& out) {
-    characters_.clear();
-    appendUtf8Decoded(utf8, characters_);
-    const std::size_t start = out.size();
-    CodePage::windows1252().encodeAppend(characters_, out);
-    const auto marks = std::count(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '?');
-    const auto typed = std::count(characters_.begin(), characters_.end(), U'?');
-    return static_cast<std::size_t>(marks - typed);
+    // ASCII is copied as it stands; each run of other bytes is decoded and
+    // encoded on its own, which gives the same as the whole line would, since
+    // an ASCII byte always starts a character of its own.
+    const CodePage& tables = CodePage::windows1252();
+    std::size_t unstorable = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t j = i;
+        while (j < utf8.size() && static_cast<unsigned char>(utf8[j]) < 0x80) ++j;
+        out.append(utf8, i, j - i);
+        if (j == utf8.size()) break;
+        i = j;
+        while (j < utf8.size() && static_cast<unsigned char>(utf8[j]) >= 0x80) ++j;
+        characters_.clear();
+        appendUtf8Decoded(utf8.substr(i, j - i), characters_);
+        const std::size_t start = out.size();
+        tables.encodeAppend(characters_, out);
+        // None of these characters is "?": each "?" written is one the page cannot hold.
+        unstorable += static_cast<std::size_t>(std::count(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '?'));
+        i = j;
+    }
+    return unstorable;
 }
 
 }  // namespace tht
