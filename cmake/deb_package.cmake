@@ -30,18 +30,23 @@ add_custom_command(OUTPUT ${tht_locale_stamp}
 
 # A manual page from the program's own --help and --version, so that the two
 # never tell different things. The program is found through PATH, so that it
-# names itself as a user calls it, never by its place in the build folder.
+# names itself as a user calls it, never by its place in the build folder; a
+# small shell between help2man and the program gives the usage heading the
+# word help2man looks for (the page takes its NAME from the .h2m file).
+set(tht_man_shell ${tht_packaging}/usage-for-help2man.sh)
 set(tht_man_pages)
 foreach(program IN ITEMS transhoralotuxa transhoralotuxa-cli)
   set(page ${tht_deb_dir}/man/${program}.1)
   add_custom_command(OUTPUT ${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${tht_deb_dir}/man
     COMMAND ${CMAKE_COMMAND} -E env LOCPATH=${tht_locale_dir} PATH=$<TARGET_FILE_DIR:${program}>:/usr/bin:/bin
+            THT_MAN_PROGRAM=${program}
             ${THT_HELP2MAN} --no-info --locale=es_ES.UTF-8 --section=1
             --include=${tht_packaging}/${program}.h2m --include=${tht_packaging}/man-environment.h2m
-            --output=${page} ${program}
+            --output=${page} ${tht_man_shell}
     COMMAND ${THT_GZIP} -9nf ${page}
-    DEPENDS ${program} ${tht_locale_stamp} ${tht_packaging}/${program}.h2m ${tht_packaging}/man-environment.h2m
+    DEPENDS ${program} ${tht_locale_stamp} ${tht_man_shell}
+            ${tht_packaging}/${program}.h2m ${tht_packaging}/man-environment.h2m
     VERBATIM)
   list(APPEND tht_man_pages ${page}.gz)
 endforeach()
@@ -77,7 +82,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "transHoraloTuxa <transhoralotuxa@example.org>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "transhoralotuxa developers <transhoralotuxa@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "pasa los datos de horarios entre TUXA y Horalina")
 # Lines as the package shows them (at most 80 characters); CPack indents them.
 set(CPACK_PACKAGE_DESCRIPTION "\

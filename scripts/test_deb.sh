@@ -49,8 +49,8 @@ for program in transhoralotuxa transhoralotuxa-cli; do
   [ -f "$page" ] || fail "no manual page $program(1)"
   rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>"$work/man-warnings")
   [ ! -s "$work/man-warnings" ] || { cat "$work/man-warnings" >&2; fail "man warns about $program(1)"; }
-  for heading in NOMBRE DESCRIPCIÓN; do
-    grep -q "^$heading" <<<"$rendered" || fail "$program(1) has no $heading section: not in Spanish?"
+  for heading in NOMBRE SINOPSIS DESCRIPCIÓN; do
+    grep -q "^$heading" <<<"$rendered" || fail "$program(1) has no $heading section (a heading not in Spanish, or a help text help2man cannot read)"
   done
   grep -q "^ *$program " <<<"$rendered" || fail "$program(1) does not name $program"
   grep -q "$program $version" <<<"$rendered" || fail "$program(1) is not of version $version"
