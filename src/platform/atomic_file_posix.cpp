@@ -114,7 +114,9 @@ void createTemporary(Replacement& r, const std::string& name) {
 // The new file takes the old one's owner where we may give it, and its mode.
 // A file system that keeps neither (FAT) refuses them: nothing to keep there.
 void keepOwnerAndMode(int fd, const struct stat& old) {
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
     (void)::fchmod(fd, old.st_mode & 07777);
 }
 
