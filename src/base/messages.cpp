@@ -181,4 +181,59 @@ std::string helpWithoutTopic(const std::string& helpFile, int context) {
 }
 }  // namespace window
 
+namespace report {
+namespace {
+// "1 línea", "2 líneas": Spanish counts agree with their number.
+std::string counted(std::int64_t n, std::string_view one, std::string_view many) {
+    return decimalText(n) + " " + std::string(n == 1 ? one : many);
+}
+}  // namespace
+
+std::string statusText(int status) {
+    switch (status) {
+        case 1: return "1 (transformado)";
+        case -1: return "-1 (transformado, pero faltaba algún archivo de entrada)";
+        default: return decimalText(status) + " (no transformado)";
+    }
+}
+std::string writtenOfRead(std::int64_t written, std::int64_t read) {
+    return counted(written, "escrito", "escritos") + " de " + counted(read, "leído", "leídos");
+}
+std::string dropHeading(std::int64_t count, bool records, std::string_view reason) {
+    return (records ? counted(count, "registro", "registros") : counted(count, "línea descartada", "líneas descartadas")) +
+           ": " + std::string(reason);
+}
+std::string dropLine(std::string_view source, std::int64_t number, bool records, std::string_view value) {
+    std::string out = std::string(source) + (records ? ", registro " : ", línea ") + decimalText(number);
+    if (!value.empty()) out += ": " + std::string(value);
+    return out;
+}
+std::string totals(std::int64_t dropped, std::int64_t warnings) {
+    return "En total: " + counted(dropped, "línea o registro con problemas", "líneas o registros con problemas") +
+           " y " + counted(warnings, "aviso", "avisos") + ".";
+}
+std::string labelled(std::string_view label, const std::string& value) {
+    return std::string(label) + " \"" + value + "\"";
+}
+std::string subjectValue(const std::string& subject, const std::string& identifier) {
+    return labelled(kSubject, subject) + (identifier.empty() ? "" : ", " + labelled("identificador", identifier));
+}
+std::string courseValue(const std::string& subject, const std::string& group, const std::string& identifier) {
+    return subjectValue(subject, identifier) + ", " + labelled(kGroup, group);
+}
+std::string slotValue(const std::string& day, const std::string& hour, const std::string& frame) {
+    return "DIA " + day + ", HORA " + hour + ", MARCO " + frame;
+}
+std::string notWritten(const std::string& file, const std::string& cause) {
+    return "no se ha podido escribir el informe " + file + ": " + cause;
+}
+std::string problems(std::int64_t dropped, std::int64_t warnings, const std::string& file) {
+    return "Datos con problemas: " + counted(dropped, "línea o registro", "líneas o registros") + " y " +
+           counted(warnings, "aviso", "avisos") + ".\nLos detalles están en el informe " + file + ".";
+}
+std::string notOpened(const std::string& file, const std::string& cause) {
+    return "No se puede abrir el informe " + file + ": " + cause + ".";
+}
+}  // namespace report
+
 }  // namespace tht::msg

@@ -45,7 +45,9 @@ LineResult createRecord(const Line& line, SchemaTable<T>& asigt, SchemaTable<N>&
         key[1] = assignment::identifier(line);
     }
     if (!asignomt.locate(std::array{N::CODTUXA, N::CODIDITUXA}, key))
-        return LineResult::dropped(msg::drop::kSubjectNotInAsignomt);
+        return LineResult::dropped(msg::drop::kSubjectNotInAsignomt,
+                                   msg::report::subjectValue(valueText(assignment::subject.view(line)),
+                                                             valueText(assignment::identifier.view(line))));
     asigt.copy(T::CASIG, asignomt, N::COD);
     asigt.write(T::CGRUP, assignment::group.view(line));
     asigt.write(T::CTAREA, U"*LEC");
@@ -60,7 +62,8 @@ void copyGroupDetails(SchemaTable<T>& asigt, SchemaTable<G>& grupost, std::vecto
                       TableReport& notes) {
     group[0] = bytesOf(asigt, T::CGRUP);
     if (!grupost.locate(G::ABREV, group)) {
-        notes.noteRecord(msg::drop::kGroupNotInGrupost, asigt.recordNumber());
+        notes.noteRecord(msg::drop::kGroupNotInGrupost, asigt.recordNumber(),
+                         msg::report::labelled(msg::report::kGroup, valueText(group[0])));
         return;
     }
     asigt.copy(T::TURNO, grupost, G::TURNO);
@@ -97,7 +100,9 @@ void fillHours(SchemaTable<T>& asigt, const CourseLines& course, HoursByText& ho
                                     bytesOf(asigt, T::CURSO).bytes, bytesOf(asigt, T::CODIDITUXA).bytes,
                                     &subject.map->from()});
     if (!found) {
-        notes.noteRecord(msg::drop::kNoCourseLine, asigt.recordNumber());
+        notes.noteRecord(msg::drop::kNoCourseLine, asigt.recordNumber(),
+                         msg::report::courseValue(valueText(subject), valueText(bytesOf(asigt, T::CGRUP)),
+                                                  valueText(bytesOf(asigt, T::CODIDITUXA))));
         asigt.writeFloat(T::HORAS, 1);
         asigt.write(T::SESIONES, U"1");
         return;

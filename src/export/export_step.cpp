@@ -25,7 +25,7 @@ std::optional<std::filesystem::path> findInput(const RunContext& ctx, const Tuxa
 
 DataLines::DataLines(const std::filesystem::path& path, const TuxaFile& file, const CodePage& codePage,
                      const ByteMap* byteMap)
-    : file_(&file), name_(displayPath(path)), codePage_(&codePage), source_(openLines(path, file, codePage)),
+    : file_(&file), name_(displayPath(path)), fileName_(displayPath(path.filename())), codePage_(&codePage), source_(openLines(path, file, codePage)),
       byteMap_(byteMap) {
     // A file with a byte-order mark is not in the code page: its lines are read as characters.
     if (const auto* lines = std::get_if<TextLines>(&source_); lines && !lines->heldAsCodePageBytes()) byteMap_ = nullptr;

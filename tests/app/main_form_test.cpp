@@ -1,5 +1,6 @@
 // The main window driven as a user drives it: real clicks, keys and closes,
 // with message boxes recorded instead of shown.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -38,6 +39,7 @@ struct Box {
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
     bool hourglassUnder;  // an override cursor was still set while the box was up
+    QStringList buttonTexts{};
 };
 
 class BoxRecorder final : public tht::app::BoxRunner {
@@ -45,7 +47,12 @@ public:
     void run(QMessageBox& box) override {
         boxes.push_back({box.windowTitle(), box.text(), box.icon(), box.standardButtons(),
                          QGuiApplication::overrideCursor() != nullptr});
+        for (QAbstractButton* b : box.buttons()) {
+            boxes.back().buttonTexts << b->text();
+            if (!press.isEmpty() && b->text() == press) b->click();
+        }
     }
+    QString press;  // the button to press in a box that has it, as the user would
     QStringList texts() const {
         QStringList out;
         for (const Box& b : boxes) out << b.text;
@@ -81,6 +88,7 @@ struct Fixture {
     fs::path ini = root / "Horalina.ini";
     BoxRecorder boxes;
     std::vector<bool> hourglassWhenClockRead;
+    std::vector<fs::path> opened;  // documents the window asked the desktop to open
 
     Fixture() {
         fs::create_directories(tuxa);
@@ -94,6 +102,10 @@ struct Fixture {
         o.htemp = htemp;
         o.iniFile = ini;
         o.boxes = &boxes;
+        o.openDocument = [this](const fs::path& p) {
+            opened.push_back(p);
+            return true;
+        };
         o.startFolder = QString::fromStdString(folder.string());
         o.clock = [this] {
             hourglassWhenClockRead.push_back(QGuiApplication::overrideCursor() &&
@@ -161,6 +173,8 @@ private slots:
     void missingFolder();
     void statusWrittenOnEveryClose_data();
     void statusWrittenOnEveryClose();
+    void problemsShownBeforeClosing_data();
+    void problemsShownBeforeClosing();
     void unwritableIniIsReportedAndTheWindowStillCloses();
     void runThatStopsIsReported_data();
     void runThatStopsIsReported();
@@ -346,7 +360,13 @@ void TestMainForm::exportThenImportThroughClicks() {
     TMForm form({}, f.options(f.tuxa));
     form.show();
     click(form, "BImportar");
-    QCOMPARE(f.boxes.texts(), QStringList{"Proceso finalizado"});
+    // The entry's codes are in none of the empty tables: the run says so after it ends.
+    QCOMPARE(f.boxes.boxes.size(), std::size_t(2));
+    QCOMPARE(f.boxes.boxes[0].text, QString("Proceso finalizado"));
+    QVERIFY2(f.boxes.boxes[1].text.startsWith("Datos con problemas: 5 líneas o registros y 0 avisos."),
+             qPrintable(f.boxes.boxes[1].text));
+    QVERIFY(f.opened.empty());  // nobody pressed "Abrir el informe"
+    QVERIFY(fs::exists(f.htemp / "INFORME_TRANSHORALOTUXA.TXT"));
     QCOMPARE(form.EstadoTransformacion(), 1);
     const std::string timetable = readFile(f.tuxa / "TUXA_HORARIO.TXT");
     const std::string title = "0" + std::string("TUXA_HORARIO.TXT").append(34, ' ') + "CENTRO01" + "020920240830";
@@ -429,6 +449,42 @@ void TestMainForm::statusWrittenOnEveryClose() {
     QVERIFY(!form.isVisible());
     if (status != -99) QCOMPARE(form.EstadoTransformacion(), status);
     QCOMPARE(readFile(f.ini), status == -99 ? kIniBefore : iniAfter(status));
+}
+
+void TestMainForm::problemsShownBeforeClosing_data() {
+    QTest::addColumn<bool>("exampleSchool");
+    QTest::newRow("example school, planted problems") << true;
+    QTest::newRow("clean school, closes as ever") << false;
+}
+
+void TestMainForm::problemsShownBeforeClosing() {
+    QFETCH(bool, exampleSchool);
+    Fixture f;
+    if (exampleSchool) {
+        fs::remove_all(f.tuxa);
+        fs::copy(fs::path(THT_SOURCE_DIR) / "examples" / "escuela", f.tuxa);
+    }
+    f.boxes.press = "Abrir el informe";
+    TMForm form({"exportar", "x"}, f.options(f.tuxa));
+    form.show();
+    click(form, "BExportar");
+    const fs::path report = f.htemp / "INFORME_TRANSHORALOTUXA.TXT";
+    QVERIFY(fs::exists(report));
+    QVERIFY(!form.isVisible());
+    QCOMPARE(readFile(f.ini), "[Transformadores]\r\nTransformado=1\r\n");
+    if (!exampleSchool) {
+        QCOMPARE(f.boxes.texts(), QStringList{"Proceso finalizado"});
+        QVERIFY(f.opened.empty());
+        return;
+    }
+    QCOMPARE(f.boxes.boxes.size(), std::size_t(2));
+    QCOMPARE(f.boxes.boxes[0].text, QString("Proceso finalizado"));
+    const Box& problems = f.boxes.boxes[1];
+    QCOMPARE(problems.text, "Datos con problemas: 6 líneas o registros y 0 avisos.\nLos detalles están en el informe " +
+                                QString::fromStdString(report.string()) + ".");
+    QCOMPARE(problems.buttonTexts, (QStringList{"Abrir el informe", "Cerrar"}));
+    // Pressed in the box, before the window closed.
+    QCOMPARE(f.opened, std::vector<fs::path>{report});
 }
 
 void TestMainForm::unwritableIniIsReportedAndTheWindowStillCloses() {
