@@ -266,7 +266,6 @@ class WindowTest(unittest.TestCase):
             "Label1": "TransHoralinaTUXA para HL18 V-1.0"})
         self.assertEqual(c["Label2"].text, windows_path(self.work))
         self.assertEqual(c["Label2"].bounds[:2], (70, 20))
-        self.assertFalse(c["Avisos"].visible)
 
         # The tab order: the export panel, the import panel, then inside the lower panel.
         order = []
