@@ -41,6 +41,7 @@ std::string tableReadOnly(const std::string& table);
 // Values of TUXA files.
 std::string notANumber(const std::string& value, const std::string& file, std::int64_t line);
 std::string notATime(const std::string& value, const std::string& file, std::int64_t line);
+std::string timeCutAtNul(const std::string& file, std::int64_t line);
 // Horalina's data folder.
 std::string folderBusy(const std::string& folder);
 std::string dataFolderUnknown();
@@ -117,7 +118,13 @@ inline constexpr std::string_view kRoomNotInAulat = "aula que no está en AULAT"
 // ---- what looked odd, although the run went on -------------------------------
 namespace warn {
 std::string noTrailerLine(const std::string& file);
-std::string textEndedAtNul(const std::string& file, std::int64_t line, std::int64_t linesNotRead);
+std::string textEndedAtNul(const std::string& file, std::int64_t count, std::int64_t line,
+                           std::int64_t linesNotRead);
+std::string nulsReadAsSpaces(const std::string& file, std::int64_t count, std::int64_t firstLine);
+std::string loneCarriageReturns(const std::string& file, std::int64_t count, std::int64_t firstLine);
+std::string readAsUtf8(const std::string& file, const std::string& codePage);
+std::string unstorableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
+                                 const std::string& codePage);
 std::string unreadableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
                                  const std::string& codePage);
 std::string valueWiderThanColumn(const std::string& field, std::size_t width, std::int64_t count,
