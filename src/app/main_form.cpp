@@ -310,7 +310,7 @@ void TMForm::runTransfer(tht::FrontEnd::Direction direction) {
             failure = text(tht::msg::internalError(e.what()));
         }
     }
-    if (click.error) failure = text(click.error->what());
+    if (click.error) failure = text(click.errorText());
     if (!failure.isEmpty()) {
         reportError(failure);
         return;

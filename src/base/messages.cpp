@@ -19,12 +19,15 @@ std::string where(const std::string& file, std::int64_t line) {
 }
 
 // "1 línea", "2 líneas": a count as Spanish reads it.
-std::string counted(std::int64_t n, const char* one, const char* many) {
-    return decimalText(n) + " " + (n == 1 ? one : many);
+std::string counted(std::int64_t n, std::string_view one, std::string_view many) {
+    return decimalText(n) + " " + std::string(n == 1 ? one : many);
 }
 
+// The verb or ending that agrees with a count: "se ha" / "se han".
+std::string_view agreeing(std::int64_t n, std::string_view one, std::string_view many) { return n == 1 ? one : many; }
+
 // "1 carácter nulo en la línea 3", "2 caracteres nulos (el primero en la línea 3)".
-std::string countedFrom(std::int64_t n, const char* one, const char* many, std::int64_t line) {
+std::string countedFrom(std::int64_t n, std::string_view one, std::string_view many, std::int64_t line) {
     if (n == 1) return counted(n, one, many) + " en la línea " + decimalText(line);
     return counted(n, one, many) + " (el primero en la línea " + decimalText(line) + ")";
 }
@@ -145,12 +148,14 @@ std::string textEndedAtNul(const std::string& file, std::int64_t count, std::int
                            std::int64_t linesNotRead) {
     std::string text = "el archivo " + file + " tiene " +
                        countedFrom(count, "carácter nulo", "caracteres nulos", line) + ": el texto termina ahí";
-    if (linesNotRead > 0) text += " y no se han leído " + counted(linesNotRead, "línea", "líneas") + " más";
+    if (linesNotRead > 0)
+        text += " y no " + std::string(agreeing(linesNotRead, "se ha leído ", "se han leído ")) +
+                counted(linesNotRead, "línea", "líneas") + " más";
     return text;
 }
 std::string nulsReadAsSpaces(const std::string& file, std::int64_t count, std::int64_t firstLine) {
     return "el archivo " + file + " tiene " + countedFrom(count, "carácter nulo", "caracteres nulos", firstLine) +
-           ": se han leído como espacios";
+           std::string(agreeing(count, ": se ha leído como espacio", ": se han leído como espacios"));
 }
 std::string loneCarriageReturns(const std::string& file, std::int64_t count, std::int64_t firstLine) {
     return "el archivo " + file + " tiene " +
@@ -164,26 +169,39 @@ std::string readAsUtf8(const std::string& file, const std::string& codePage) {
 std::string unstorableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
                                  const std::string& codePage) {
     return "el archivo " + file + " tiene " + countedFrom(count, "carácter", "caracteres", firstLine) +
-           " que no cabe" + (count == 1 ? "" : "n") + " en la página de códigos " + codePage +
-           " de las tablas: se han escrito como \"?\"";
+           std::string(agreeing(count, " que no cabe", " que no caben")) + " en la página de códigos " + codePage +
+           " de las tablas: " + std::string(agreeing(count, "se ha escrito", "se han escrito")) + " como \"?\"";
 }
 std::string unreadableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
                                  const std::string& codePage) {
-    return "el archivo " + file + " tiene " + decimalText(count) +
-           " caracteres que no se pueden leer con la página de códigos " + codePage + " (la primera en la línea " +
-           decimalText(firstLine) + "); se han escrito como \"?\"";
+    return "el archivo " + file + " tiene " + countedFrom(count, "carácter", "caracteres", firstLine) +
+           std::string(agreeing(count, " que no se puede leer", " que no se pueden leer")) +
+           " con la página de códigos " + codePage + "; " +
+           std::string(agreeing(count, "se ha escrito", "se han escrito")) + " como \"?\"";
 }
 std::string valueWiderThanColumn(const std::string& field, std::size_t width, std::int64_t count,
                                  std::int64_t firstRecord, const std::string& value) {
-    return decimalText(count) + " valores de " + field + " más anchos que su columna (" +
-           decimalText(static_cast<std::int64_t>(width)) + " caracteres) desplazan el resto de la línea; el primero, \"" +
-           value + "\", en el registro " + decimalText(firstRecord);
+    if (count == 1)
+        return "1 valor de " + field + " más ancho que su columna (" + counted(static_cast<std::int64_t>(width), "carácter", "caracteres") +
+               ") desplaza el resto de la línea: \"" + value + "\", en el registro " + decimalText(firstRecord);
+    return counted(count, "valor", "valores") + " de " + field + " más anchos que su columna (" +
+           counted(static_cast<std::int64_t>(width), "carácter", "caracteres") +
+           ") desplazan el resto de la línea; el primero, \"" + value + "\", en el registro " + decimalText(firstRecord);
 }
 }  // namespace warn
 
 namespace summary {
 std::string writtenOfRead(std::int64_t written, std::int64_t read) {
-    return decimalText(written) + " escritos de " + decimalText(read) + " leídos";
+    return counted(written, "escrito", "escritos") + " de " + counted(read, "leído", "leídos");
+}
+std::string dropped(std::int64_t count, bool records, std::string_view reason) {
+    return (records ? counted(count, "registro", "registros")
+                    : counted(count, "línea descartada", "líneas descartadas")) +
+           ": " + std::string(reason);
+}
+std::string_view numbersLabel(std::int64_t count, bool records) {
+    if (records) return agreeing(count, "registro", "registros");
+    return agreeing(count, "línea", "líneas");
 }
 }  // namespace summary
 
@@ -219,12 +237,6 @@ std::string helpWithoutTopic(const std::string& helpFile, int context) {
 }  // namespace window
 
 namespace report {
-namespace {
-// "1 línea", "2 líneas": Spanish counts agree with their number.
-std::string counted(std::int64_t n, std::string_view one, std::string_view many) {
-    return decimalText(n) + " " + std::string(n == 1 ? one : many);
-}
-}  // namespace
 
 std::string statusText(int status) {
     switch (status) {
@@ -233,15 +245,15 @@ std::string statusText(int status) {
         default: return decimalText(status) + " (no transformado)";
     }
 }
-std::string writtenOfRead(std::int64_t written, std::int64_t read) {
-    return counted(written, "escrito", "escritos") + " de " + counted(read, "leído", "leídos");
-}
-std::string dropHeading(std::int64_t count, bool records, std::string_view reason) {
-    return (records ? counted(count, "registro", "registros") : counted(count, "línea descartada", "líneas descartadas")) +
-           ": " + std::string(reason);
-}
 std::string dropLine(std::string_view source, std::int64_t number, bool records, std::string_view value) {
     std::string out = std::string(source) + (records ? ", registro " : ", línea ") + decimalText(number);
+    if (!value.empty()) out += ": " + std::string(value);
+    return out;
+}
+std::string recordLine(std::string_view file, std::int64_t line, std::string_view table, std::int64_t record,
+                       std::string_view value) {
+    std::string out = std::string(file) + ", línea " + decimalText(line) + " (" + std::string(table) + ", registro " +
+                      decimalText(record) + ")";
     if (!value.empty()) out += ": " + std::string(value);
     return out;
 }

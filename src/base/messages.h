@@ -134,11 +134,12 @@ std::string valueWiderThanColumn(const std::string& field, std::size_t width, st
 // ---- the command line's summary and usage ------------------------------------
 namespace summary {
 inline constexpr std::string_view kNoInputFile = "sin archivo de entrada, no se ha cambiado";
+// Also the run report's: "1 escrito de 2 leídos".
 std::string writtenOfRead(std::int64_t written, std::int64_t read);
-inline constexpr std::string_view kRecords = "registros";
-inline constexpr std::string_view kLinesDropped = "líneas descartadas";
-inline constexpr std::string_view kRecordNumbers = "registros";
-inline constexpr std::string_view kLineNumbers = "líneas";
+// Also the run report's: "2 líneas descartadas: reason" / "1 registro: reason".
+std::string dropped(std::int64_t count, bool records, std::string_view reason);
+// What the numbers that follow count: "línea", "registros".
+std::string_view numbersLabel(std::int64_t count, bool records);
 inline constexpr std::string_view kWarning = "aviso";
 }  // namespace summary
 
@@ -220,10 +221,10 @@ inline constexpr std::string_view kStatusUnchanged = "sin cambio";
 inline constexpr std::string_view kError = "Error";
 inline constexpr std::string_view kTables = "Tablas y archivos";
 inline constexpr std::string_view kNoInputFile = "sin archivo de entrada: no se ha cambiado";
-std::string writtenOfRead(std::int64_t written, std::int64_t read);
-// "2 líneas descartadas" / "1 registro completado con un valor por defecto".
-std::string dropHeading(std::int64_t count, bool records, std::string_view reason);
 std::string dropLine(std::string_view source, std::int64_t number, bool records, std::string_view value);
+// A record made from a line: "tuxa_asignatgrupo.txt, línea 90 (ASIGT, registro 97): value".
+std::string recordLine(std::string_view file, std::int64_t line, std::string_view table, std::int64_t record,
+                       std::string_view value);
 inline constexpr std::string_view kWarnings = "Avisos";
 inline constexpr std::string_view kNoWarnings = "ninguno";
 std::string totals(std::int64_t dropped, std::int64_t warnings);

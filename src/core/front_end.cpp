@@ -51,6 +51,7 @@ FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, Me
     if (result.outcome == RunOutcome::Stopped) {
         // The user may fix the cause and press the button again.
         click.error = result.error;
+        click.reportWarning = reportWarning;
         return click;
     }
     if (result.outcome == RunOutcome::Completed) {
@@ -65,6 +66,12 @@ FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, Me
     }
     click.closeWindow = commandLineMode();
     return click;
+}
+
+std::string FrontEnd::Click::errorText() const {
+    std::string text = error ? std::string(error->what()) : std::string();
+    if (reportWarning) text += (text.empty() ? "" : "\n\n") + *reportWarning;
+    return text;
 }
 
 void FrontEnd::closing() const {

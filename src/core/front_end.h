@@ -50,6 +50,10 @@ public:
     struct Click {
         bool closeWindow = false;       // command-line mode: the run has ended
         std::optional<Error> error;     // the run stopped: shown as an error, the window stays
+        // The run stopped and its report could not be written either: told with the error.
+        std::optional<std::string> reportWarning;
+        // What the error box says: the error, then the report's warning.
+        std::string errorText() const;
         // A completed run that dropped something or warned: told before the
         // window closes, with the run report to open.
         struct Problems {

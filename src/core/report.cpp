@@ -7,7 +7,7 @@
 
 namespace tht {
 
-void TableReport::note(std::string_view reason, std::int64_t number, bool records, std::string_view value,
+DropGroup& TableReport::note(std::string_view reason, std::int64_t number, bool records, std::string_view value,
                        std::string_view source) {
     DropGroup* group = nullptr;
     for (auto& g : drops)
@@ -22,6 +22,13 @@ void TableReport::note(std::string_view reason, std::int64_t number, bool record
     group->numbers.push_back(number);
     group->values += value;
     group->valueEnds.push_back(static_cast<std::uint32_t>(group->values.size()));
+    return *group;
+}
+
+void TableReport::noteRecord(std::string_view reason, std::int64_t record, std::string_view value, SourceLine from) {
+    DropGroup& group = note(reason, record, true, value, {});
+    group.lineFile = from.file;
+    group.lines.push_back(from.line);
 }
 
 std::int64_t TableReport::dropCount() const {
@@ -40,9 +47,8 @@ std::string formatSummary(const std::vector<TableReport>& reports) {
         }
         out += msg::summary::writtenOfRead(r.written, r.linesRead) + "\n";
         for (const auto& g : r.drops) {
-            out += "  " + decimalText(g.count) + " ";
-            out.append(g.records ? msg::summary::kRecords : msg::summary::kLinesDropped).append(": ") += g.reason;
-            out.append(" (").append(g.records ? msg::summary::kRecordNumbers : msg::summary::kLineNumbers).append(" ");
+            out += "  " + msg::summary::dropped(g.count, g.records, g.reason);
+            out.append(" (").append(msg::summary::numbersLabel(g.count, g.records)).append(" ");
             const std::size_t shown = std::min(g.numbers.size(), TableReport::kFirstNumbers);
             for (std::size_t i = 0; i < shown; ++i) out += (i ? ", " : "") + decimalText(g.numbers[i]);
             if (g.count > static_cast<std::int64_t>(shown)) out += ", ...";

@@ -19,11 +19,21 @@ struct DropGroup {
     // so they share one buffer instead of a string each.
     std::string values;
     std::vector<std::uint32_t> valueEnds;
+    // Records made from a file's line: that file, and the line of each record in
+    // the order of `numbers`. Empty: the records came from no line.
+    std::string lineFile;
+    std::vector<std::int64_t> lines;
 
     std::string_view value(std::size_t i) const {
         const std::size_t begin = i == 0 ? 0 : valueEnds[i - 1];
         return std::string_view(values).substr(begin, valueEnds[i] - begin);
     }
+};
+
+// The line of a file a record was made from.
+struct SourceLine {
+    std::string_view file;
+    std::int64_t line = 0;
 };
 
 struct TableReport {
@@ -48,12 +58,14 @@ struct TableReport {
                     std::string_view source = {}) {
         note(reason, record, true, value, source);
     }
+    // A record of this report's table, made from `from`, that took a fallback.
+    void noteRecord(std::string_view reason, std::int64_t record, std::string_view value, SourceLine from);
 
     std::int64_t dropCount() const;
 
 private:
-    void note(std::string_view reason, std::int64_t number, bool records, std::string_view value,
-              std::string_view source);
+    DropGroup& note(std::string_view reason, std::int64_t number, bool records, std::string_view value,
+                    std::string_view source);
 };
 
 // The summary the command line prints on standard error, one block per table.

@@ -42,12 +42,17 @@ void tableBlock(std::string& out, const TableReport& r) {
         out.append(m::kNoInputFile).append("\n");
         return;
     }
-    out += m::writtenOfRead(r.written, r.linesRead) + "\n";
+    out += msg::summary::writtenOfRead(r.written, r.linesRead) + "\n";
     for (const DropGroup& g : r.drops) {
-        out += "  " + m::dropHeading(g.count, g.records, g.reason) + "\n";
+        out += "  " + msg::summary::dropped(g.count, g.records, g.reason) + "\n";
         const std::string_view source = g.source.empty() ? std::string_view(r.table) : std::string_view(g.source);
-        for (std::size_t i = 0; i < g.numbers.size(); ++i)
-            out += "    " + m::dropLine(source, g.numbers[i], g.records, g.value(i)) + "\n";
+        for (std::size_t i = 0; i < g.numbers.size(); ++i) {
+            // A record is found by the line it was made from: the line is what the secretary can correct.
+            if (i < g.lines.size())
+                out += "    " + m::recordLine(g.lineFile, g.lines[i], source, g.numbers[i], g.value(i)) + "\n";
+            else
+                out += "    " + m::dropLine(source, g.numbers[i], g.records, g.value(i)) + "\n";
+        }
     }
 }
 

@@ -59,11 +59,11 @@ LineResult createRecord(const Line& line, SchemaTable<T>& asigt, SchemaTable<N>&
 // The group's details: the first group of that code in stored order, as a
 // walk from the first record finds it.
 void copyGroupDetails(SchemaTable<T>& asigt, SchemaTable<G>& grupost, std::vector<ByteText>& group,
-                      TableReport& notes) {
+                      TableReport& notes, SourceLine from) {
     group[0] = bytesOf(asigt, T::CGRUP);
     if (!grupost.locate(G::ABREV, group)) {
         notes.noteRecord(msg::drop::kGroupNotInGrupost, asigt.recordNumber(),
-                         msg::report::labelled(msg::report::kGroup, valueText(group[0])));
+                         msg::report::labelled(msg::report::kGroup, valueText(group[0])), from);
         return;
     }
     asigt.copy(T::TURNO, grupost, G::TURNO);
@@ -94,7 +94,8 @@ private:
 };
 
 // Hours and lessons from the record's course line; one hour for a record without one.
-void fillHours(SchemaTable<T>& asigt, const CourseLines& course, HoursByText& hoursByText, TableReport& notes) {
+void fillHours(SchemaTable<T>& asigt, const CourseLines& course, HoursByText& hoursByText, TableReport& notes,
+               SourceLine from) {
     const ByteText subject = bytesOf(asigt, T::CASIGTUXA);
     const auto found = course.find({subject.bytes, bytesOf(asigt, T::TURNO).bytes, bytesOf(asigt, T::NIVEL).bytes,
                                     bytesOf(asigt, T::CURSO).bytes, bytesOf(asigt, T::CODIDITUXA).bytes,
@@ -102,7 +103,8 @@ void fillHours(SchemaTable<T>& asigt, const CourseLines& course, HoursByText& ho
     if (!found) {
         notes.noteRecord(msg::drop::kNoCourseLine, asigt.recordNumber(),
                          msg::report::courseValue(valueText(subject), valueText(bytesOf(asigt, T::CGRUP)),
-                                                  valueText(bytesOf(asigt, T::CODIDITUXA))));
+                                                  valueText(bytesOf(asigt, T::CODIDITUXA))),
+                         from);
         asigt.writeFloat(T::HORAS, 1);
         asigt.write(T::SESIONES, U"1");
         return;
@@ -151,8 +153,9 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
             else
                 result = createRecord(line, t, subjects, key);
             if (!result.dropReason.empty()) return result;
-            copyGroupDetails(t, groups, group, groupNotes);
-            if (course) fillHours(t, *course, hoursByText, hoursNotes);
+            const SourceLine from{assignments.fileName(), line.number};
+            copyGroupDetails(t, groups, group, groupNotes, from);
+            if (course) fillHours(t, *course, hoursByText, hoursNotes, from);
             return result;
         });
         for (TableReport* notes : {&groupNotes, &hoursNotes})

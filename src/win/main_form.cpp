@@ -349,7 +349,7 @@ void MainForm::runTransfer(FrontEnd::Direction direction) {
         running_ = false;
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     }
-    if (click.error) failure = click.error->what();
+    if (click.error) failure = click.errorText();
     if (!failure.empty()) {
         reportError(failure);
         return;
