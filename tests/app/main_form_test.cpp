@@ -453,25 +453,46 @@ void TestMainForm::statusWrittenOnEveryClose() {
 
 void TestMainForm::problemsShownBeforeClosing_data() {
     QTest::addColumn<bool>("exampleSchool");
-    QTest::newRow("example school, planted problems") << true;
-    QTest::newRow("clean school, closes as ever") << false;
+    QTest::addColumn<bool>("reportBlocked");  // a folder where the report should be
+    QTest::newRow("example school, planted problems") << true << false;
+    QTest::newRow("clean school, closes as ever") << false << false;
+    QTest::newRow("example school, report not written") << true << true;
+    QTest::newRow("clean school, report not written") << false << true;
 }
 
 void TestMainForm::problemsShownBeforeClosing() {
     QFETCH(bool, exampleSchool);
+    QFETCH(bool, reportBlocked);
     Fixture f;
     if (exampleSchool) {
         fs::remove_all(f.tuxa);
         fs::copy(fs::path(THT_SOURCE_DIR) / "examples" / "escuela", f.tuxa);
     }
+    const fs::path report = f.htemp / "INFORME_TRANSHORALOTUXA.TXT";
+    if (reportBlocked) fs::create_directories(report);
     f.boxes.press = "Abrir el informe";
     TMForm form({"exportar", "x"}, f.options(f.tuxa));
     form.show();
     click(form, "BExportar");
-    const fs::path report = f.htemp / "INFORME_TRANSHORALOTUXA.TXT";
-    QVERIFY(fs::exists(report));
     QVERIFY(!form.isVisible());
+    // A report that cannot be written changes nothing of the run's status.
     QCOMPARE(readFile(f.ini), "[Transformadores]\r\nTransformado=1\r\n");
+    if (reportBlocked) {
+        // It is itself something to tell: a warning, with no report to open.
+        QCOMPARE(f.boxes.boxes.size(), std::size_t(2));
+        QCOMPARE(f.boxes.boxes[0].text, QString("Proceso finalizado"));
+        const Box& warning = f.boxes.boxes[1];
+        QCOMPARE(warning.icon, QMessageBox::Warning);
+        const QString count = exampleSchool ? "6 líneas o registros y 1 aviso." : "0 líneas o registros y 1 aviso.";
+        QVERIFY2(warning.text.startsWith("Datos con problemas: " + count), qPrintable(warning.text));
+        QVERIFY2(warning.text.contains("no se ha podido escribir el informe " + QString::fromStdString(report.string())),
+                 qPrintable(warning.text));
+        QCOMPARE(warning.buttonTexts, QStringList{"Cerrar"});
+        QVERIFY(f.opened.empty());
+        QVERIFY(fs::is_directory(report));
+        return;
+    }
+    QVERIFY(fs::exists(report));
     if (!exampleSchool) {
         QCOMPARE(f.boxes.texts(), QStringList{"Proceso finalizado"});
         QVERIFY(f.opened.empty());
@@ -505,12 +526,17 @@ void TestMainForm::runThatStopsIsReported_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("error");
     QTest::addColumn<int>("estado");
-    QTest::newRow("import with no tables") << QStringList{} << "BImportar" << "No existe la tabla" << 0;
+    QTest::addColumn<bool>("reportBlocked");  // the report cannot be written either
+    QTest::newRow("import with no tables") << QStringList{} << "BImportar" << "No existe la tabla" << 0 << false;
+    // Told under the error: the user is not left thinking the report holds this run.
+    QTest::newRow("import with no tables, report not written")
+        << QStringList{} << "BImportar" << "No existe la tabla" << 0 << true;
     QTest::newRow("import with no tables, command line")
-        << QStringList{"importar", "x"} << "BImportar" << "No existe la tabla" << 0;
+        << QStringList{"importar", "x"} << "BImportar" << "No existe la tabla" << 0 << false;
     // A stopped export replaced no table: Horalina is told nothing was transformed.
     QTest::newRow("export, Horalina folder is a file")
-        << QStringList{"exportar", "x"} << "BExportar" << "No se encuentra la carpeta de las tablas de Horalina " << 0;
+        << QStringList{"exportar", "x"} << "BExportar" << "No se encuentra la carpeta de las tablas de Horalina " << 0
+        << true;
 }
 
 void TestMainForm::runThatStopsIsReported() {
@@ -518,8 +544,11 @@ void TestMainForm::runThatStopsIsReported() {
     QFETCH(QString, button);
     QFETCH(QString, error);
     QFETCH(int, estado);
+    QFETCH(bool, reportBlocked);
     Fixture f;
     if (button == "BExportar") writeFile(f.htemp, "not a folder");
+    const fs::path reportFile = f.htemp / "INFORME_TRANSHORALOTUXA.TXT";
+    if (button == "BImportar") fs::create_directories(reportBlocked ? reportFile : f.htemp);
     TMForm form(arguments, f.options(f.tuxa));
     form.show();
     click(form, button.toLatin1().constData());
@@ -529,6 +558,8 @@ void TestMainForm::runThatStopsIsReported() {
     QCOMPARE(report.icon, QMessageBox::Critical);
     QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY2(report.text.startsWith(error), qPrintable(report.text));
+    QCOMPARE(report.text.contains("\n\nno se ha podido escribir el informe " + QString::fromStdString(reportFile.string())),
+             reportBlocked);
     QVERIFY(!report.hourglassUnder);
     QVERIFY(!QGuiApplication::overrideCursor());
     // The run stopped: the user may try again, and the window does not close by itself.
