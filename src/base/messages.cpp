@@ -113,30 +113,30 @@ std::string windowsError(unsigned long number) {
 }
 
 std::string headerIncomplete(std::uint64_t fileSize) {
-    return "la cabecera está incompleta (el archivo tiene " + decimalText(static_cast<std::int64_t>(fileSize)) +
-           " bytes)";
+    return "la cabecera está incompleta (el archivo tiene " +
+           counted(static_cast<std::int64_t>(fileSize), "byte", "bytes") + ")";
 }
 std::string notADbaseTable(unsigned versionByte) { return "no es una tabla dBase (versión " + hexByte(versionByte) + ")"; }
 std::string headerBeyondFile(std::uint64_t headerLength, std::uint64_t fileSize) {
     return "la tabla está truncada: la cabecera declara " + decimalText(static_cast<std::int64_t>(headerLength)) +
-           " bytes y el archivo tiene " + decimalText(static_cast<std::int64_t>(fileSize));
+           " bytes y el archivo tiene " + counted(static_cast<std::int64_t>(fileSize), "byte", "bytes");
 }
 std::string headerLengthMismatch(std::uint64_t declared, std::uint64_t fields) {
     return "la longitud de la cabecera (" + decimalText(static_cast<std::int64_t>(declared)) +
            ") no corresponde a los campos (" + decimalText(static_cast<std::int64_t>(fields)) + ")";
 }
 std::string fieldWidthWrong(const std::string& field, char type, unsigned width, unsigned expected) {
-    return "el campo " + field + " de tipo " + std::string(1, type) + " tiene " + decimalText(width) +
-           " bytes en lugar de " + decimalText(expected);
+    return "el campo " + field + " de tipo " + std::string(1, type) + " tiene " + counted(width, "byte", "bytes") +
+           " en lugar de " + decimalText(expected);
 }
 std::string recordLengthMismatch(std::uint64_t declared, std::uint64_t fields) {
     return "la longitud de registro (" + decimalText(static_cast<std::int64_t>(declared)) +
            ") no corresponde a los campos (" + decimalText(static_cast<std::int64_t>(fields)) + ")";
 }
 std::string recordsBeyondFile(std::uint64_t records, std::uint64_t recordLength, std::uint64_t fileSize) {
-    return "la tabla está truncada: declara " + decimalText(static_cast<std::int64_t>(records)) + " registros de " +
-           decimalText(static_cast<std::int64_t>(recordLength)) + " bytes y el archivo tiene " +
-           decimalText(static_cast<std::int64_t>(fileSize)) + " bytes";
+    return "la tabla está truncada: declara " + counted(static_cast<std::int64_t>(records), "registro", "registros") +
+           " de " + counted(static_cast<std::int64_t>(recordLength), "byte", "bytes") + " y el archivo tiene " +
+           counted(static_cast<std::int64_t>(fileSize), "byte", "bytes");
 }
 }  // namespace cause
 
