@@ -17,6 +17,9 @@ PrivateFolder::PrivateFolder() {
     for (int attempt = 0; !error && attempt < 100; ++attempt) {
         std::filesystem::path candidate = base / ("transhoralotuxa-" + std::to_string(random()));
         if (std::filesystem::create_directory(candidate, error)) {
+            // The school's tables are copied here: other users of the machine have no business reading them.
+            std::filesystem::permissions(candidate, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::replace, error);
             path_ = std::move(candidate);
             return;
         }
