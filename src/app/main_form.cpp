@@ -242,9 +242,6 @@ void TMForm::buildControls() {
     helpButton_ = button(folderPanel_, "Button1", text(tht::msg::window::kHelp), rectOf(form::kHelpButton));
     for (QPushButton* b : {closeButton_, helpButton_}) b->setProperty(kHelpContextProperty, kWindowHelpContext);
 
-    // Hidden until a run finds something odd; in command-line mode the window
-    // closes after the run, so Horalina's users never get an extra box.
-
     setTabOrder(exportButton_, importButton_);
     setTabOrder(importButton_, closeButton_);
     setTabOrder(closeButton_, helpButton_);
