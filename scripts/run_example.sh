@@ -12,6 +12,7 @@ cp -r "$root/examples/escuela" "$out/escuela"
 
 echo "== exportar: examples/escuela -> build/example/htemp"
 "$cli" exportar "$out/escuela" --htemp "$out/htemp" --ini "$out/Horalina.ini" 2>&1
+cp "$out/htemp/INFORME_TRANSHORALOTUXA.TXT" "$out/INFORME_exportar.TXT"
 cp "$root/examples/horalina/SOLUC.DBF" "$out/htemp/SOLUC.DBF"
 echo "== importar: examples/horalina/SOLUC.DBF -> build/example/escuela/TUXA_HORARIO.TXT"
 "$cli" importar "$out/escuela" --htemp "$out/htemp" --ini "$out/Horalina.ini" 2>&1
@@ -23,6 +24,8 @@ cat <<END
 Done: built into build/ and ran the example school of examples/ both ways.
   Horalina's six tables (ASIGNOMT, PROFT, AULAT, GRUPOST, ASIGT, DIASHORAST): build/example/htemp/*.DBF
   The timetable imported from Horalina's SOLUC.DBF: build/example/escuela/TUXA_HORARIO.TXT
+  The report of each run, every dropped line with its values: build/example/htemp/INFORME_TRANSHORALOTUXA.TXT
+  (the import's; the export's was build/example/INFORME_exportar.TXT)
 Every drop and note in the summaries above is a problem planted on purpose, listed in
 examples/README.md: a repeated teacher, two unknown subjects and a missing group (3ESOC)
 among the assignments, a course line with a blank level; in the solution an unknown task,

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -11,6 +12,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QUrl>
 
 #include "app/app_identity.h"
 #include "app/folder_chooser.h"
@@ -20,6 +22,7 @@
 #include "app/qt_text.h"
 #include "base/messages.h"
 #include "core/ini_file.h"
+#include "platform/files.h"
 #include "platform/locations.h"
 
 namespace tht::app {
@@ -239,14 +242,6 @@ void TMForm::buildControls() {
     helpButton_ = button(folderPanel_, "Button1", text(tht::msg::window::kHelp), rectOf(form::kHelpButton));
     for (QPushButton* b : {closeButton_, helpButton_}) b->setProperty(kHelpContextProperty, kWindowHelpContext);
 
-    // Hidden until a run finds something odd; in command-line mode the window
-    // closes after the run, so Horalina's users never get an extra box.
-    warningsLink_ = label(folderPanel_, "Avisos", text(tht::msg::warn::kWindowLink), rectOf(form::kWarningsLink));
-    warningsLink_->setTextFormat(Qt::RichText);
-    warningsLink_->setWordWrap(true);
-    warningsLink_->hide();
-    connect(warningsLink_, &QLabel::linkActivated, this, &TMForm::showWarnings);
-
     setTabOrder(exportButton_, importButton_);
     setTabOrder(importButton_, closeButton_);
     setTabOrder(closeButton_, helpButton_);
@@ -312,20 +307,16 @@ void TMForm::runTransfer(tht::FrontEnd::Direction direction) {
             failure = text(tht::msg::internalError(e.what()));
         }
     }
-    if (click.error) failure = text(click.error->what());
+    if (click.error) failure = text(click.errorText());
     if (!failure.isEmpty()) {
         reportError(failure);
         return;
     }
     exportButton_->setEnabled(model_.transfersEnabled());
     importButton_->setEnabled(model_.transfersEnabled());
-    if (click.closeWindow) {
-        close();
-        return;
-    }
-    warnings_.clear();
-    for (const std::string& w : click.warnings) warnings_ += text(w) + u'\n';
-    warningsLink_->setVisible(!warnings_.isEmpty());
+    // What the run dropped or warned about is told before the window may close.
+    if (click.problems) showProblems(*click.problems);
+    if (click.closeWindow) close();
 }
 
 void TMForm::BCloseClick() { close(); }
@@ -364,7 +355,26 @@ void TMForm::showBox(QMessageBox::Icon icon, const QString& message) {
 
 void TMForm::reportError(const QString& text) { showBox(QMessageBox::Critical, text); }
 
-void TMForm::showWarnings() { showBox(QMessageBox::Information, warnings_); }
+void TMForm::showProblems(const tht::FrontEnd::Click::Problems& problems) {
+    QMessageBox box(problems.reportWritten ? QMessageBox::Information : QMessageBox::Warning,
+                    text(tht::msg::report::kProblemsTitle), text(problems.text), QMessageBox::NoButton, this);
+    box.setFont(font());
+    QPushButton* open =
+        problems.reportWritten ? box.addButton(text(tht::msg::report::kOpenReport), QMessageBox::AcceptRole) : nullptr;
+    box.addButton(text(tht::msg::window::kCloseBox), QMessageBox::RejectRole);
+    if (open) box.setDefaultButton(open);
+    {
+        const NormalCursorForBox normalCursor;
+        boxes_->run(box);
+    }
+    if (!open || box.clickedButton() != open) return;
+    const bool opened = options_.openDocument
+                            ? options_.openDocument(problems.report)
+                            : QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(
+                                  QByteArray::fromStdString(problems.report.string()))));
+    if (!opened)
+        reportError(text(tht::msg::report::notOpened(tht::displayPath(problems.report), std::string(tht::msg::report::kNoViewer))));
+}
 
 void TMForm::closeEvent(QCloseEvent* event) {
     FormClose();

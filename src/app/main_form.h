@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ struct FormOptions {
     QString helpSet = defaultHelpSet();
     Clock clock = systemLocalTime;
     BoxRunner* boxes = nullptr;  // null: real modal boxes
+    // Opens a document in the desktop's viewer; false when it could not.
+    // Empty: the desktop's own; tests record the call instead.
+    std::function<bool(const std::filesystem::path&)> openDocument{};
     QString startFolder{};       // empty: the process's current folder
 };
 
@@ -79,7 +83,7 @@ private:
     void showHelp(bool contents);
     void showBox(QMessageBox::Icon icon, const QString& message);
     void reportError(const QString& text);
-    void showWarnings();
+    void showProblems(const tht::FrontEnd::Click::Problems& problems);
     void alignToTop(QWidget* panel);
     void centreOnScreen();
 
@@ -108,7 +112,5 @@ private:
     QPushButton* closeButton_ = nullptr;                  // BClose
     QPushButton* helpButton_ = nullptr;                   // Button1
     QLabel* productLabel_ = nullptr;                      // Label1
-    QLabel* warningsLink_ = nullptr;                      // Avisos: opens what looked odd in the last run
-    QString warnings_;
     tht::app::HelpWindow* help_ = nullptr;
 };

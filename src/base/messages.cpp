@@ -19,12 +19,15 @@ std::string where(const std::string& file, std::int64_t line) {
 }
 
 // "1 línea", "2 líneas": a count as Spanish reads it.
-std::string counted(std::int64_t n, const char* one, const char* many) {
-    return decimalText(n) + " " + (n == 1 ? one : many);
+std::string counted(std::int64_t n, std::string_view one, std::string_view many) {
+    return decimalText(n) + " " + std::string(n == 1 ? one : many);
 }
 
+// The verb or ending that agrees with a count: "se ha" / "se han".
+std::string_view agreeing(std::int64_t n, std::string_view one, std::string_view many) { return n == 1 ? one : many; }
+
 // "1 carácter nulo en la línea 3", "2 caracteres nulos (el primero en la línea 3)".
-std::string countedFrom(std::int64_t n, const char* one, const char* many, std::int64_t line) {
+std::string countedFrom(std::int64_t n, std::string_view one, std::string_view many, std::int64_t line) {
     if (n == 1) return counted(n, one, many) + " en la línea " + decimalText(line);
     return counted(n, one, many) + " (el primero en la línea " + decimalText(line) + ")";
 }
@@ -110,30 +113,30 @@ std::string windowsError(unsigned long number) {
 }
 
 std::string headerIncomplete(std::uint64_t fileSize) {
-    return "la cabecera está incompleta (el archivo tiene " + decimalText(static_cast<std::int64_t>(fileSize)) +
-           " bytes)";
+    return "la cabecera está incompleta (el archivo tiene " +
+           counted(static_cast<std::int64_t>(fileSize), "byte", "bytes") + ")";
 }
 std::string notADbaseTable(unsigned versionByte) { return "no es una tabla dBase (versión " + hexByte(versionByte) + ")"; }
 std::string headerBeyondFile(std::uint64_t headerLength, std::uint64_t fileSize) {
     return "la tabla está truncada: la cabecera declara " + decimalText(static_cast<std::int64_t>(headerLength)) +
-           " bytes y el archivo tiene " + decimalText(static_cast<std::int64_t>(fileSize));
+           " bytes y el archivo tiene " + counted(static_cast<std::int64_t>(fileSize), "byte", "bytes");
 }
 std::string headerLengthMismatch(std::uint64_t declared, std::uint64_t fields) {
     return "la longitud de la cabecera (" + decimalText(static_cast<std::int64_t>(declared)) +
            ") no corresponde a los campos (" + decimalText(static_cast<std::int64_t>(fields)) + ")";
 }
 std::string fieldWidthWrong(const std::string& field, char type, unsigned width, unsigned expected) {
-    return "el campo " + field + " de tipo " + std::string(1, type) + " tiene " + decimalText(width) +
-           " bytes en lugar de " + decimalText(expected);
+    return "el campo " + field + " de tipo " + std::string(1, type) + " tiene " + counted(width, "byte", "bytes") +
+           " en lugar de " + decimalText(expected);
 }
 std::string recordLengthMismatch(std::uint64_t declared, std::uint64_t fields) {
     return "la longitud de registro (" + decimalText(static_cast<std::int64_t>(declared)) +
            ") no corresponde a los campos (" + decimalText(static_cast<std::int64_t>(fields)) + ")";
 }
 std::string recordsBeyondFile(std::uint64_t records, std::uint64_t recordLength, std::uint64_t fileSize) {
-    return "la tabla está truncada: declara " + decimalText(static_cast<std::int64_t>(records)) + " registros de " +
-           decimalText(static_cast<std::int64_t>(recordLength)) + " bytes y el archivo tiene " +
-           decimalText(static_cast<std::int64_t>(fileSize)) + " bytes";
+    return "la tabla está truncada: declara " + counted(static_cast<std::int64_t>(records), "registro", "registros") +
+           " de " + counted(static_cast<std::int64_t>(recordLength), "byte", "bytes") + " y el archivo tiene " +
+           counted(static_cast<std::int64_t>(fileSize), "byte", "bytes");
 }
 }  // namespace cause
 
@@ -145,12 +148,14 @@ std::string textEndedAtNul(const std::string& file, std::int64_t count, std::int
                            std::int64_t linesNotRead) {
     std::string text = "el archivo " + file + " tiene " +
                        countedFrom(count, "carácter nulo", "caracteres nulos", line) + ": el texto termina ahí";
-    if (linesNotRead > 0) text += " y no se han leído " + counted(linesNotRead, "línea", "líneas") + " más";
+    if (linesNotRead > 0)
+        text += " y no " + std::string(agreeing(linesNotRead, "se ha leído ", "se han leído ")) +
+                counted(linesNotRead, "línea", "líneas") + " más";
     return text;
 }
 std::string nulsReadAsSpaces(const std::string& file, std::int64_t count, std::int64_t firstLine) {
     return "el archivo " + file + " tiene " + countedFrom(count, "carácter nulo", "caracteres nulos", firstLine) +
-           ": se han leído como espacios";
+           std::string(agreeing(count, ": se ha leído como espacio", ": se han leído como espacios"));
 }
 std::string loneCarriageReturns(const std::string& file, std::int64_t count, std::int64_t firstLine) {
     return "el archivo " + file + " tiene " +
@@ -164,26 +169,39 @@ std::string readAsUtf8(const std::string& file, const std::string& codePage) {
 std::string unstorableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
                                  const std::string& codePage) {
     return "el archivo " + file + " tiene " + countedFrom(count, "carácter", "caracteres", firstLine) +
-           " que no cabe" + (count == 1 ? "" : "n") + " en la página de códigos " + codePage +
-           " de las tablas: se han escrito como \"?\"";
+           std::string(agreeing(count, " que no cabe", " que no caben")) + " en la página de códigos " + codePage +
+           " de las tablas: " + std::string(agreeing(count, "se ha escrito", "se han escrito")) + " como \"?\"";
 }
 std::string unreadableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
                                  const std::string& codePage) {
-    return "el archivo " + file + " tiene " + decimalText(count) +
-           " caracteres que no se pueden leer con la página de códigos " + codePage + " (la primera en la línea " +
-           decimalText(firstLine) + "); se han escrito como \"?\"";
+    return "el archivo " + file + " tiene " + countedFrom(count, "carácter", "caracteres", firstLine) +
+           std::string(agreeing(count, " que no se puede leer", " que no se pueden leer")) +
+           " con la página de códigos " + codePage + "; " +
+           std::string(agreeing(count, "se ha escrito", "se han escrito")) + " como \"?\"";
 }
 std::string valueWiderThanColumn(const std::string& field, std::size_t width, std::int64_t count,
                                  std::int64_t firstRecord, const std::string& value) {
-    return decimalText(count) + " valores de " + field + " más anchos que su columna (" +
-           decimalText(static_cast<std::int64_t>(width)) + " caracteres) desplazan el resto de la línea; el primero, \"" +
-           value + "\", en el registro " + decimalText(firstRecord);
+    if (count == 1)
+        return "1 valor de " + field + " más ancho que su columna (" + counted(static_cast<std::int64_t>(width), "carácter", "caracteres") +
+               ") desplaza el resto de la línea: \"" + value + "\", en el registro " + decimalText(firstRecord);
+    return counted(count, "valor", "valores") + " de " + field + " más anchos que su columna (" +
+           counted(static_cast<std::int64_t>(width), "carácter", "caracteres") +
+           ") desplazan el resto de la línea; el primero, \"" + value + "\", en el registro " + decimalText(firstRecord);
 }
 }  // namespace warn
 
 namespace summary {
 std::string writtenOfRead(std::int64_t written, std::int64_t read) {
-    return decimalText(written) + " escritos de " + decimalText(read) + " leídos";
+    return counted(written, "escrito", "escritos") + " de " + counted(read, "leído", "leídos");
+}
+std::string dropped(std::int64_t count, bool records, std::string_view reason) {
+    return (records ? counted(count, "registro", "registros")
+                    : counted(count, "línea descartada", "líneas descartadas")) +
+           ": " + std::string(reason);
+}
+std::string_view numbersLabel(std::int64_t count, bool records) {
+    if (records) return agreeing(count, "registro", "registros");
+    return agreeing(count, "línea", "líneas");
 }
 }  // namespace summary
 
@@ -243,5 +261,54 @@ std::string help() {
 }
 std::string version(const std::string& version) { return std::string("transhoralotuxa ") + version + "\n"; }
 }  // namespace window_usage
+
+namespace report {
+
+std::string statusText(int status) {
+    switch (status) {
+        case 1: return "1 (transformado)";
+        case -1: return "-1 (transformado, pero faltaba algún archivo de entrada)";
+        default: return decimalText(status) + " (no transformado)";
+    }
+}
+std::string dropLine(std::string_view source, std::int64_t number, bool records, std::string_view value) {
+    std::string out = std::string(source) + (records ? ", registro " : ", línea ") + decimalText(number);
+    if (!value.empty()) out += ": " + std::string(value);
+    return out;
+}
+std::string recordLine(std::string_view file, std::int64_t line, std::string_view table, std::int64_t record,
+                       std::string_view value) {
+    std::string out = std::string(file) + ", línea " + decimalText(line) + " (" + std::string(table) + ", registro " +
+                      decimalText(record) + ")";
+    if (!value.empty()) out += ": " + std::string(value);
+    return out;
+}
+std::string totals(std::int64_t dropped, std::int64_t warnings) {
+    return "En total: " + counted(dropped, "línea o registro con problemas", "líneas o registros con problemas") +
+           " y " + counted(warnings, "aviso", "avisos") + ".";
+}
+std::string labelled(std::string_view label, const std::string& value) {
+    return std::string(label) + " \"" + value + "\"";
+}
+std::string subjectValue(const std::string& subject, const std::string& identifier) {
+    return labelled(kSubject, subject) + (identifier.empty() ? "" : ", " + labelled("identificador", identifier));
+}
+std::string courseValue(const std::string& subject, const std::string& group, const std::string& identifier) {
+    return subjectValue(subject, identifier) + ", " + labelled(kGroup, group);
+}
+std::string slotValue(const std::string& day, const std::string& hour, const std::string& frame) {
+    return "DIA " + day + ", HORA " + hour + ", MARCO " + frame;
+}
+std::string notWritten(const std::string& file, const std::string& cause) {
+    return "no se ha podido escribir el informe " + file + ": " + cause;
+}
+std::string problems(std::int64_t dropped, std::int64_t warnings, const std::string& file) {
+    return "Datos con problemas: " + counted(dropped, "línea o registro", "líneas o registros") + " y " +
+           counted(warnings, "aviso", "avisos") + ".\nLos detalles están en el informe " + file + ".";
+}
+std::string notOpened(const std::string& file, const std::string& cause) {
+    return "No se puede abrir el informe " + file + ": " + cause + ".";
+}
+}  // namespace report
 
 }  // namespace tht::msg

@@ -129,18 +129,17 @@ std::string unreadableCharacters(const std::string& file, std::int64_t count, st
                                  const std::string& codePage);
 std::string valueWiderThanColumn(const std::string& field, std::size_t width, std::int64_t count,
                                  std::int64_t firstRecord, const std::string& value);
-inline constexpr std::string_view kWindowLink = "<a href=\"#\">Hay avisos sobre los datos: ver</a>";
-inline constexpr std::string_view kWindowTitle = "Avisos";
 }  // namespace warn
 
 // ---- the command line's summary and usage ------------------------------------
 namespace summary {
 inline constexpr std::string_view kNoInputFile = "sin archivo de entrada, no se ha cambiado";
+// Also the run report's: "1 escrito de 2 leídos".
 std::string writtenOfRead(std::int64_t written, std::int64_t read);
-inline constexpr std::string_view kRecords = "registros";
-inline constexpr std::string_view kLinesDropped = "líneas descartadas";
-inline constexpr std::string_view kRecordNumbers = "registros";
-inline constexpr std::string_view kLineNumbers = "líneas";
+// Also the run report's: "2 líneas descartadas: reason" / "1 registro: reason".
+std::string dropped(std::int64_t count, bool records, std::string_view reason);
+// What the numbers that follow count: "línea", "registros".
+std::string_view numbersLabel(std::int64_t count, bool records);
 inline constexpr std::string_view kWarning = "aviso";
 }  // namespace summary
 
@@ -153,12 +152,18 @@ inline constexpr std::string_view kFolder = "Carpeta de los ficheros TXT de TUXA
 inline constexpr std::string_view kHtemp =
     "Carpeta de datos de Horalina (por defecto $HORALINA_HTEMP o C:\\HTEMP de Wine)";
 inline constexpr std::string_view kIni = "Archivo en el que escribir el estado final ([Transformadores] Transformado)";
+inline constexpr std::string_view kCheck =
+    "Comprueba la exportación sin reemplazar nada en la carpeta de Horalina y da el informe";
+inline constexpr std::string_view kReport =
+    "Archivo en el que escribir el informe (por defecto INFORME_TRANSHORALOTUXA.TXT en la carpeta de Horalina; "
+    "comprobar lo escribe en la salida estándar)";
 inline constexpr std::string_view kQuiet = "Sin resumen por tabla en la salida de errores";
 inline constexpr std::string_view kHelp = "Muestra esta ayuda y termina";
 inline constexpr std::string_view kVersion = "Muestra la versión y termina";
 inline constexpr std::string_view kLine =
-    "Uso: transhoralotuxa-cli exportar|importar CARPETA [--htemp DIR] [--ini FICHERO] [--quiet]";
-inline constexpr std::string_view kMissingDirection = "falta la dirección: exportar o importar";
+    "Uso: transhoralotuxa-cli exportar|importar CARPETA [--htemp DIR] [--ini FICHERO] [--informe FICHERO] [--quiet]\n"
+    "     transhoralotuxa-cli comprobar CARPETA [--htemp DIR] [--informe FICHERO] [--quiet]";
+inline constexpr std::string_view kMissingDirection = "falta la orden: exportar, importar o comprobar";
 inline constexpr std::string_view kMissingFolder = "falta la carpeta de TUXA (CARPETA)";
 std::string unexpectedArgument(const std::string& argument);
 std::string missingValue(const std::string& option);
@@ -178,6 +183,7 @@ inline constexpr std::string_view kFolderPrompt = "Carpeta en la que se encuentr
 inline constexpr std::string_view kCurrentFolder = "Ruta Actual:";
 inline constexpr std::string_view kProductLabel = "TransHoralinaTUXA para HL18 V-1.0";
 inline constexpr std::string_view kClose = "&Salir";
+inline constexpr std::string_view kCloseBox = "Cerrar";
 inline constexpr std::string_view kHelp = "F1 AYUDA";
 std::string helpTitle(const std::string& version);
 inline constexpr std::string_view kHelpContents = "&Contenido";
@@ -200,5 +206,55 @@ namespace window_usage {
 std::string help();
 std::string version(const std::string& version);
 }  // namespace window_usage
+
+// ---- the run report (INFORME_TRANSHORALOTUXA.TXT) ------------------------------
+namespace report {
+inline constexpr std::string_view kFileName = "INFORME_TRANSHORALOTUXA.TXT";
+inline constexpr std::string_view kTitle = "INFORME DE TRANSHORALOTUXA";
+inline constexpr std::string_view kExport = "exportar (de TUXA a Horalina)";
+inline constexpr std::string_view kImport = "importar (de Horalina a TUXA)";
+inline constexpr std::string_view kCheck = "comprobar (exportar sin reemplazar nada en la carpeta de Horalina)";
+inline constexpr std::string_view kRun = "Ejecución";
+inline constexpr std::string_view kDate = "Fecha";
+inline constexpr std::string_view kTuxaFolder = "Carpeta de TUXA";
+inline constexpr std::string_view kHoralinaFolder = "Carpeta de Horalina";
+inline constexpr std::string_view kOutcome = "Resultado";
+inline constexpr std::string_view kCompleted = "completado";
+inline constexpr std::string_view kStopped = "detenido por un error: no se ha reemplazado nada";
+inline constexpr std::string_view kFolderMissing = "no existe la carpeta de TUXA";
+inline constexpr std::string_view kStatus = "Estado";
+std::string statusText(int status);
+inline constexpr std::string_view kStatusUnchanged = "sin cambio";
+inline constexpr std::string_view kError = "Error";
+inline constexpr std::string_view kTables = "Tablas y archivos";
+inline constexpr std::string_view kNoInputFile = "sin archivo de entrada: no se ha cambiado";
+std::string dropLine(std::string_view source, std::int64_t number, bool records, std::string_view value);
+// A record made from a line: "tuxa_asignatgrupo.txt, línea 90 (ASIGT, registro 97): value".
+std::string recordLine(std::string_view file, std::int64_t line, std::string_view table, std::int64_t record,
+                       std::string_view value);
+inline constexpr std::string_view kWarnings = "Avisos";
+inline constexpr std::string_view kNoWarnings = "ninguno";
+std::string totals(std::int64_t dropped, std::int64_t warnings);
+// The values a drop names.
+std::string labelled(std::string_view label, const std::string& value);  // label "value"
+inline constexpr std::string_view kTeacher = "profesor";
+inline constexpr std::string_view kActivity = "actividad";
+inline constexpr std::string_view kGroup = "grupo";
+inline constexpr std::string_view kRoom = "aula";
+inline constexpr std::string_view kTask = "tarea";
+inline constexpr std::string_view kSubject = "asignatura";
+inline constexpr std::string_view kName = "nombre";
+std::string subjectValue(const std::string& subject, const std::string& identifier);
+std::string courseValue(const std::string& subject, const std::string& group, const std::string& identifier);
+std::string slotValue(const std::string& day, const std::string& hour, const std::string& frame);
+std::string notWritten(const std::string& file, const std::string& cause);
+// The window, after a completed run with something to tell.
+std::string problems(std::int64_t dropped, std::int64_t warnings, const std::string& file);
+inline constexpr std::string_view kOpenQuestion = "¿Desea abrir el informe ahora?";
+inline constexpr std::string_view kProblemsTitle = "Informe de la ejecución";
+inline constexpr std::string_view kOpenReport = "Abrir el informe";
+inline constexpr std::string_view kNoViewer = "el sistema no tiene con qué abrirlo";
+std::string notOpened(const std::string& file, const std::string& cause);
+}  // namespace report
 
 }  // namespace tht::msg

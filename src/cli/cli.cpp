@@ -6,6 +6,8 @@
 
 #include "base/messages.h"
 #include "core/ini_file.h"
+#include "core/run_report.h"
+#include "export/check_run.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
 #include "platform/files.h"
@@ -31,6 +33,7 @@ struct Options {
     std::string folder;
     std::string htemp;
     std::string ini;
+    std::string informe;
     bool quiet = false;
 };
 
@@ -40,7 +43,9 @@ void addRunOptions(CLI::App& cmd, Options& o) {
     cmd.set_help_flag("-h,--help", text(msg::usage::kHelp));
     cmd.add_option("CARPETA", o.folder, text(msg::usage::kFolder))->required();
     cmd.add_option("--htemp", o.htemp, text(msg::usage::kHtemp));
-    cmd.add_option("--ini", o.ini, text(msg::usage::kIni));
+    // A check writes no status: Horalina is told nothing.
+    if (cmd.get_name() != "comprobar") cmd.add_option("--ini", o.ini, text(msg::usage::kIni));
+    cmd.add_option("--informe", o.informe, text(msg::usage::kReport));
     cmd.add_flag("--quiet", o.quiet, text(msg::usage::kQuiet));
 }
 
@@ -62,6 +67,12 @@ int exitCode(const RunResult& result) {
     return result.status == 1 ? 0 : 1;
 }
 
+// comprobar: 0 nothing to tell; 1 something dropped, warned or missing; 2 the export would stop.
+int checkExitCode(const RunResult& result, bool reportWarning) {
+    if (result.outcome != RunOutcome::Completed) return kExitStopped;
+    return problemsOf(result).any() || reportWarning || result.status != 1 ? 1 : 0;
+}
+
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -75,8 +86,10 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     Options options;
     CLI::App* exportCmd = app.add_subcommand("exportar", text(msg::usage::kExport));
     CLI::App* importCmd = app.add_subcommand("importar", text(msg::usage::kImport));
+    CLI::App* checkCmd = app.add_subcommand("comprobar", text(msg::usage::kCheck));
     addRunOptions(*exportCmd, options);
     addRunOptions(*importCmd, options);
+    addRunOptions(*checkCmd, options);
 
     try {
         std::vector<const char*> argv;
@@ -94,27 +107,45 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     }
     // An empty value is an unset shell variable, never a wish for the default
     // folder: that would overwrite Horalina's real tables.
-    const CLI::App& cmd = exportCmd->parsed() ? *exportCmd : *importCmd;
-    for (const char* option : {"CARPETA", "--htemp", "--ini"}) {
-        const CLI::Option* given = cmd.get_option(option);
-        if (given->count() > 0 && given->as<std::string>().empty()) {
+    const RunKind kind = exportCmd->parsed()   ? RunKind::Export
+                         : importCmd->parsed() ? RunKind::Import
+                                               : RunKind::Check;
+    const CLI::App& cmd = kind == RunKind::Export ? *exportCmd : kind == RunKind::Import ? *importCmd : *checkCmd;
+    for (const char* option : {"CARPETA", "--htemp", "--ini", "--informe"}) {
+        const CLI::Option* given = cmd.get_option_no_throw(option);
+        if (given && given->count() > 0 && given->as<std::string>().empty()) {
             err << msg::usage::wrongUsage(msg::usage::emptyValue(option)) << '\n';
             return kExitUsage;
         }
     }
 
-    StreamSink sink(out);
+    // A check gives its report on standard output: the window's messages go to standard error.
+    StreamSink sink(kind == RunKind::Check ? err : out);
     int estado = 0;
     int code = kExitStopped;
     try {
         const RunContext ctx = RunContext::forFolder(
             options.folder, options.htemp.empty() ? horalinaDataFolder() : pathFromUtf8(options.htemp),
             InvocationMode::CommandLine, sink);
-        const RunResult result = exportCmd->parsed() ? exportar(ctx) : importar(ctx);
+        const RunResult result = kind == RunKind::Export   ? exportar(ctx)
+                                 : kind == RunKind::Import ? importar(ctx)
+                                                           : comprobar(ctx);
         if (result.status) estado = *result.status;
         if (result.error) err << "error: " << result.error->what() << '\n';
         code = exitCode(result);
         if (!options.quiet && !result.reports.empty()) err << formatSummary(result.reports);
+        const std::string report = formatRunReport(
+            {.kind = kind, .tuxaFolder = options.folder, .horalinaFolder = displayPath(ctx.htemp), .when = ctx.clock()},
+            result);
+        std::optional<std::string> reportWarning;
+        if (kind == RunKind::Check && options.informe.empty())
+            out << report << std::flush;
+        else
+            reportWarning = saveRunReport(
+                options.informe.empty() ? defaultReportPath(ctx.htemp) : pathFromUtf8(options.informe), report);
+        // The run has done its work: a report it could not leave does not undo it.
+        if (reportWarning) err << msg::summary::kWarning << ": " << *reportWarning << '\n';
+        if (kind == RunKind::Check) code = checkExitCode(result, reportWarning.has_value());
     } catch (const Error& e) {
         err << "error: " << e.what() << '\n';
     } catch (const std::exception& e) {

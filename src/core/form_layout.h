@@ -32,8 +32,6 @@ inline constexpr Bounds kDrives{9, 140, 137, 19};         // Unidades
 inline constexpr Bounds kCloseButton{385, 106, 89, 25};   // BClose
 inline constexpr Bounds kHelpButton{188, 139, 109, 21};   // Button1
 inline constexpr Bounds kProductLabel{368, 143, 212, 13}; // Label1
-// Ours: the link to what looked odd in a completed run, hidden until then.
-inline constexpr Bounds kWarningsLink{310, 60, 276, 26};
 // Label2 never grows wider than the directory list; a longer folder is shortened.
 inline constexpr int kCurrentFolderMaxWidth = 287;
 

@@ -1,9 +1,12 @@
 #include "core/front_end.h"
 
 #include "base/ascii.h"
+#include "base/messages.h"
 #include "core/ini_file.h"
+#include "core/run_report.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
+#include "platform/files.h"
 #include "platform/locations.h"
 
 namespace tht {
@@ -38,17 +41,37 @@ FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, Me
     const RunContext ctx = RunContext::forFolder(folder, htemp, start_.mode, messages, settings_.clock);
     const RunResult result = direction == Direction::Export ? exportar(ctx) : importar(ctx);
     if (result.status) status_ = *result.status;
+    const std::filesystem::path reportFile = defaultReportPath(htemp);
+    const std::optional<std::string> reportWarning = saveRunReport(
+        reportFile, formatRunReport({.kind = direction == Direction::Export ? RunKind::Export : RunKind::Import,
+                                     .tuxaFolder = folder,
+                                     .horalinaFolder = displayPath(htemp),
+                                     .when = ctx.clock()},
+                                    result));
     if (result.outcome == RunOutcome::Stopped) {
         // The user may fix the cause and press the button again.
         click.error = result.error;
+        click.reportWarning = reportWarning;
         return click;
     }
     if (result.outcome == RunOutcome::Completed) {
         transfersEnabled_ = false;
-        click.warnings = allWarnings(result.reports);
+        RunProblems problems = problemsOf(result);
+        if (reportWarning) ++problems.warnings;
+        if (problems.any()) {
+            std::string text = msg::report::problems(problems.dropped, problems.warnings, displayPath(reportFile));
+            if (reportWarning) text += "\n" + *reportWarning;
+            click.problems = Click::Problems{std::move(text), reportFile, !reportWarning};
+        }
     }
     click.closeWindow = commandLineMode();
     return click;
+}
+
+std::string FrontEnd::Click::errorText() const {
+    std::string text = error ? std::string(error->what()) : std::string();
+    if (reportWarning) text += (text.empty() ? "" : "\n\n") + *reportWarning;
+    return text;
 }
 
 void FrontEnd::closing() const {

@@ -50,8 +50,18 @@ public:
     struct Click {
         bool closeWindow = false;       // command-line mode: the run has ended
         std::optional<Error> error;     // the run stopped: shown as an error, the window stays
-        // What looked odd in a completed run, for a note the user may open.
-        std::vector<std::string> warnings;
+        // The run stopped and its report could not be written either: told with the error.
+        std::optional<std::string> reportWarning;
+        // What the error box says: the error, then the report's warning.
+        std::string errorText() const;
+        // A completed run that dropped something or warned: told before the
+        // window closes, with the run report to open.
+        struct Problems {
+            std::string text;              // how many lines and warnings, and where the report is
+            std::filesystem::path report;  // the report file
+            bool reportWritten = true;     // false: text says why there is none to open
+        };
+        std::optional<Problems> problems;
     };
     // A transfer button pressed with this folder chosen; messages go to the sink.
     // Once a run has completed, nothing happens.

@@ -1,17 +1,40 @@
 #include "core/report.h"
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "base/numbers.h"
 
 namespace tht {
 
-void TableReport::note(std::string_view reason, std::int64_t number, bool records) {
+DropGroup& TableReport::note(std::string_view reason, std::int64_t number, bool records, std::string_view value,
+                       std::string_view source) {
     DropGroup* group = nullptr;
     for (auto& g : drops)
-        if (g.reason == reason) group = &g;
-    if (!group) group = &drops.emplace_back(DropGroup{std::string(reason), records, 0, {}});
+        if (g.reason == reason && g.source == source) group = &g;
+    if (!group) {
+        group = &drops.emplace_back();
+        group->reason = reason;
+        group->records = records;
+        group->source = source;
+    }
     ++group->count;
-    if (group->firstNumbers.size() < kFirstNumbers) group->firstNumbers.push_back(number);
+    group->numbers.push_back(number);
+    group->values += value;
+    group->valueEnds.push_back(static_cast<std::uint32_t>(group->values.size()));
+    return *group;
+}
+
+void TableReport::noteRecord(std::string_view reason, std::int64_t record, std::string_view value, SourceLine from) {
+    DropGroup& group = note(reason, record, true, value, {});
+    group.lineFile = from.file;
+    group.lines.push_back(from.line);
+}
+
+std::int64_t TableReport::dropCount() const {
+    std::int64_t n = 0;
+    for (const auto& g : drops) n += g.count;
+    return n;
 }
 
 std::string formatSummary(const std::vector<TableReport>& reports) {
@@ -24,12 +47,11 @@ std::string formatSummary(const std::vector<TableReport>& reports) {
         }
         out += msg::summary::writtenOfRead(r.written, r.linesRead) + "\n";
         for (const auto& g : r.drops) {
-            out += "  " + decimalText(g.count) + " ";
-            out.append(g.records ? msg::summary::kRecords : msg::summary::kLinesDropped).append(": ") += g.reason;
-            out.append(" (").append(g.records ? msg::summary::kRecordNumbers : msg::summary::kLineNumbers).append(" ");
-            for (std::size_t i = 0; i < g.firstNumbers.size(); ++i)
-                out += (i ? ", " : "") + decimalText(g.firstNumbers[i]);
-            if (g.count > static_cast<std::int64_t>(g.firstNumbers.size())) out += ", ...";
+            out += "  " + msg::summary::dropped(g.count, g.records, g.reason);
+            out.append(" (").append(msg::summary::numbersLabel(g.count, g.records)).append(" ");
+            const std::size_t shown = std::min(g.numbers.size(), TableReport::kFirstNumbers);
+            for (std::size_t i = 0; i < shown; ++i) out += (i ? ", " : "") + decimalText(g.numbers[i]);
+            if (g.count > static_cast<std::int64_t>(shown)) out += ", ...";
             out += ")\n";
         }
         for (const auto& w : r.warnings) out.append("  ").append(msg::summary::kWarning).append(": ") += w + "\n";

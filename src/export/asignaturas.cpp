@@ -58,8 +58,13 @@ TableReport ExportarAsignaturas(const ExportContext& ctx) {
         appendRecords(subjects, table, report, [&](const auto& line, SchemaTable<T>& t) {
             const auto identifier = subject::identifier.view(line);
             const auto shortName = shortCode(stored(subject::base.view(line)), stored(identifier), codes);
-            if (shortName.empty()) return LineResult::dropped(msg::drop::kSubjectWithoutCode);
-            if (codes.contains(shortName)) return LineResult::dropped(msg::drop::kShortCodeTaken);
+            if (shortName.empty())
+                return LineResult::dropped(msg::drop::kSubjectWithoutCode,
+                                           msg::report::labelled(msg::report::kName, valueText(subject::name.view(line))));
+            if (codes.contains(shortName))
+                return LineResult::dropped(msg::drop::kShortCodeTaken,
+                                           msg::report::subjectValue(valueText(subject::code.view(line)),
+                                                                     valueText(identifier)));
             codes.add(shortName);
             t.write(T::COD, storedText(shortName));
             const std::u32string name = subject::name(line);
@@ -78,7 +83,10 @@ TableReport ExportarAsignaturas(const ExportContext& ctx) {
         appendRecords(activities, table, report, [&](const auto& line, SchemaTable<T>& t) {
             std::u32string code(1, U'*');
             code += asStored(activity::code.view(line));
-            if (codes.contains(code)) return LineResult::dropped(msg::drop::kActivityRepeated);
+            if (codes.contains(code))
+                return LineResult::dropped(
+                    msg::drop::kActivityRepeated,
+                    msg::report::labelled(msg::report::kActivity, valueText(activity::code.view(line))));
             codes.add(code);
             t.write(T::COD, code);
             t.write(T::CODLARGO, activity::shortName.view(line));

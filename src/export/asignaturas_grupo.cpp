@@ -45,7 +45,9 @@ LineResult createRecord(const Line& line, SchemaTable<T>& asigt, SchemaTable<N>&
         key[1] = assignment::identifier(line);
     }
     if (!asignomt.locate(std::array{N::CODTUXA, N::CODIDITUXA}, key))
-        return LineResult::dropped(msg::drop::kSubjectNotInAsignomt);
+        return LineResult::dropped(msg::drop::kSubjectNotInAsignomt,
+                                   msg::report::subjectValue(valueText(assignment::subject.view(line)),
+                                                             valueText(assignment::identifier.view(line))));
     asigt.copy(T::CASIG, asignomt, N::COD);
     asigt.write(T::CGRUP, assignment::group.view(line));
     asigt.write(T::CTAREA, U"*LEC");
@@ -57,10 +59,11 @@ LineResult createRecord(const Line& line, SchemaTable<T>& asigt, SchemaTable<N>&
 // The group's details: the first group of that code in stored order, as a
 // walk from the first record finds it.
 void copyGroupDetails(SchemaTable<T>& asigt, SchemaTable<G>& grupost, std::vector<ByteText>& group,
-                      TableReport& notes) {
+                      TableReport& notes, SourceLine from) {
     group[0] = bytesOf(asigt, T::CGRUP);
     if (!grupost.locate(G::ABREV, group)) {
-        notes.noteRecord(msg::drop::kGroupNotInGrupost, asigt.recordNumber());
+        notes.noteRecord(msg::drop::kGroupNotInGrupost, asigt.recordNumber(),
+                         msg::report::labelled(msg::report::kGroup, valueText(group[0])), from);
         return;
     }
     asigt.copy(T::TURNO, grupost, G::TURNO);
@@ -91,13 +94,17 @@ private:
 };
 
 // Hours and lessons from the record's course line; one hour for a record without one.
-void fillHours(SchemaTable<T>& asigt, const CourseLines& course, HoursByText& hoursByText, TableReport& notes) {
+void fillHours(SchemaTable<T>& asigt, const CourseLines& course, HoursByText& hoursByText, TableReport& notes,
+               SourceLine from) {
     const ByteText subject = bytesOf(asigt, T::CASIGTUXA);
     const auto found = course.find({subject.bytes, bytesOf(asigt, T::TURNO).bytes, bytesOf(asigt, T::NIVEL).bytes,
                                     bytesOf(asigt, T::CURSO).bytes, bytesOf(asigt, T::CODIDITUXA).bytes,
                                     &subject.map->from()});
     if (!found) {
-        notes.noteRecord(msg::drop::kNoCourseLine, asigt.recordNumber());
+        notes.noteRecord(msg::drop::kNoCourseLine, asigt.recordNumber(),
+                         msg::report::courseValue(valueText(subject), valueText(bytesOf(asigt, T::CGRUP)),
+                                                  valueText(bytesOf(asigt, T::CODIDITUXA))),
+                         from);
         asigt.writeFloat(T::HORAS, 1);
         asigt.write(T::SESIONES, U"1");
         return;
@@ -146,8 +153,9 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
             else
                 result = createRecord(line, t, subjects, key);
             if (!result.dropReason.empty()) return result;
-            copyGroupDetails(t, groups, group, groupNotes);
-            if (course) fillHours(t, *course, hoursByText, hoursNotes);
+            const SourceLine from{assignments.fileName(), line.number};
+            copyGroupDetails(t, groups, group, groupNotes, from);
+            if (course) fillHours(t, *course, hoursByText, hoursNotes, from);
             return result;
         });
         for (TableReport* notes : {&groupNotes, &hoursNotes})

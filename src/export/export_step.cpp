@@ -28,7 +28,8 @@ std::optional<std::filesystem::path> findInput(const RunContext& ctx, const Tuxa
 }
 
 DataLines::DataLines(const std::filesystem::path& path, const TuxaFile& file, const ExportContext& ctx)
-    : file_(&file), name_(displayPath(path)), codePage_(ctx.codePage), source_(openLines(path, file, ctx)) {
+    : file_(&file), name_(displayPath(path)), fileName_(displayPath(path.filename())), codePage_(ctx.codePage),
+      source_(openLines(path, file, ctx)) {
     if (const auto* reader = std::get_if<LineReader>(&source_)) {
         byteMap_ = ctx.lineBytes(reader->codePage());
     } else if (const auto& lines = std::get<TextLines>(source_); lines.heldAsCodePageBytes()) {

@@ -16,6 +16,7 @@
 #include "core/schema_table.h"
 #include "export/steps.h"
 #include "platform/byte_map.h"
+#include "platform/unicode.h"
 #include "text/line_reader.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"
@@ -72,6 +73,8 @@ public:
 
     // What looked odd in the lines read so far, into the report's warnings.
     void noteOddities(TableReport& report) const;
+    // The file's own name, for the report.
+    const std::string& fileName() const noexcept { return fileName_; }
     // Whole-file reading: the line at which a NUL ended the text.
     std::optional<std::int64_t> lineCutAtNul() const;
 
@@ -92,6 +95,7 @@ private:
 
     const TuxaFile* file_;
     std::string name_;  // the file's path, for warnings
+    std::string fileName_;
     const CodePage* codePage_;
     std::variant<LineReader, TextLines> source_;
     const ByteMap* byteMap_ = nullptr;  // lines as bytes through this map; none: as characters
@@ -107,9 +111,14 @@ void addReadingWarnings(const ReadingNotes& notes, const std::string& file, cons
 // What became of one data line.
 struct LineResult {
     std::string_view dropReason;  // empty: its record was written
+    std::string value;            // what decided the drop, as the report shows it
     static LineResult written() { return {}; }
-    static LineResult dropped(std::string_view reason) { return {reason}; }
+    static LineResult dropped(std::string_view reason, std::string value) { return {reason, std::move(value)}; }
 };
+
+// A value of a line as the report shows it: UTF-8, whichever way the line was read.
+inline std::string valueText(std::u32string_view v) { return toUtf8(v); }
+inline std::string valueText(const ByteText& v) { return toUtf8(v.decoded()); }
 
 // One record per data line: onLine(line, table), given a DataLine or a
 // ByteDataLine, fills the record just appended, or drops the line with its reason.
@@ -124,7 +133,7 @@ void appendRecords(DataLines& lines, SchemaTable<Schema>& table, TableReport& re
             ++report.written;
         } else {
             table.cancel();
-            report.drop(result.dropReason, line.number);
+            report.drop(result.dropReason, line.number, result.value, lines.fileName());
         }
     });
 }

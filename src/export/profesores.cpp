@@ -22,7 +22,8 @@ TableReport ExportarProfesores(const ExportContext& ctx) {
     return exportLines<T>(ctx, tuxa::profesores, [&](const auto& line, SchemaTable<T>& table) {
         const auto code = storedCode(line);
         if (codes.contains(code))
-            return LineResult::dropped(code.empty() ? msg::drop::kEmptyTeacherRepeated : msg::drop::kTeacherRepeated);
+            return LineResult::dropped(code.empty() ? msg::drop::kEmptyTeacherRepeated : msg::drop::kTeacherRepeated,
+                                       msg::report::labelled(msg::report::kTeacher, valueText(kCode.view(line))));
         codes.add(code);
         table.write(T::ABREV, storedText(code));
         table.write(T::NOMBRE, kName.view(line));

@@ -130,11 +130,13 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
 
     // A group or room code as its table holds it, else the entry's own code cut to the column.
     auto codeIn = [&]<class Schema>(SchemaTable<Schema>& table, const horalina::Field<Schema>& abrev,
-                                    const Field<Soluc>& own, std::string_view missing, std::int64_t record,
+                                    const Field<Soluc>& own, std::string_view missing, std::string_view label,
+                                    std::int64_t record,
                                     std::u32string& out) {
         t.solution.read(own, key[0]);
         if (table.locate(abrev, key)) return table.read(abrev, out);
-        if (!key[0].empty()) report.noteRecord(missing, record);  // a blank code (a duty) is nothing amiss
+        if (!key[0].empty())  // a blank code (a duty) is nothing amiss
+            report.noteRecord(missing, record, msg::report::labelled(label, toUtf8(key[0])), Soluc::name);
         out.assign(key[0], 0, 10);
     };
 
@@ -142,7 +144,7 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
         ++report.linesRead;
         const std::int64_t record = t.solution.recordNumber();
         if (t.solution.readInteger(Soluc::DIA) == 0) {
-            report.noteRecord(msg::drop::kDayZero, record);
+            report.noteRecord(msg::drop::kDayZero, record, {}, Soluc::name);
             continue;
         }
         t.solution.read(Soluc::DIA, slot[0]);
@@ -154,19 +156,22 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
             t.slots.read(Diashorast::CODDIHO, v.slot);
         } else {
             v.slot.clear();
-            report.noteRecord(msg::drop::kSlotNotInDiashorast, record);
+            report.noteRecord(msg::drop::kSlotNotInDiashorast, record,
+                              msg::report::slotValue(toUtf8(slot[0]), toUtf8(slot[1]), toUtf8(slot[2])), Soluc::name);
         }
         v.day = dayLetter(slot[0]);
         t.solution.read(Soluc::PROF, v.teacher);
 
-        codeIn(t.groups, Grupost::ABREV, Soluc::CODGRUPO, msg::drop::kGroupNotInGrupost, record, v.group);
+        codeIn(t.groups, Grupost::ABREV, Soluc::CODGRUPO, msg::drop::kGroupNotInGrupost, msg::report::kGroup, record,
+               v.group);
 
         t.solution.read(Soluc::TAREA, key[0]);
         if (t.subjects.locate(Asignomt::COD, key)) {
             t.subjects.read(Asignomt::CODTAREA, v.task);
         } else {
             v.task = U"LEC";
-            report.noteRecord(msg::drop::kTaskNotInAsignomt, record);
+            report.noteRecord(msg::drop::kTaskNotInAsignomt, record,
+                              msg::report::labelled(msg::report::kTask, toUtf8(key[0])), Soluc::name);
         }
 
         v.suffix.clear();
@@ -177,10 +182,13 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
             if (v.subject == U"RE") v.suffix = U"   " + v.suffix;
         } else {
             v.subject.assign(key[0], 0, 20);
-            if (!key[0].empty()) report.noteRecord(msg::drop::kSubjectNotInAsignomt, record);
+            if (!key[0].empty())
+                report.noteRecord(msg::drop::kSubjectNotInAsignomt, record,
+                                  msg::report::labelled(msg::report::kSubject, toUtf8(key[0])), Soluc::name);
         }
 
-        codeIn(t.rooms, Aulat::ABREV, Soluc::AULA, msg::drop::kRoomNotInAulat, record, v.room);
+        codeIn(t.rooms, Aulat::ABREV, Soluc::AULA, msg::drop::kRoomNotInAulat, msg::report::kRoom, record,
+               v.room);
         wide.check(v, record);
         detailLine(v, line);
         text.add(line);

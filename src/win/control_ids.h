@@ -19,7 +19,6 @@ enum ControlId : int {
     kCloseButtonId,          // BClose
     kHelpButtonId,           // Button1
     kProductLabelId,         // Label1
-    kWarningsLinkId,         // Avisos
 };
 
 struct ControlName {
@@ -33,7 +32,6 @@ inline constexpr ControlName kControlNames[] = {
     {kFolderPanelId, "Panel1"},   {kFolderPromptId, "Label5"},         {kCurrentFolderPromptId, "Label6"},
     {kCurrentFolderId, "Label2"}, {kDirectoriesId, "Directorios"},     {kDrivesId, "Unidades"},
     {kCloseButtonId, "BClose"},   {kHelpButtonId, "Button1"},          {kProductLabelId, "Label1"},
-    {kWarningsLinkId, "Avisos"},
 };
 
 // The window's class, as the calling product and its scripts know it.

@@ -7,6 +7,8 @@
 #include "base/messages.h"
 #include "core/form_layout.h"
 #include "core/shortened_folder.h"
+#include "platform/document_viewer.h"
+#include "platform/files.h"
 #include "platform/unicode.h"
 #include "platform/wide_text.h"
 #include "win/control_ids.h"
@@ -198,11 +200,6 @@ void MainForm::buildControls() {
                            form::kCurrentFolder, boldFont_.get());
     label(folderPanel_, std::string(w::kProductLabel), kProductLabelId, form::kProductLabel, boldFont_.get(), false);
 
-    // Hidden until a run finds something odd; in command-line mode the window
-    // closes after the run, so Horalina's users never get an extra box.
-    warningsLink_ = child(folderPanel_, WC_LINK, std::string(msg::warn::kWindowLink), 0, kWarningsLinkId,
-                          form::kWarningsLink, font);
-    ::ShowWindow(warningsLink_, SW_HIDE);
 
     chooser_ = std::make_unique<FolderChooser>(folderPanel_, kDirectoriesId, kDrivesId);
     chooser_->start();
@@ -257,11 +254,6 @@ LRESULT MainForm::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             command(LOWORD(wParam), HIWORD(wParam));
             return 0;
-        case WM_NOTIFY: {
-            const auto* note = reinterpret_cast<const NMHDR*>(lParam);
-            if (note->idFrom == kWarningsLinkId && (note->code == NM_CLICK || note->code == NM_RETURN)) showWarnings();
-            return 0;
-        }
         case WM_CTLCOLORSTATIC:
             return labelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_CTLCOLORLISTBOX:
@@ -364,19 +356,16 @@ void MainForm::runTransfer(FrontEnd::Direction direction) {
         running_ = false;
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     }
-    if (click.error) failure = click.error->what();
+    if (click.error) failure = click.errorText();
     if (!failure.empty()) {
         reportError(failure);
         return;
     }
     ::EnableWindow(exportButton_, model_.transfersEnabled());
     ::EnableWindow(importButton_, model_.transfersEnabled());
-    if (click.closeWindow) {
-        ::SendMessageW(window_, WM_CLOSE, 0, 0);
-        return;
-    }
-    warnings_ = click.warnings;
-    ::ShowWindow(warningsLink_, warnings_.empty() ? SW_HIDE : SW_SHOW);
+    // What the run dropped or warned about is told before the window may close.
+    if (click.problems) showProblems(*click.problems);
+    if (click.closeWindow) ::SendMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 void MainForm::showFolder() {
@@ -398,10 +387,20 @@ void MainForm::showHelp(bool contents) {
     }
 }
 
-void MainForm::showWarnings() {
-    std::string text;
-    for (const std::string& w : warnings_) text += w + "\n";
-    showBox(text, MB_OK | MB_ICONINFORMATION);
+void MainForm::showProblems(const FrontEnd::Click::Problems& problems) {
+    const std::wstring title = widen(msg::report::kProblemsTitle);
+    if (!problems.reportWritten) {
+        ::MessageBoxW(window_, widen(problems.text).c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    // A message box has only the system's buttons: the question makes "Sí" the one click to the report.
+    const std::string text = problems.text + "\n\n" + std::string(msg::report::kOpenQuestion);
+    if (::MessageBoxW(window_, widen(text).c_str(), title.c_str(), MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
+    try {
+        openInViewer(problems.report);
+    } catch (const Error&) {
+        reportError(msg::report::notOpened(displayPath(problems.report), std::string(msg::report::kNoViewer)));
+    }
 }
 
 void MainForm::showBox(const std::string& text, UINT style) {

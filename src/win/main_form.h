@@ -48,7 +48,7 @@ private:
     void runTransfer(FrontEnd::Direction direction);
     void showFolder();
     void showHelp(bool contents);
-    void showWarnings();
+    void showProblems(const FrontEnd::Click::Problems& problems);
     void showBox(const std::string& text, UINT icon);
     void reportError(const std::string& text);
     void FormClose();
@@ -66,7 +66,6 @@ private:
     HelpViewer help_;
     int dpi_ = 96;
     bool running_ = false;  // a run is under way: the hourglass over the window
-    std::vector<std::string> warnings_;
 
     Font formFont_, boldFont_, directionFont_;
     Brush chooserBackground_;
@@ -76,7 +75,7 @@ private:
     HWND savedFocus_ = nullptr;
     HWND exportPanel_ = nullptr, importPanel_ = nullptr, folderPanel_ = nullptr;
     HWND exportButton_ = nullptr, importButton_ = nullptr;
-    HWND currentFolder_ = nullptr, warningsLink_ = nullptr;
+    HWND currentFolder_ = nullptr;
     std::unique_ptr<FolderChooser> chooser_;
 };
 

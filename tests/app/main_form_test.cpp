@@ -1,5 +1,6 @@
 // The main window driven as a user drives it: real clicks, keys and closes,
 // with message boxes recorded instead of shown.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -38,6 +39,7 @@ struct Box {
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
     bool hourglassUnder;  // an override cursor was still set while the box was up
+    QStringList buttonTexts{};
 };
 
 class BoxRecorder final : public tht::app::BoxRunner {
@@ -45,7 +47,12 @@ public:
     void run(QMessageBox& box) override {
         boxes.push_back({box.windowTitle(), box.text(), box.icon(), box.standardButtons(),
                          QGuiApplication::overrideCursor() != nullptr});
+        for (QAbstractButton* b : box.buttons()) {
+            boxes.back().buttonTexts << b->text();
+            if (!press.isEmpty() && b->text() == press) b->click();
+        }
     }
+    QString press;  // the button to press in a box that has it, as the user would
     QStringList texts() const {
         QStringList out;
         for (const Box& b : boxes) out << b.text;
@@ -81,6 +88,7 @@ struct Fixture {
     fs::path ini = root / "Horalina.ini";
     BoxRecorder boxes;
     std::vector<bool> hourglassWhenClockRead;
+    std::vector<fs::path> opened;  // documents the window asked the desktop to open
 
     Fixture() {
         fs::create_directories(tuxa);
@@ -94,6 +102,10 @@ struct Fixture {
         o.htemp = htemp;
         o.iniFile = ini;
         o.boxes = &boxes;
+        o.openDocument = [this](const fs::path& p) {
+            opened.push_back(p);
+            return true;
+        };
         o.startFolder = QString::fromStdString(folder.string());
         o.clock = [this] {
             hourglassWhenClockRead.push_back(QGuiApplication::overrideCursor() &&
@@ -161,6 +173,8 @@ private slots:
     void missingFolder();
     void statusWrittenOnEveryClose_data();
     void statusWrittenOnEveryClose();
+    void problemsShownBeforeClosing_data();
+    void problemsShownBeforeClosing();
     void unwritableIniIsReportedAndTheWindowStillCloses();
     void runThatStopsIsReported_data();
     void runThatStopsIsReported();
@@ -346,7 +360,13 @@ void TestMainForm::exportThenImportThroughClicks() {
     TMForm form({}, f.options(f.tuxa));
     form.show();
     click(form, "BImportar");
-    QCOMPARE(f.boxes.texts(), QStringList{"Proceso finalizado"});
+    // The entry's codes are in none of the empty tables: the run says so after it ends.
+    QCOMPARE(f.boxes.boxes.size(), std::size_t(2));
+    QCOMPARE(f.boxes.boxes[0].text, QString("Proceso finalizado"));
+    QVERIFY2(f.boxes.boxes[1].text.startsWith("Datos con problemas: 5 líneas o registros y 0 avisos."),
+             qPrintable(f.boxes.boxes[1].text));
+    QVERIFY(f.opened.empty());  // nobody pressed "Abrir el informe"
+    QVERIFY(fs::exists(f.htemp / "INFORME_TRANSHORALOTUXA.TXT"));
     QCOMPARE(form.EstadoTransformacion(), 1);
     const std::string timetable = readFile(f.tuxa / "TUXA_HORARIO.TXT");
     const std::string title = "0" + std::string("TUXA_HORARIO.TXT").append(34, ' ') + "CENTRO01" + "020920240830";
@@ -431,6 +451,63 @@ void TestMainForm::statusWrittenOnEveryClose() {
     QCOMPARE(readFile(f.ini), status == -99 ? kIniBefore : iniAfter(status));
 }
 
+void TestMainForm::problemsShownBeforeClosing_data() {
+    QTest::addColumn<bool>("exampleSchool");
+    QTest::addColumn<bool>("reportBlocked");  // a folder where the report should be
+    QTest::newRow("example school, planted problems") << true << false;
+    QTest::newRow("clean school, closes as ever") << false << false;
+    QTest::newRow("example school, report not written") << true << true;
+    QTest::newRow("clean school, report not written") << false << true;
+}
+
+void TestMainForm::problemsShownBeforeClosing() {
+    QFETCH(bool, exampleSchool);
+    QFETCH(bool, reportBlocked);
+    Fixture f;
+    if (exampleSchool) {
+        fs::remove_all(f.tuxa);
+        fs::copy(fs::path(THT_SOURCE_DIR) / "examples" / "escuela", f.tuxa);
+    }
+    const fs::path report = f.htemp / "INFORME_TRANSHORALOTUXA.TXT";
+    if (reportBlocked) fs::create_directories(report);
+    f.boxes.press = "Abrir el informe";
+    TMForm form({"exportar", "x"}, f.options(f.tuxa));
+    form.show();
+    click(form, "BExportar");
+    QVERIFY(!form.isVisible());
+    // A report that cannot be written changes nothing of the run's status.
+    QCOMPARE(readFile(f.ini), "[Transformadores]\r\nTransformado=1\r\n");
+    if (reportBlocked) {
+        // It is itself something to tell: a warning, with no report to open.
+        QCOMPARE(f.boxes.boxes.size(), std::size_t(2));
+        QCOMPARE(f.boxes.boxes[0].text, QString("Proceso finalizado"));
+        const Box& warning = f.boxes.boxes[1];
+        QCOMPARE(warning.icon, QMessageBox::Warning);
+        const QString count = exampleSchool ? "6 líneas o registros y 1 aviso." : "0 líneas o registros y 1 aviso.";
+        QVERIFY2(warning.text.startsWith("Datos con problemas: " + count), qPrintable(warning.text));
+        QVERIFY2(warning.text.contains("no se ha podido escribir el informe " + QString::fromStdString(report.string())),
+                 qPrintable(warning.text));
+        QCOMPARE(warning.buttonTexts, QStringList{"Cerrar"});
+        QVERIFY(f.opened.empty());
+        QVERIFY(fs::is_directory(report));
+        return;
+    }
+    QVERIFY(fs::exists(report));
+    if (!exampleSchool) {
+        QCOMPARE(f.boxes.texts(), QStringList{"Proceso finalizado"});
+        QVERIFY(f.opened.empty());
+        return;
+    }
+    QCOMPARE(f.boxes.boxes.size(), std::size_t(2));
+    QCOMPARE(f.boxes.boxes[0].text, QString("Proceso finalizado"));
+    const Box& problems = f.boxes.boxes[1];
+    QCOMPARE(problems.text, "Datos con problemas: 6 líneas o registros y 0 avisos.\nLos detalles están en el informe " +
+                                QString::fromStdString(report.string()) + ".");
+    QCOMPARE(problems.buttonTexts, (QStringList{"Abrir el informe", "Cerrar"}));
+    // Pressed in the box, before the window closed.
+    QCOMPARE(f.opened, std::vector<fs::path>{report});
+}
+
 void TestMainForm::unwritableIniIsReportedAndTheWindowStillCloses() {
     Fixture f;
     fs::create_directories(f.ini);  // a folder where the file should be
@@ -449,12 +526,17 @@ void TestMainForm::runThatStopsIsReported_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("error");
     QTest::addColumn<int>("estado");
-    QTest::newRow("import with no tables") << QStringList{} << "BImportar" << "No existe la tabla" << 0;
+    QTest::addColumn<bool>("reportBlocked");  // the report cannot be written either
+    QTest::newRow("import with no tables") << QStringList{} << "BImportar" << "No existe la tabla" << 0 << false;
+    // Told under the error: the user is not left thinking the report holds this run.
+    QTest::newRow("import with no tables, report not written")
+        << QStringList{} << "BImportar" << "No existe la tabla" << 0 << true;
     QTest::newRow("import with no tables, command line")
-        << QStringList{"importar", "x"} << "BImportar" << "No existe la tabla" << 0;
+        << QStringList{"importar", "x"} << "BImportar" << "No existe la tabla" << 0 << false;
     // A stopped export replaced no table: Horalina is told nothing was transformed.
     QTest::newRow("export, Horalina folder is a file")
-        << QStringList{"exportar", "x"} << "BExportar" << "No se encuentra la carpeta de las tablas de Horalina " << 0;
+        << QStringList{"exportar", "x"} << "BExportar" << "No se encuentra la carpeta de las tablas de Horalina " << 0
+        << true;
 }
 
 void TestMainForm::runThatStopsIsReported() {
@@ -462,8 +544,11 @@ void TestMainForm::runThatStopsIsReported() {
     QFETCH(QString, button);
     QFETCH(QString, error);
     QFETCH(int, estado);
+    QFETCH(bool, reportBlocked);
     Fixture f;
     if (button == "BExportar") writeFile(f.htemp, "not a folder");
+    const fs::path reportFile = f.htemp / "INFORME_TRANSHORALOTUXA.TXT";
+    if (button == "BImportar") fs::create_directories(reportBlocked ? reportFile : f.htemp);
     TMForm form(arguments, f.options(f.tuxa));
     form.show();
     click(form, button.toLatin1().constData());
@@ -473,6 +558,8 @@ void TestMainForm::runThatStopsIsReported() {
     QCOMPARE(report.icon, QMessageBox::Critical);
     QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY2(report.text.startsWith(error), qPrintable(report.text));
+    QCOMPARE(report.text.contains("\n\nno se ha podido escribir el informe " + QString::fromStdString(reportFile.string())),
+             reportBlocked);
     QVERIFY(!report.hourglassUnder);
     QVERIFY(!QGuiApplication::overrideCursor());
     // The run stopped: the user may try again, and the window does not close by itself.

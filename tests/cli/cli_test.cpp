@@ -37,8 +37,8 @@ TEST(CommandLine, ExportsACompleteFolder) {
     const auto r = runCli({"exportar", text(f.tuxa), "--htemp", text(f.htemp), "--ini", text(ini)}, f.dir.path());
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Proceso finalizado\n");
-    EXPECT_NE(r.err.find("PROFT: 1 escritos de 2 leídos"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("código de profesor repetido (líneas 3)"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("PROFT: 1 escrito de 2 leídos"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1 línea descartada: código de profesor repetido (línea 3)"), std::string::npos) << r.err;
     EXPECT_EQ(test::readBytes(ini), "[Otra]\r\nClave=1\r\n[Transformadores]\r\nTransformado=1\r\n");
 }
 

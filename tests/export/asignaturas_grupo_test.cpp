@@ -61,7 +61,7 @@ TEST(ExportarAsignaturasGrupo, FourPasses) {
               "HORAS:N:20:4|SESIONES:C:20|NCONEX:C:4|CASIGTUXA:C:20|CODIDITUXA:C:6");
     EXPECT_EQ(report.written, 4);
     ASSERT_GE(report.drops.size(), 1u);
-    EXPECT_EQ(report.drops[0].firstNumbers, (std::vector<std::int64_t>{5, 6}));
+    EXPECT_EQ(report.drops[0].numbers, (std::vector<std::int64_t>{5, 6}));
     EXPECT_TRUE(f.sink.messages.empty());
 }
 

@@ -35,7 +35,7 @@ TEST(OddText, IsSaidWithItsCountAndFirstLine) {
         std::string firstValue;
     } cases[] = {
         {"a NUL in a line-read file reads as a space", "tuxa_grupo.txt", replaced(groups, "1EXOA", "X", std::string(1, '\0')),
-         ExportarGrupos, {"tuxa_grupo.txt tiene 1 carácter nulo en la línea 2: se han leído como espacios"}, {},
+         ExportarGrupos, {"tuxa_grupo.txt tiene 1 carácter nulo en la línea 2: se ha leído como espacio"}, {},
          "GRUPOST", "ABREV", "1E OA"},
         {"lone CRs join lines, and later numbers count them", "tuxa_prof.txt", replaced(teachers, "Ana", "\r\n", "\r"),
          ExportarProfesores, {"tuxa_prof.txt tiene 1 retorno de carro suelto en la línea 2"}, {4}, "PROFT", "ABREV",
@@ -63,7 +63,7 @@ TEST(OddText, IsSaidWithItsCountAndFirstLine) {
             EXPECT_TRUE(found) << w << "\n" << testing::PrintToString(report.warnings);
         }
         std::vector<std::int64_t> dropped;
-        for (const auto& d : report.drops) dropped.insert(dropped.end(), d.firstNumbers.begin(), d.firstNumbers.end());
+        for (const auto& d : report.drops) dropped.insert(dropped.end(), d.numbers.begin(), d.numbers.end());
         EXPECT_EQ(dropped, c.dropped);
         EXPECT_EQ(f.rows(c.table, {c.field}).at(0).at(0), c.firstValue);
     }

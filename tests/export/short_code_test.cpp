@@ -36,8 +36,8 @@ TEST(ExportarAsignaturas, ShortCodesOfTheWorkedExample) {
     EXPECT_EQ(report.linesRead, 20);
     EXPECT_EQ(report.written, 18);
     ASSERT_EQ(report.drops.size(), 2u);
-    EXPECT_EQ(report.drops[0].firstNumbers, std::vector<std::int64_t>{19});  // line 18 of the data, after the title
-    EXPECT_EQ(report.drops[1].firstNumbers, std::vector<std::int64_t>{21});
+    EXPECT_EQ(report.drops[0].numbers, std::vector<std::int64_t>{19});  // line 18 of the data, after the title
+    EXPECT_EQ(report.drops[1].numbers, std::vector<std::int64_t>{21});
     EXPECT_EQ(f.estado, 0);
     EXPECT_TRUE(f.sink.messages.empty());
 }

@@ -45,9 +45,13 @@ def digest(path):
         return hashlib.sha256(f.read()).hexdigest()
 
 
-def snapshot(folder):
+REPORT = "INFORME_TRANSHORALOTUXA.TXT"
+
+
+def snapshot(folder, with_report=False):
+    """Every file's digest; the run report, which every run rewrites, only when asked."""
     return {name: digest(os.path.join(folder, name)) for name in sorted(os.listdir(folder))
-            if os.path.isfile(os.path.join(folder, name))}
+            if os.path.isfile(os.path.join(folder, name)) and (with_report or name != REPORT)}
 
 
 def command(*args):
@@ -654,10 +658,10 @@ class WholeRuns(Fixture):
              ["no se pueden leer con la página de códigos UTF-8"]),
             ("a byte a single-byte page leaves undefined", undefined_byte_in_rooms, "exportar",
              {"TUXA_CODEPAGE": "ISO-8859-7"},
-             ["tuxa_aulas.txt tiene 1 caracteres que no se pueden leer con la página de códigos ISO-8859-7 "
-              "(la primera en la línea 3)"]),
+             ["tuxa_aulas.txt tiene 1 carácter en la línea 3 que no se puede leer con la página de códigos "
+              "ISO-8859-7; se ha escrito como"]),
             ("a teacher code wider than its column", wide_teacher, "importar", {},
-             ["valores de PROF más anchos que su columna (4 caracteres)", '"PROFESOR1", en el registro 1']),
+             ["1 valor de PROF más ancho que su columna (4 caracteres) desplaza", '"PROFESOR1", en el registro 1']),
         ]
         for what, making, command, env, words in cases:
             with self.subTest(what):

@@ -2,7 +2,8 @@
 """transhoralotuxa.exe under Wine and Xvfb, worked from another process as a
 user works it (tests/windows/window_driver.cpp): the panels of each run mode,
 the runs and their message boxes in order, the tables in the prefix's real
-C:\\HTEMP, "Horalina.ini" beside the .exe, one run per window, Alt+S, help.
+C:\\HTEMP, "Horalina.ini" beside the .exe, one run per window, Alt+S, help, and
+the run's problems told before the window closes, their report opened in Notepad.
 
     xvfb-run -a -s "-screen 0 1024x768x24" test_window.py BUILD_WIN64 LINUX_CLI PACKAGE_ZIP
 
@@ -29,6 +30,9 @@ SOURCE = os.path.dirname(os.path.dirname(HERE))
 CAPTION = "Exportar e importar datos entre Horalina y TUXA"
 TITLE = "transHoraloTuxa"
 FINISHED = "Proceso finalizado"
+PROBLEMS = "Informe de la ejecución"  # the title of the box that tells a run's problems
+REPORT = "INFORME_TRANSHORALOTUXA.TXT"
+NOTEPAD = "Notepad"  # the class of Notepad's window, Wine's as Windows'
 
 BUILD = LINUX_CLI = PACKAGE = None  # from the command line
 PREFIX = os.environ.get("WINEPREFIX", "")
@@ -133,14 +137,19 @@ class Window:
         if self.drive("keys", CAPTION, *keys).returncode != 0:
             raise AssertionError(f"the window did not come to the front for {keys}")
 
-    def box(self, seconds=60):
-        """The next message box: (has an icon, text); answered."""
-        out = self.drive("box", TITLE, str(seconds))
+    def box(self, seconds=60, title=TITLE, answer="ok"):
+        """The next message box: (has an icon, text); answered with its OK, Sí or No."""
+        out = self.drive("box", title, str(seconds))
         if out.returncode != 0:
             return None
         icon, _, text = out.stdout.rstrip("\n").partition("\t")
-        self.drive("answer", TITLE)
+        if self.drive("answer", title, answer).returncode != 0:
+            raise AssertionError(f"the box {title} has no button {answer}")
         return icon == "icon", text
+
+    def problems(self, answer):
+        """The box that tells a run's problems, answered Sí (open the report) or No."""
+        return self.box(30, PROBLEMS, answer)
 
     def boxes_until_finished(self):
         """Every box of a run up to "Proceso finalizado", in order."""
@@ -152,8 +161,17 @@ class Window:
             shown.append(b)
         return shown
 
-    def no_box(self, seconds=1.5):
-        return self.drive("nobox", TITLE, str(seconds)).returncode == 0
+    def no_box(self, seconds=1.5, title=TITLE):
+        return self.drive("nobox", title, str(seconds)).returncode == 0
+
+    def viewer(self):
+        """Notepad's title and text once it shows the report, or None; it is closed."""
+        out = self.drive("viewer", NOTEPAD, "30")
+        if out.returncode != 0:
+            return None
+        title, _, text = out.stdout.partition("\n")
+        self.drive("close", NOTEPAD)
+        return title, text.replace("\r\n", "\n").rstrip("\n")
 
     def gone(self, seconds=20):
         if self.drive("gone", CAPTION, str(seconds)).returncode != 0:
@@ -167,6 +185,21 @@ class Window:
             self.process.wait()
             # What the killed window held open (a box, the viewer) goes with the prefix's server.
             restart_server()
+
+
+# What the example school's planted problems make the window say.
+EXAMPLE_PROBLEMS = ("Datos con problemas: 6 líneas o registros y 0 avisos.\n"
+                    f"Los detalles están en el informe C:\\HTEMP\\{REPORT}.\n\n¿Desea abrir el informe ahora?")
+
+
+def clean_school(folder):
+    """The example school without its planted problems: the lines that make them are taken out."""
+    for name, lines in (("tuxa_prof.txt", {27}), ("tuxa_asignatgrupo.txt", {34, 83, 100, 184})):
+        path = os.path.join(folder, name)
+        with open(path, "rb") as f:
+            kept = [line for number, line in enumerate(f.read().split(b"\r\n"), 1) if number not in lines]
+        with open(path, "wb") as f:
+            f.write(b"\r\n".join(kept))
 
 
 class WindowTest(unittest.TestCase):
@@ -266,7 +299,6 @@ class WindowTest(unittest.TestCase):
             "Label1": "TransHoralinaTUXA para HL18 V-1.0"})
         self.assertEqual(c["Label2"].text, windows_path(self.work))
         self.assertEqual(c["Label2"].bounds[:2], (70, 20))
-        self.assertFalse(c["Avisos"].visible)
 
         # The tab order: the export panel, the import panel, then inside the lower panel.
         order = []
@@ -294,6 +326,9 @@ class WindowTest(unittest.TestCase):
         self.assertLessEqual(label2.bounds[2], 287)
         w.click("BExportar")
         self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        # Interactive mode tells the problems too; No leaves the report unopened.
+        self.assertEqual(w.problems("no"), (True, EXAMPLE_PROBLEMS))
+        self.assertEqual(w.drive("windows", NOTEPAD).stdout.strip(), "0")
         c = w.controls()
         self.assertFalse(c["BExportar"].enabled)
         self.assertFalse(c["BImportar"].enabled)
@@ -314,11 +349,33 @@ class WindowTest(unittest.TestCase):
         self.choose_school(w)
         w.click("BExportar")
         self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        # The planted problems are told before the window closes, and Sí opens the report in Notepad.
+        self.assertEqual(w.problems("yes"), (True, EXAMPLE_PROBLEMS))
+        title, text = w.viewer()
+        self.assertIn(REPORT, title)
+        lines = text.split("\n")
+        self.assertEqual(lines[0], "INFORME DE TRANSHORALOTUXA", "the byte-order mark is not shown")
+        for planted in ("    tuxa_prof.txt, línea 27: profesor \"garc\"",
+                        "    tuxa_asignatgrupo.txt, línea 83: asignatura \"ROBOTICA\", identificador \"10099\"",
+                        "    tuxa_asignatgrupo.txt, línea 100 (ASIGT, registro 97): grupo \"3ESOC\""):
+            self.assertIn(planted, lines)
         self.assertTrue(w.gone(), "command-line mode closes the window after the run")
         self.assertEqual(self.ini(), "[Transformadores]\r\nTransformado=1\r\n")
         linux_htemp, _ = self.linux_run("exportar")
         for table in same_output.TABLES:
             self.assertEqual(same_output.table(HTEMP, table), same_output.table(linux_htemp, table), table)
+
+    def test_clean_school_closes_as_ever(self):
+        clean_school(self.school)
+        w = self.start("exportar", "C:\\HTEMP")
+        self.choose_school(w)
+        w.click("BExportar")
+        self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        self.assertTrue(w.gone(), "nothing to tell: the window closes after Proceso finalizado")
+        self.assertTrue(w.no_box(0.5, PROBLEMS))
+        self.assertEqual(self.ini(), "[Transformadores]\r\nTransformado=1\r\n")
+        self.assertTrue(os.path.isfile(os.path.join(HTEMP, REPORT)), "the report is written all the same")
+        self.assertEqual(w.drive("windows", NOTEPAD).stdout.strip(), "0")
 
     def test_importar_writes_the_timetable_and_closes_itself(self):
         cli = os.path.join(INSTALL, "transhoralotuxa-cli.exe")
@@ -331,6 +388,8 @@ class WindowTest(unittest.TestCase):
         self.choose_school(w)
         w.click("BImportar")
         self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        icon, text = w.problems("no")
+        self.assertTrue(text.startswith("Datos con problemas: 7 líneas o registros y 0 avisos.\n"), text)
         self.assertTrue(w.gone())
         self.assertEqual(self.ini(), "[Horalina]\r\nCurso=2024\r\n[Transformadores]\r\nTransformado=1\r\n")
         linux_htemp, linux_tuxa = self.linux_run("exportar")
@@ -379,6 +438,7 @@ class WindowTest(unittest.TestCase):
         os.remove(HTEMP)
         w.click("BExportar")
         self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        self.assertEqual(w.problems("no"), (True, EXAMPLE_PROBLEMS))
         self.assertTrue(w.process.poll() is None, "three arguments: interactive, the window stays")
         w.keys("alt+s")
         self.assertTrue(w.gone())

@@ -13,9 +13,12 @@
 //   window_driver keys CAPTION KEY...         f1, tab, enter, alt+s, ... once the window is in front
 //   window_driver focus CAPTION               the name of the control with the focus
 //   window_driver box TITLE [SECONDS]         waits for a message box: "icon|plain", a tab, its text
-//   window_driver answer TITLE                presses the box's OK
+//   window_driver answer TITLE [ok|yes|no]    presses the box's OK, or its Sí or No
 //   window_driver nobox TITLE [SECONDS]       no message box comes within the time
 //   window_driver windows CLASS               how many top-level windows of that class are shown
+//   window_driver viewer CLASS [SECONDS]      waits for a window of that class (a text viewer):
+//                                             its title on one line, then the text of its edit field
+//   window_driver close CLASS                 closes every window of that class
 //   window_driver screenshot CAPTION FILE [frame]
 //                                             the client area (with "frame": the whole
 //                                             window, title bar too) as a 24-bit BMP
@@ -128,6 +131,38 @@ HWND findBox(const std::wstring& title) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::vector<HWND> topLevelOfClass(const std::wstring& windowClass) {
+    struct Search {
+        std::wstring cls;
+        std::vector<HWND> found;
+    } search{windowClass};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (classOf(w) == s->cls && ::IsWindowVisible(w)) s->found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The whole text of a viewer's edit field, however long.
+std::wstring editTextOf(HWND viewer) {
+    for (HWND c : controlsOf(viewer)) {
+        std::wstring cls = classOf(c);
+        for (wchar_t& ch : cls) ch = static_cast<wchar_t>(std::towlower(ch));
+        if (cls.find(L"edit") == std::wstring::npos) continue;
+        DWORD_PTR length = 0;
+        ::SendMessageTimeoutW(c, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+        std::vector<wchar_t> buffer(length + 1);
+        DWORD_PTR copied = 0;
+        ::SendMessageTimeoutW(c, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                              5000, &copied);
+        return std::wstring(buffer.data(), copied);
+    }
+    return {};
 }
 
 int listControls(HWND form) {
@@ -309,24 +344,36 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"answer") {
         HWND box = waitFor([&] { return findBox(subject); }, 10);
         if (!box) return 1;
-        ::PostMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        const std::wstring which = argc > 3 ? argv[3] : L"ok";
+        const int button = which == L"yes" ? IDYES : which == L"no" ? IDNO : IDOK;
+        HWND pressed = ::GetDlgItem(box, button);
+        if (!pressed) return 2;
+        ::PostMessageW(pressed, BM_CLICK, 0, 0);
         return waitFor([&] { return ::IsWindow(box) ? nullptr : ::GetDesktopWindow(); }, 10) ? 0 : 1;
     }
     if (command == L"nobox") return waitFor([&] { return findBox(subject); }, secondsArgument(argc, argv, 3, 1)) ? 1 : 0;
     if (command == L"windows") {
-        struct Count {
-            std::wstring cls;
-            int n = 0;
-        } count{subject};
-        ::EnumWindows(
-            [](HWND w, LPARAM p) {
-                auto* c = reinterpret_cast<Count*>(p);
-                if (classOf(w) == c->cls && ::IsWindowVisible(w)) ++c->n;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&count));
-        say(std::to_string(count.n));
+        say(std::to_string(topLevelOfClass(subject).size()));
         return 0;
+    }
+    if (command == L"viewer") {
+        HWND viewer = waitFor(
+            [&] {
+                const std::vector<HWND> shown = topLevelOfClass(subject);
+                return shown.empty() ? nullptr : shown.front();
+            },
+            secondsArgument(argc, argv, 3, 20));
+        if (!viewer) return 1;
+        // The file is read into the field just after the window shows.
+        std::wstring text;
+        waitFor([&] { return (text = editTextOf(viewer)).empty() ? nullptr : viewer; }, 10);
+        say(utf8(textOf(viewer)));
+        say(utf8(text));
+        return 0;
+    }
+    if (command == L"close") {
+        for (HWND w : topLevelOfClass(subject)) ::PostMessageW(w, WM_CLOSE, 0, 0);
+        return waitFor([&] { return topLevelOfClass(subject).empty() ? ::GetDesktopWindow() : nullptr; }, 10) ? 0 : 1;
     }
 
     HWND form = formOrDie(subject);

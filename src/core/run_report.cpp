@@ -1,0 +1,121 @@
+#include "core/run_report.h"
+
+#include <cstdio>
+
+#include "base/messages.h"
+#include "platform/files.h"
+
+namespace tht {
+namespace {
+
+std::string dateText(const LocalDateTime& t) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour, t.minute,
+                  t.second);
+    return text;
+}
+
+std::string_view kindText(RunKind kind) {
+    switch (kind) {
+        case RunKind::Import: return msg::report::kImport;
+        case RunKind::Check: return msg::report::kCheck;
+        default: return msg::report::kExport;
+    }
+}
+
+std::string_view outcomeText(RunOutcome outcome) {
+    switch (outcome) {
+        case RunOutcome::FolderMissing: return msg::report::kFolderMissing;
+        case RunOutcome::Stopped: return msg::report::kStopped;
+        default: return msg::report::kCompleted;
+    }
+}
+
+void field(std::string& out, std::string_view name, std::string_view value) {
+    out.append(name).append(": ").append(value).append("\n");
+}
+
+void tableBlock(std::string& out, const TableReport& r) {
+    namespace m = msg::report;
+    out.append("\n").append(r.table).append(": ");
+    if (r.fileMissing) {
+        out.append(m::kNoInputFile).append("\n");
+        return;
+    }
+    out += msg::summary::writtenOfRead(r.written, r.linesRead) + "\n";
+    for (const DropGroup& g : r.drops) {
+        out += "  " + msg::summary::dropped(g.count, g.records, g.reason) + "\n";
+        const std::string_view source = g.source.empty() ? std::string_view(r.table) : std::string_view(g.source);
+        for (std::size_t i = 0; i < g.numbers.size(); ++i) {
+            // A record is found by the line it was made from: the line is what the secretary can correct.
+            if (i < g.lines.size())
+                out += "    " + m::recordLine(g.lineFile, g.lines[i], source, g.numbers[i], g.value(i)) + "\n";
+            else
+                out += "    " + m::dropLine(source, g.numbers[i], g.records, g.value(i)) + "\n";
+        }
+    }
+}
+
+}  // namespace
+
+std::string formatRunReport(const RunReportFacts& facts, const RunResult& result) {
+    namespace m = msg::report;
+    std::string out;
+    out.append(m::kTitle).append("\n\n");
+    field(out, m::kRun, kindText(facts.kind));
+    field(out, m::kDate, dateText(facts.when));
+    field(out, m::kTuxaFolder, facts.tuxaFolder);
+    field(out, m::kHoralinaFolder, facts.horalinaFolder);
+    field(out, m::kOutcome, outcomeText(result.outcome));
+    field(out, m::kStatus, result.status ? m::statusText(*result.status) : std::string(m::kStatusUnchanged));
+    if (result.error) field(out, m::kError, result.error->what());
+
+    if (!result.reports.empty()) {
+        out.append("\n").append(m::kTables).append(":\n");
+        for (const TableReport& r : result.reports) tableBlock(out, r);
+    }
+
+    const RunProblems problems = problemsOf(result);
+    out.append("\n").append(m::kWarnings).append(":\n");
+    if (problems.warnings == 0) out.append("  ").append(m::kNoWarnings).append("\n");
+    for (const TableReport& r : result.reports)
+        for (const std::string& w : r.warnings) out += "  " + r.table + ": " + w + "\n";
+    out += "\n" + m::totals(problems.dropped, problems.warnings) + "\n";
+    return out;
+}
+
+RunProblems problemsOf(const RunResult& result) {
+    RunProblems p;
+    for (const TableReport& r : result.reports) {
+        p.dropped += r.dropCount();
+        p.warnings += static_cast<std::int64_t>(r.warnings.size());
+    }
+    return p;
+}
+
+std::filesystem::path defaultReportPath(const std::filesystem::path& htemp) {
+    return htemp / std::string(msg::report::kFileName);
+}
+
+std::string reportFileBytes(const std::string& text) {
+    std::string bytes = "\xEF\xBB\xBF";
+    bytes.reserve(text.size() + text.size() / 16 + 3);
+    for (char c : text) {
+        if (c == '\n') bytes += '\r';
+        bytes += c;
+    }
+    return bytes;
+}
+
+std::optional<std::string> saveRunReport(const std::filesystem::path& file, const std::string& text) {
+    try {
+        AtomicFile out(file);
+        out.write(reportFileBytes(text));
+        out.commit();
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return msg::report::notWritten(displayPath(file), e.what());
+    }
+}
+
+}  // namespace tht
