@@ -49,7 +49,9 @@ std::string reportText(const fs::path& file) {
     EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
     std::string out;
     for (std::size_t i = 3; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n') EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "a line end without CR at byte " << i;
+        if (bytes[i] == '\n') {
+            EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "a line end without CR at byte " << i;
+        }
         if (bytes[i] != '\r') out += bytes[i];
     }
     return out;
@@ -153,7 +155,9 @@ TEST(RunReport, AReportThatCannotBeWrittenIsAWarningAndTheStatusStands) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.verb);
         const ExampleRun example;
-        if (c.verb == "importar") ASSERT_EQ(example.exportThenImport().code, 0);
+        if (c.verb == "importar") {
+            ASSERT_EQ(example.exportThenImport().code, 0);
+        }
         const fs::path blocked = example.dir.path() / "informe";
         fs::create_directories(blocked);  // a folder where the report should be
         const fs::path ini = example.dir.path() / "Horalina.ini";
@@ -163,8 +167,9 @@ TEST(RunReport, AReportThatCannotBeWrittenIsAWarningAndTheStatusStands) {
         EXPECT_EQ(r.code, c.code) << r.err;
         EXPECT_NE(r.err.find("aviso: no se ha podido escribir el informe " + text(blocked)), std::string::npos) << r.err;
         EXPECT_TRUE(fs::is_directory(blocked));
-        if (!c.status.empty())
+        if (!c.status.empty()) {
             EXPECT_EQ(test::readBytes(ini), "[Transformadores]\r\nTransformado=" + c.status + "\r\n");
+        }
     }
 }
 
