@@ -13,6 +13,11 @@ namespace tht::msg {
 // ---- what a run shows --------------------------------------------------------
 inline constexpr std::string_view kFolderMissing = "No existe la carpeta";
 inline constexpr std::string_view kRunFinished = "Proceso finalizado";
+// A run found the tables of a run that was stopped while they took their names.
+inline constexpr std::string_view kInterruptedCommitFinished =
+    "Una ejecución anterior se detuvo mientras cambiaba las tablas: se ha completado el cambio";
+inline constexpr std::string_view kInterruptedCommitUndone =
+    "Una ejecución anterior se detuvo mientras cambiaba las tablas: se han restaurado las tablas anteriores";
 inline constexpr std::string_view kNoSubjectsFile = "No existe archivo de asignaturas (TUXA_ASIGNAT.TXT)";
 inline constexpr std::string_view kNoTeachersFile = "No existe archivo de profesores (TUXA_PROF.TXT)";
 inline constexpr std::string_view kNoRoomsFile = "No existe archivo de aulas (TUXA_AULAS.TXT)";
@@ -80,6 +85,7 @@ inline constexpr std::string_view kSystemNotSupported = "el sistema no admite la
 inline constexpr std::string_view kNotOpen = "el archivo no está abierto";
 inline constexpr std::string_view kConnectionClosed = "se ha cerrado la conexión";
 inline constexpr std::string_view kNotRegularFile = "no es un archivo normal (es una tubería, un dispositivo o similar)";
+inline constexpr std::string_view kNotOurJournal = "no es un diario de transhoralotuxa o está dañado";
 std::string systemError(int number);  // the fallback for a number we have no text for
 // Causes only Windows gives.
 inline constexpr std::string_view kInUseByOtherProgram = "está en uso por otro programa";

@@ -103,6 +103,22 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         }
     }
 
+    // Status 0 goes in first: a run killed from here on leaves 0, never an
+    // earlier run's 1, and a settings file we cannot write stops us before
+    // any table is touched.
+    const auto writeStatus = [&](int estado) {
+        try {
+            writeIniValue(pathFromUtf8(options.ini), kStatusSection, kStatusKey, std::to_string(estado));
+            return true;
+        } catch (const Error& e) {
+            err << "error: " << e.what() << '\n';
+        } catch (const std::exception& e) {
+            err << "error: " << msg::internalError(e.what()) << '\n';
+        }
+        return false;
+    };
+    if (!options.ini.empty() && !writeStatus(0)) return kExitStopped;
+
     StreamSink sink(out);
     int estado = 0;
     int code = kExitStopped;
@@ -120,17 +136,7 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     } catch (const std::exception& e) {
         err << "error: " << msg::internalError(e.what()) << '\n';
     }
-    if (!options.ini.empty()) {
-        try {
-            writeIniValue(pathFromUtf8(options.ini), kStatusSection, kStatusKey, std::to_string(estado));
-        } catch (const Error& e) {
-            err << "error: " << e.what() << '\n';
-            code = kExitStopped;
-        } catch (const std::exception& e) {
-            err << "error: " << msg::internalError(e.what()) << '\n';
-            code = kExitStopped;
-        }
-    }
+    if (!options.ini.empty() && estado != 0 && !writeStatus(estado)) code = kExitStopped;
     return code;
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "store/commit_journal.h"
 
 namespace tht {
 
@@ -24,11 +25,21 @@ public:
     enum class Use { Alone, Shared };
     // Holds the folder until destroyed; a folder that does not exist holds
     // nothing (no run can write there either). Throws Error(RunError::FolderBusy).
+    // A commit that a run which died left unfinished there is finished or
+    // undone first, whatever the use: no run reads or writes a mixed set.
     static RunLock take(const std::filesystem::path& folder, Use use);
+
+    // What was done about such a commit, for the run's summary.
+    Recovery recovered() const noexcept { return recovered_; }
 
 private:
     explicit RunLock(std::optional<LockedFile> lock) : lock_(std::move(lock)) {}
     std::optional<LockedFile> lock_;
+    Recovery recovered_ = Recovery::None;
 };
+
+struct RunContext;
+// Tells the user what was done about a commit a run which died left unfinished.
+void showRecovery(const RunContext& ctx, Recovery recovered);
 
 }  // namespace tht

@@ -202,6 +202,7 @@ RunResult importar(const RunContext& ctx) {
     TableReport& report = result.reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
     try {
         const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Shared);
+        showRecovery(ctx, lock.recovered());
         const std::u32string centre = centreCode(ctx);
         TimetableText text(*ctx.codePage);
         text.add(titleLine(centre, ctx.clock()));

@@ -224,4 +224,12 @@ void PreparedFile::commit() {
     r.tempPath.clear();
 }
 
+fs::path PreparedFile::temporaryPath() const { return state_->tempPath; }
+fs::path PreparedFile::finalPath() const { return state_->finalPath; }
+
+void PreparedFile::handOver() noexcept {
+    state_->registered.release();
+    state_->tempPath.clear();
+}
+
 }  // namespace tht

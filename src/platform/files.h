@@ -134,6 +134,14 @@ public:
     // is still reported, with the target already replaced.
     void commit();
 
+    // For a commit that a journal of the caller's carries out: where the
+    // temporary file is and the file it replaces (past any symbolic link),
+    // and handOver(), after which the temporary file is the caller's: it is
+    // neither removed when this is destroyed nor when a signal ends the process.
+    fs::path temporaryPath() const;
+    fs::path finalPath() const;
+    void handOver() noexcept;
+
 private:
     friend class AtomicFile;
     PreparedFile(fs::path target, std::string name, std::unique_ptr<Replacement> state) noexcept;
