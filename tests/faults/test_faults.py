@@ -8,7 +8,8 @@ and the previous tables and TUXA_HORARIO.TXT are left as they were.
     test_faults.py CLI [--long] [--root] [--prefix CMD] [--holder EXE] [TEST...]
                                                   (with /usr/bin/python3, for dbfread)
 
---long runs 200 kill trials instead of 10; --root runs the tests that need
+--long runs 300 kill trials with SIGKILL and 300 with SIGTERM (100 with
+SIGKILL under a --prefix) instead of a few; --root runs the tests that need
 root instead of the others. --prefix runs the command line through another
 program, e.g. "wine" for the Windows build; the cases that only a POSIX
 program can meet are then skipped. --holder names the Windows program that
@@ -670,40 +671,70 @@ class WholeRuns(Fixture):
                 shutil.copytree(os.path.join(ROOT, "examples", "escuela"), self.tuxa, dirs_exist_ok=True)
 
 
+JOURNAL = ".transhoralotuxa.journal"
+
+
+def ini_status(path):
+    with open(path, "rb") as f:
+        return f.read().split(b"Transformado=")[1].split(b"\r\n")[0].decode()
+
+
 class KilledExports(Fixture):
-    """SIGKILL at random moments: every table is the old one or the new one, whole."""
+    """Exports killed at any moment, many of them while the tables take their names: right
+    after the kill the set is all old or all new, or Horalina is told 0; once the next run
+    of ours holds the folder, the set is all old or all new."""
+
+    def trials(self, how, count, rng):
+        outcomes = {"old": 0, "new": 0, "mixed": 0, "mid-commit": 0}
+        for trial in range(count):
+            self.restore_old()
+            with open(self.ini, "wb") as f:
+                f.write(b"[Transformadores]\r\nTransformado=1\r\n")  # an earlier run's outcome
+            p = subprocess.Popen(command("exportar", self.big, "--htemp", self.htemp, "--quiet", "--ini", self.ini),
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Half over the whole run, half around its end, where the commit is.
+            end = self.duration
+            time.sleep(rng.uniform(0, end * 1.2) if trial % 2 else max(0.0, rng.gauss(end, end * 0.05)))
+            p.send_signal(how)
+            p.wait()
+            if os.path.exists(os.path.join(self.htemp, JOURNAL)):
+                outcomes["mid-commit"] += 1
+            found = self.which_set()
+            if found == "mixed":
+                outcomes["mixed"] += 1
+                self.assertEqual(ini_status(self.ini), "0", f"trial {trial}: a mixed set beside a status other than 0")
+            # Any run of ours that takes the lock puts the set right; an import holds it shared.
+            run("importar", self.tuxa, "--htemp", self.htemp, "--quiet")
+            self.assertFalse(os.path.exists(os.path.join(self.htemp, JOURNAL)), f"trial {trial}")
+            after = self.which_set()
+            self.assertNotEqual(after, "mixed", f"trial {trial}: still mixed after the next run")
+            outcomes[after] += 1
+            for table in TABLES:
+                list(DBF(os.path.join(self.htemp, table + ".DBF"), encoding="cp1252"))
+        print(f"\n{count} kills with {signal.Signals(how).name}: {outcomes['mid-commit']} landed mid-commit; "
+              f"right after them {outcomes['mixed']} sets were mixed (status 0 each); after the next run "
+              f"{outcomes['old']} old, {outcomes['new']} new, 0 mixed", file=sys.stderr)
+        return outcomes
+
+    def which_set(self):
+        got = {t: digest(os.path.join(self.htemp, t + ".DBF")) if os.path.exists(os.path.join(self.htemp, t + ".DBF"))
+               else None for t in TABLES}
+        if all(got[t] == self.old[t + ".DBF"] for t in TABLES):
+            return "old"
+        if all(got[t] == self.new[t + ".DBF"] for t in TABLES):
+            return "new"
+        return "mixed"
 
     def test_killed_at_random_moments(self):
-        trials = 200 if LONG else 10
-        big = os.path.join(self.work, "big")
-        subprocess.run([sys.executable, os.path.join(ROOT, "bench", "generate_district.py"), "--schools", "40", big],
-                       check=True)
-        old = snapshot(self.htemp)
-        fresh = os.path.join(self.work, "fresh")
-        start = time.monotonic()
-        self.assertEqual(run("exportar", big, "--htemp", fresh, "--quiet").returncode, 0)
-        duration = time.monotonic() - start
-        new = snapshot(fresh)
+        count = (100 if PREFIX else 300) if LONG else 6
         rng = random.Random(2024)
-        outcomes = {"old": 0, "new": 0}
-        for trial in range(trials):
-            self.restore_old()
-            p = subprocess.Popen(command("exportar", big, "--htemp", self.htemp, "--quiet"),
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            time.sleep(rng.uniform(0, duration * 1.5))
-            p.send_signal(signal.SIGKILL)
-            p.wait()
-            for table in TABLES:
-                name = table + ".DBF"
-                got = digest(os.path.join(self.htemp, name))
-                self.assertIn(got, (old[name], new[name]), f"trial {trial}: {name} is neither old nor new")
-                outcomes["old" if got == old[name] else "new"] += 1
-                list(DBF(os.path.join(self.htemp, name), encoding="cp1252"))
-        print(f"\n{trials} kills: tables found old {outcomes['old']} times, new {outcomes['new']} times",
-              file=sys.stderr)
-        if LONG:  # enough trials to meet both; a busy machine may stretch a few runs past every kill
-            self.assertGreater(outcomes["new"], 0)
-            self.assertGreater(outcomes["old"], 0)
+        kinds = [signal.SIGKILL] if PREFIX else [signal.SIGKILL, signal.SIGTERM]
+        for how in kinds:
+            with self.subTest(signal=how):
+                outcomes = self.trials(how, count, rng)
+                if LONG:  # enough trials to meet both; a busy machine may stretch a few runs past every kill
+                    self.assertGreater(outcomes["new"], 0)
+                    self.assertGreater(outcomes["old"], 0)
 
     def restore_old(self):
         shutil.rmtree(self.htemp)
@@ -713,6 +744,16 @@ class KilledExports(Fixture):
         super().setUp()
         self.old_copy = os.path.join(self.work, "old-htemp")
         shutil.copytree(self.htemp, self.old_copy)
+        self.ini = os.path.join(self.work, "Horalina.ini")
+        self.big = os.path.join(self.work, "big")
+        subprocess.run([sys.executable, os.path.join(ROOT, "bench", "generate_district.py"), "--schools", "40",
+                        self.big], check=True)
+        self.old = snapshot(self.htemp)
+        fresh = os.path.join(self.work, "fresh")
+        start = time.monotonic()
+        self.assertEqual(run("exportar", self.big, "--htemp", fresh, "--quiet").returncode, 0)
+        self.duration = time.monotonic() - start
+        self.new = snapshot(fresh)
 
 
 ROOT_ONLY = False
