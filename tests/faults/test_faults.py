@@ -497,6 +497,44 @@ class FileKindFaults(Fixture):
             self.assertEqual(f.read(), b"[Transformadores]\r\nTransformado=1\r\n")
 
 
+class StatusFirst(Fixture):
+    """A settings file that cannot take the status refuses the run before any table is touched."""
+
+    def test_unwritable_ini_leaves_the_tables(self):
+        other = os.path.join(self.work, "otra")
+        shutil.copytree(os.path.join(ROOT, "examples", "escuela"), other)
+        rooms = os.path.join(other, "tuxa_aulas.txt")
+        with open(rooms, "rb") as f:
+            data = f.read()
+        with open(rooms, "wb") as f:
+            f.write(data.replace(b"Aula 1.01", b"Aula 9.99"))  # a school whose tables differ from the ones there
+        ini = os.path.join(self.work, "Horalina.ini")
+
+        def fifo():
+            os.mkfifo(ini)
+
+        def read_only():
+            with open(ini, "wb") as f:
+                f.write(b"[Transformadores]\r\nTransformado=1\r\n")
+            os.chmod(ini, 0o444)
+
+        cases = {"a folder": (lambda: os.mkdir(ini), "es una carpeta"), "a read-only file": (read_only, "Horalina.ini")}
+        if not PREFIX:
+            cases["a FIFO"] = (fifo, "no es un archivo normal")
+        for name, (make, words) in cases.items():
+            with self.subTest(name):
+                before = snapshot(self.htemp)
+                make()
+                try:
+                    r = run("exportar", other, "--htemp", self.htemp, "--ini", ini)
+                    self.assertStopped(r, words)
+                    self.assertNotIn("Proceso finalizado", r.stdout)
+                    self.assertEqual(snapshot(self.htemp), before)
+                finally:
+                    subprocess.run(["chmod", "-R", "u+w", ini])
+                    shutil.rmtree(ini) if os.path.isdir(ini) else os.remove(ini)
+
+
 def read_bytes(path):
     with open(path, "rb") as f:
         return f.read()
