@@ -29,6 +29,9 @@ std::string hexByte(unsigned b) {
 std::string fileUnreadable(const std::string& file, const std::string& cause) {
     return withCause("No se puede leer el archivo " + file, cause);
 }
+std::string folderUnreadable(const std::string& folder, const std::string& cause) {
+    return withCause("No se puede leer la carpeta " + folder, cause);
+}
 std::string fileUnwritable(const std::string& file, const std::string& cause) {
     return withCause("No se puede escribir el archivo " + file, cause);
 }

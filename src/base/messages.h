@@ -29,6 +29,7 @@ inline constexpr std::string_view kNoSessionsFile = "No existe archivo de grupos
 // ---- errors that stop a run --------------------------------------------------
 // Files and folders.
 std::string fileUnreadable(const std::string& file, const std::string& cause);
+std::string folderUnreadable(const std::string& folder, const std::string& cause);
 std::string fileUnwritable(const std::string& file, const std::string& cause);
 std::string codePageUnknown(const std::string& name);
 // Horalina's tables.

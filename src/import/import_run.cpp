@@ -201,6 +201,7 @@ RunResult importar(const RunContext& ctx) {
     }
     TableReport& report = result.reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
     try {
+        requireListableFolder(pathFromUtf8(ctx.dirTxt));
         const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Shared);
         showRecovery(ctx, lock.recovered());
         const std::u32string centre = centreCode(ctx);

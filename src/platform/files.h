@@ -40,6 +40,10 @@ std::optional<fs::path> findEntry(const fs::path& folder, std::string_view name)
 // findEntry, or folder/name when there is none (for messages and creation).
 fs::path resolveEntry(const fs::path& folder, std::string_view name);
 
+// Throws Error(FileError::FolderUnreadable) naming folder when its entries
+// cannot be listed: without this, each of its files would read as missing.
+void requireListableFolder(const fs::path& folder);
+
 // Every entry of folder that equals name without regard to letter case.
 std::vector<fs::path> findCaseVariants(const fs::path& folder, std::string_view name);
 

@@ -128,6 +128,18 @@ class HoralinaFolderFaults(Fixture):
         self.assertEqual(snapshot(self.htemp), before)
 
     @posix_only("runs the program as another POSIX user; Wine refuses a prefix that user does not own")
+    def test_unreadable_tuxa_folder(self):
+        """A TUXA folder we may not list is one error naming it, not six missing files."""
+        before = snapshot(self.htemp)
+        nobody = self.unprivileged()
+        os.chmod(self.tuxa, 0o311)
+        r = subprocess.run(nobody + command("exportar", self.tuxa, "--htemp", self.htemp),
+                           capture_output=True, text=True)
+        self.assertStopped(r, self.tuxa, "permiso denegado")
+        self.assertNotIn("No existe archivo", r.stdout + r.stderr)
+        self.assertEqual(snapshot(self.htemp), before)
+
+    @posix_only("runs the program as another POSIX user; Wine refuses a prefix that user does not own")
     def test_read_only_tables(self):
         """Tables their owner made read-only are read, never replaced."""
         before, timetable = snapshot(self.htemp), digest(self.timetable)
