@@ -124,6 +124,9 @@ inline constexpr std::string_view kRoomNotInAulat = "aula que no está en AULAT"
 // ---- what looked odd, although the run went on -------------------------------
 namespace warn {
 std::string noTrailerLine(const std::string& file);
+// Horalina leaves SOLUC empty until it has a solution: the timetable written is empty too.
+inline constexpr std::string_view kEmptySolution =
+    "SOLUC.DBF no tiene registros: TUXA_HORARIO.TXT se ha escrito sin ninguna clase";
 std::string textEndedAtNul(const std::string& file, std::int64_t line, std::int64_t linesNotRead);
 std::string unreadableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
                                  const std::string& codePage);

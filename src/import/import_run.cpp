@@ -209,6 +209,7 @@ RunResult importar(const RunContext& ctx) {
         text.add(titleLine(centre, ctx.clock()));
         ImportTables tables(ctx.htemp);
         text.reserve(tables.solution.recordCount() + 1);
+        if (tables.solution.recordCount() == 0) report.warnings.emplace_back(msg::warn::kEmptySolution);
         addDetailLines(tables, text, report);
         tables.close();
         text.add(trailerLine(centre, ctx.clock(), text.lines() - 1));
