@@ -26,6 +26,7 @@ std::string hexByte(unsigned b) {
 
 }  // namespace
 
+std::string folderMissing(const std::string& folder) { return std::string(kFolderMissing) + " " + folder; }
 std::string fileUnreadable(const std::string& file, const std::string& cause) {
     return withCause("No se puede leer el archivo " + file, cause);
 }

@@ -7,11 +7,14 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tht::msg {
 
 // ---- what a run shows --------------------------------------------------------
 inline constexpr std::string_view kFolderMissing = "No existe la carpeta";
+// The command line's error beside it: the line above stays as the window shows it.
+std::string folderMissing(const std::string& folder);
 inline constexpr std::string_view kRunFinished = "Proceso finalizado";
 // A run found the tables of a run that was stopped while they took their names.
 inline constexpr std::string_view kInterruptedCommitFinished =
@@ -159,6 +162,14 @@ inline constexpr std::string_view kIni = "Archivo en el que escribir el estado f
 inline constexpr std::string_view kQuiet = "Sin resumen por tabla en la salida de errores";
 inline constexpr std::string_view kHelp = "Muestra esta ayuda y termina";
 inline constexpr std::string_view kVersion = "Muestra la versión y termina";
+// The headings of --help, each beside the English word the parser would print.
+inline constexpr std::string_view kOptionsGroup = "Opciones";
+inline constexpr std::string_view kDirectionsGroup = "Órdenes";
+inline constexpr std::pair<std::string_view, std::string_view> kHelpLabels[] = {
+    {"Usage", "Uso"},           {"OPTIONS", "OPCIONES"},  {"SUBCOMMAND", "ORDEN"}, {"SUBCOMMANDS", "ÓRDENES"},
+    {"Positionals", "Argumentos"}, {"REQUIRED", "OBLIGATORIO"}, {"TEXT", "TEXTO"}, {"Env", "Variable"},
+    {"Needs", "Requiere"},      {"Excludes", "Excluye"},
+};
 inline constexpr std::string_view kLine =
     "Uso: transhoralotuxa-cli exportar|importar CARPETA [--htemp DIR] [--ini FICHERO] [--quiet]";
 inline constexpr std::string_view kMissingDirection = "falta la dirección: exportar o importar";

@@ -69,12 +69,17 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     CLI::App app{text(msg::usage::kProgram)};
     // A folder such as /srv/tuxa is a folder on every system, never an option.
     app.allow_windows_style_options(false);
+    // Subcommands take their defaults and formatter from here when added.
+    app.option_defaults()->group(text(msg::usage::kOptionsGroup));
+    for (const auto& [english, spanish] : msg::usage::kHelpLabels) app.get_formatter()->label(text(english), text(spanish));
     app.set_help_flag("-h,--help", text(msg::usage::kHelp));
     app.set_version_flag("--version", version, text(msg::usage::kVersion));
     app.require_subcommand(1, 1);
     Options options;
     CLI::App* exportCmd = app.add_subcommand("exportar", text(msg::usage::kExport));
     CLI::App* importCmd = app.add_subcommand("importar", text(msg::usage::kImport));
+    exportCmd->group(text(msg::usage::kDirectionsGroup));
+    importCmd->group(text(msg::usage::kDirectionsGroup));
     addRunOptions(*exportCmd, options);
     addRunOptions(*importCmd, options);
 
@@ -129,6 +134,7 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         const RunResult result = exportCmd->parsed() ? exportar(ctx) : importar(ctx);
         if (result.status) estado = *result.status;
         if (result.error) err << "error: " << result.error->what() << '\n';
+        if (result.outcome == RunOutcome::FolderMissing) err << "error: " << msg::folderMissing(options.folder) << '\n';
         code = exitCode(result);
         if (!options.quiet && !result.reports.empty()) err << formatSummary(result.reports);
     } catch (const Error& e) {
