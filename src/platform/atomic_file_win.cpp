@@ -141,6 +141,7 @@ ByteBuffer readWhole(HANDLE file, const std::string& name) {
 
 AtomicFile::AtomicFile(fs::path target)
     : target_(std::move(target)), name_(displayPath(target_)), state_(std::make_unique<Replacement>()) {
+    if (isDeviceName(target_)) fail(name_, kNotRegularFile);
     state_->finalPath = followLink(target_, ::GetFileAttributesW(target_.c_str()), name_);
     const DWORD existing = checkTarget(state_->finalPath, name_);
     createTemporary(*state_, existing, name_);

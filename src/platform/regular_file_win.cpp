@@ -27,6 +27,18 @@ OpenedFile openRegularFile(const std::filesystem::path& path, DWORD access, DWOR
     return f;
 }
 
+bool isDeviceName(const std::filesystem::path& path) {
+    std::wstring stem = path.filename().wstring();
+    stem = stem.substr(0, stem.find_first_of(L".:"));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    for (wchar_t& c : stem)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (stem == device) return true;
+    return stem.size() == 4 && (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) && stem[3] >= L'1' &&
+           stem[3] <= L'9';
+}
+
 std::string openErrorCause(DWORD error) {
     if (error == kNotRegularFile) return notRegularFileCause();
     if (error == ERROR_DIRECTORY) return describeSystemError(EISDIR);

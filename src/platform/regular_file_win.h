@@ -56,4 +56,9 @@ OpenedFile openRegularFile(const std::filesystem::path& path, DWORD access, DWOR
 // The Spanish cause of an OpenedFile::error.
 std::string openErrorCause(DWORD error);
 
+// Whether Windows reads the name as a device in any folder ("CON", "nul.txt",
+// "COM1 "): such a name is refused before any call, which would fail with an
+// error code that tells the user nothing.
+bool isDeviceName(const std::filesystem::path& path);
+
 }  // namespace tht

@@ -545,6 +545,12 @@ class StatusFirst(Fixture):
                 finally:
                     subprocess.run(["chmod", "-R", "u+w", ini])
                     shutil.rmtree(ini) if os.path.isdir(ini) else os.remove(ini)
+        for device in (["CON", "NUL", "COM1", "nul.ini", "C:\\HTEMP\\aux"] if PREFIX else []):
+            with self.subTest(device):  # Windows reads these as devices in any folder
+                before = snapshot(self.htemp)
+                r = run("exportar", other, "--htemp", self.htemp, "--ini", device)
+                self.assertStopped(r, device, "no es un archivo normal")
+                self.assertEqual(snapshot(self.htemp), before)
 
 
 def read_bytes(path):
