@@ -18,6 +18,17 @@ std::string where(const std::string& file, std::int64_t line) {
     return " (" + file + (line > 0 ? ", línea " + decimalText(line) : std::string()) + ")";
 }
 
+// "1 línea", "2 líneas": a count as Spanish reads it.
+std::string counted(std::int64_t n, const char* one, const char* many) {
+    return decimalText(n) + " " + (n == 1 ? one : many);
+}
+
+// "1 carácter nulo en la línea 3", "2 caracteres nulos (el primero en la línea 3)".
+std::string countedFrom(std::int64_t n, const char* one, const char* many, std::int64_t line) {
+    if (n == 1) return counted(n, one, many) + " en la línea " + decimalText(line);
+    return counted(n, one, many) + " (el primero en la línea " + decimalText(line) + ")";
+}
+
 std::string hexByte(unsigned b) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "0x%02X", b & 0xFF);
@@ -73,6 +84,10 @@ std::string notANumber(const std::string& value, const std::string& file, std::i
 }
 std::string notATime(const std::string& value, const std::string& file, std::int64_t line) {
     return "\"" + value + "\" no es una hora válida" + where(file, line);
+}
+std::string timeCutAtNul(const std::string& file, std::int64_t line) {
+    return "La hora de la línea " + decimalText(line) + " del archivo " + file +
+           " está incompleta: un carácter nulo termina el texto en esa línea";
 }
 
 std::string folderBusy(const std::string& folder) {
@@ -130,9 +145,31 @@ namespace warn {
 std::string noTrailerLine(const std::string& file) {
     return "el archivo " + file + " no termina con su línea final (9): puede estar incompleto";
 }
-std::string textEndedAtNul(const std::string& file, std::int64_t line, std::int64_t linesNotRead) {
-    return "el archivo " + file + " tiene un carácter nulo en la línea " + decimalText(line) +
-           ": el texto termina ahí y no se han leído " + decimalText(linesNotRead) + " líneas";
+std::string textEndedAtNul(const std::string& file, std::int64_t count, std::int64_t line,
+                           std::int64_t linesNotRead) {
+    std::string text = "el archivo " + file + " tiene " +
+                       countedFrom(count, "carácter nulo", "caracteres nulos", line) + ": el texto termina ahí";
+    if (linesNotRead > 0) text += " y no se han leído " + counted(linesNotRead, "línea", "líneas") + " más";
+    return text;
+}
+std::string nulsReadAsSpaces(const std::string& file, std::int64_t count, std::int64_t firstLine) {
+    return "el archivo " + file + " tiene " + countedFrom(count, "carácter nulo", "caracteres nulos", firstLine) +
+           ": se han leído como espacios";
+}
+std::string loneCarriageReturns(const std::string& file, std::int64_t count, std::int64_t firstLine) {
+    return "el archivo " + file + " tiene " +
+           countedFrom(count, "retorno de carro suelto", "retornos de carro sueltos", firstLine) +
+           ", sin salto de línea detrás: cada uno une dos líneas en una";
+}
+std::string readAsUtf8(const std::string& file, const std::string& codePage) {
+    return "el archivo " + file + " está guardado en UTF-8 y se ha leído como UTF-8, no con la página de códigos " +
+           codePage;
+}
+std::string unstorableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
+                                 const std::string& codePage) {
+    return "el archivo " + file + " tiene " + countedFrom(count, "carácter", "caracteres", firstLine) +
+           " que no cabe" + (count == 1 ? "" : "n") + " en la página de códigos " + codePage +
+           " de las tablas: se han escrito como \"?\"";
 }
 std::string unreadableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
                                  const std::string& codePage) {

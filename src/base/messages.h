@@ -50,6 +50,7 @@ std::string tableReadOnly(const std::string& table);
 // Values of TUXA files.
 std::string notANumber(const std::string& value, const std::string& file, std::int64_t line);
 std::string notATime(const std::string& value, const std::string& file, std::int64_t line);
+std::string timeCutAtNul(const std::string& file, std::int64_t line);
 // Horalina's data folder.
 std::string folderBusy(const std::string& folder);
 std::string dataFolderUnknown();
@@ -130,7 +131,13 @@ std::string noTrailerLine(const std::string& file);
 // Horalina leaves SOLUC empty until it has a solution: the timetable written is empty too.
 inline constexpr std::string_view kEmptySolution =
     "SOLUC.DBF no tiene registros: TUXA_HORARIO.TXT se ha escrito sin ninguna clase";
-std::string textEndedAtNul(const std::string& file, std::int64_t line, std::int64_t linesNotRead);
+std::string textEndedAtNul(const std::string& file, std::int64_t count, std::int64_t line,
+                           std::int64_t linesNotRead);
+std::string nulsReadAsSpaces(const std::string& file, std::int64_t count, std::int64_t firstLine);
+std::string loneCarriageReturns(const std::string& file, std::int64_t count, std::int64_t firstLine);
+std::string readAsUtf8(const std::string& file, const std::string& codePage);
+std::string unstorableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
+                                 const std::string& codePage);
 std::string unreadableCharacters(const std::string& file, std::int64_t count, std::int64_t firstLine,
                                  const std::string& codePage);
 std::string valueWiderThanColumn(const std::string& field, std::size_t width, std::int64_t count,

@@ -27,6 +27,8 @@ struct RunContext {
     MessageSink* messages = nullptr;
     Clock clock = systemLocalTime;
     const CodePage* codePage = &CodePage::system();  // of the TUXA files and TUXA_HORARIO.TXT
+    // A TUXA file that is UTF-8 is read as such, unless TUXA_CODEPAGE names the page.
+    bool guessUtf8 = !CodePage::systemIsNamed();
     // For tests that compare the two paths: text goes through characters even
     // where both code pages are single-byte and it would go byte to byte.
     bool decodeEveryLine = false;

@@ -74,7 +74,7 @@ TableReport ExportarAsignaturas(const ExportContext& ctx) {
         // The activities file is optional: without it the table holds the subjects only.
         const auto activitiesPath = ctx.tuxaPath(tuxa::actividades.fileName);
         if (!fileExists(activitiesPath)) return;
-        DataLines activities(activitiesPath, tuxa::actividades, *ctx.codePage, ctx.lineBytes());
+        DataLines activities(activitiesPath, tuxa::actividades, ctx);
         appendRecords(activities, table, report, [&](const auto& line, SchemaTable<T>& t) {
             std::u32string code(1, U'*');
             code += asStored(activity::code.view(line));

@@ -130,7 +130,7 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
         auto groups = SchemaTable<G>::open(ctx.tables, Access::Shared, /*readOnly=*/true);
         const std::filesystem::path coursePath = ctx.tuxaPath(tuxa::asignaturasCurso.fileName);
         std::optional<CourseLines> course;
-        if (fileExists(coursePath)) course.emplace(coursePath, *ctx.codePage, ctx.lineBytes() != nullptr);
+        if (fileExists(coursePath)) course.emplace(coursePath, ctx);
 
         // Each record is finished before it is written, so the table is
         // never read back: what were four passes over it is one over the lines.
@@ -152,7 +152,8 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
         });
         for (TableReport* notes : {&groupNotes, &hoursNotes})
             for (DropGroup& g : notes->drops) report.drops.push_back(std::move(g));
-        if (!course) ctx.show(tuxa::asignaturasCurso.missingMessage);
+        if (course) addReadingWarnings(course->notes(), displayPath(coursePath), *ctx.codePage, report);
+        else ctx.show(tuxa::asignaturasCurso.missingMessage);
         groups.close();
         subjects.close();
     });

@@ -75,11 +75,11 @@ CourseLines::Key<Char> CourseLines::keyOf(std::basic_string_view<Char> line) con
             codePage_};
 }
 
-CourseLines::CourseLines(const std::filesystem::path& path, const CodePage& codePage, bool bytesReadable)
+CourseLines::CourseLines(const std::filesystem::path& path, const ExportContext& ctx)
     : path_(path),
-      codePage_(&codePage),
-      lines_(TextLines::load(path, codePage)),
-      bytes_(bytesReadable && lines_.heldAsCodePageBytes()) {
+      lines_(TextLines::load(path, *ctx.codePage, ctx.guessUtf8)),
+      bytes_(lines_.heldAsCodePageBytes() && ctx.lineBytes(lines_.codePage()) != nullptr) {
+    codePage_ = &lines_.codePage();
     if (lines_.size() >= 0xFFFFFFFFu) throw std::length_error("course file of more than 2^32 lines");
     std::size_t size = 16;
     while (size < 2 * lines_.size()) size *= 2;

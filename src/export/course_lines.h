@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/steps.h"
 #include "platform/codepage.h"
 #include "text/whole_file.h"
 
@@ -28,10 +29,12 @@ struct CourseKeyBytes {
 class CourseLines {
 public:
     // Lines held as the bytes of a single-byte code page are indexed as bytes
-    // when `bytesReadable`; otherwise each line is decoded.
-    CourseLines(const std::filesystem::path& path, const CodePage& codePage, bool bytesReadable);
+    // where the context reads that page's lines as bytes; otherwise each line
+    // is decoded.
+    CourseLines(const std::filesystem::path& path, const ExportContext& ctx);
 
     const std::filesystem::path& path() const noexcept { return path_; }
+    const ReadingNotes& notes() const noexcept { return lines_.notes(); }
     // The index of the first data line with this key.
     std::optional<std::size_t> find(const CourseKey& key) const;
     std::optional<std::size_t> find(const CourseKeyBytes& key) const;
@@ -57,8 +60,8 @@ private:
     std::optional<std::size_t> findIn(const Key<Other>& key, std::uint64_t hash) const;
 
     std::filesystem::path path_;
-    const CodePage* codePage_;
     TextLines lines_;
+    const CodePage* codePage_;
     bool bytes_;  // lines are read as bytes through codePage_->decodeByte
     std::vector<Slot> slots_;  // open addressing, a power of two at least twice the lines
 };

@@ -8,9 +8,13 @@ namespace tht {
 namespace {
 
 std::variant<LineReader, TextLines> openLines(const std::filesystem::path& path, const TuxaFile& file,
-                                              const CodePage& codePage) {
-    if (file.reading == Reading::WholeFile) return TextLines::load(path, codePage);
-    return LineReader::open(path, codePage);
+                                              const RunContext& ctx) {
+    if (file.reading == Reading::WholeFile) return TextLines::load(path, *ctx.codePage, ctx.guessUtf8);
+    return LineReader::open(path, *ctx.codePage, ctx.guessUtf8);
+}
+
+const ReadingNotes& notesOf(const std::variant<LineReader, TextLines>& source) {
+    return std::visit([](const auto& s) -> const ReadingNotes& { return s.notes(); }, source);
 }
 
 }  // namespace
@@ -23,13 +27,14 @@ std::optional<std::filesystem::path> findInput(const RunContext& ctx, const Tuxa
     return std::nullopt;
 }
 
-DataLines::DataLines(const std::filesystem::path& path, const TuxaFile& file, const CodePage& codePage,
-                     const ByteMap* byteMap)
-    : file_(&file), name_(displayPath(path)), codePage_(&codePage), source_(openLines(path, file, codePage)),
-      byteMap_(byteMap) {
-    // A file with a byte-order mark is not in the code page: its lines are read as characters.
-    if (const auto* lines = std::get_if<TextLines>(&source_); lines && !lines->heldAsCodePageBytes()) byteMap_ = nullptr;
-    if (byteMap_ && &byteMap_->from() != &codePage) byteMap_ = nullptr;
+DataLines::DataLines(const std::filesystem::path& path, const TuxaFile& file, const ExportContext& ctx)
+    : file_(&file), name_(displayPath(path)), codePage_(ctx.codePage), source_(openLines(path, file, ctx)) {
+    if (const auto* reader = std::get_if<LineReader>(&source_)) {
+        byteMap_ = ctx.lineBytes(reader->codePage());
+    } else if (const auto& lines = std::get<TextLines>(source_); lines.heldAsCodePageBytes()) {
+        // A file with a UTF-16 byte-order mark is not in any single-byte page: its lines are read as characters.
+        byteMap_ = ctx.lineBytes(lines.codePage());
+    }
 }
 
 void DataLines::watch(std::u32string_view line, std::int64_t number) noexcept {
@@ -51,12 +56,34 @@ void DataLines::noteUnreadable(std::size_t count, std::int64_t number) noexcept 
 }
 
 void DataLines::noteOddities(TableReport& report) const {
+    addReadingWarnings(notesOf(source_), name_, *codePage_, report);
     if (!endsWithTrailer_) report.warnings.push_back(msg::warn::noTrailerLine(name_));
-    if (const auto* lines = std::get_if<TextLines>(&source_); lines && lines->nulCut() && lines->nulCut()->linesNotRead > 0)
-        report.warnings.push_back(msg::warn::textEndedAtNul(name_, lines->nulCut()->line, lines->nulCut()->linesNotRead));
     if (unreadable_ > 0)
         report.warnings.push_back(
             msg::warn::unreadableCharacters(name_, unreadable_, firstUnreadableLine_, codePage_->name()));
+}
+
+std::optional<std::int64_t> DataLines::lineCutAtNul() const {
+    const ReadingNotes& notes = notesOf(source_);
+    if (!notes.linesAfterNul) return std::nullopt;
+    return notes.nuls.firstLine;
+}
+
+void addReadingWarnings(const ReadingNotes& notes, const std::string& file, const CodePage& codePage,
+                        TableReport& report) {
+    std::vector<std::string>& w = report.warnings;
+    if (notes.readAsUtf8) w.push_back(msg::warn::readAsUtf8(file, codePage.name()));
+    if (notes.unstorable.count > 0)
+        w.push_back(msg::warn::unstorableCharacters(file, notes.unstorable.count, notes.unstorable.firstLine,
+                                                    CodePage::windows1252().name()));
+    if (notes.nuls.count > 0) {
+        if (notes.linesAfterNul)
+            w.push_back(msg::warn::textEndedAtNul(file, notes.nuls.count, notes.nuls.firstLine, *notes.linesAfterNul));
+        else
+            w.push_back(msg::warn::nulsReadAsSpaces(file, notes.nuls.count, notes.nuls.firstLine));
+    }
+    if (notes.loneCrs.count > 0)
+        w.push_back(msg::warn::loneCarriageReturns(file, notes.loneCrs.count, notes.loneCrs.firstLine));
 }
 
 }  // namespace tht

@@ -43,10 +43,9 @@ using ByteDataLine = BasicDataLine<ByteText>;
 // The data lines of one TUXA file, read as its entry in the file table says.
 class DataLines {
 public:
-    // With a map, lines are given as bytes wherever the file is held in the
-    // map's source code page; without, always as characters.
-    DataLines(const std::filesystem::path& path, const TuxaFile& file, const CodePage& codePage,
-              const ByteMap* byteMap);
+    // Lines are given as bytes wherever the context has a map from the page
+    // the reader gives them in; else as characters.
+    DataLines(const std::filesystem::path& path, const TuxaFile& file, const ExportContext& ctx);
 
     // f(DataLine) or f(ByteDataLine) for each data line, in file order.
     template <class F>
@@ -73,6 +72,8 @@ public:
 
     // What looked odd in the lines read so far, into the report's warnings.
     void noteOddities(TableReport& report) const;
+    // Whole-file reading: the line at which a NUL ended the text.
+    std::optional<std::int64_t> lineCutAtNul() const;
 
 private:
     template <class F>
@@ -93,11 +94,15 @@ private:
     std::string name_;  // the file's path, for warnings
     const CodePage* codePage_;
     std::variant<LineReader, TextLines> source_;
-    const ByteMap* byteMap_;        // lines as bytes through this map; none: as characters
+    const ByteMap* byteMap_ = nullptr;  // lines as bytes through this map; none: as characters
     bool endsWithTrailer_ = false;  // the last line that is not blank is the trailer line ("9")
     std::int64_t unreadable_ = 0;   // characters the code page could not read
     std::int64_t firstUnreadableLine_ = 0;
 };
+
+// What a reader met in a file, as the report's warnings.
+void addReadingWarnings(const ReadingNotes& notes, const std::string& file, const CodePage& codePage,
+                        TableReport& report);
 
 // What became of one data line.
 struct LineResult {
@@ -131,7 +136,7 @@ TableReport exportTable(const ExportContext& ctx, const TuxaFile& input, Body&& 
     TableReport report{.table = std::string(Schema::name)};
     const auto path = findInput(ctx, input, report);
     if (!path) return report;
-    DataLines lines(*path, input, *ctx.codePage, ctx.lineBytes());
+    DataLines lines(*path, input, ctx);
     SchemaTable<Schema> table = SchemaTable<Schema>::create(ctx.tables, ctx.clock);
     body(lines, table, report);
     lines.noteOddities(report);

@@ -44,14 +44,16 @@ TimeParts parts(const std::u32string& hhmm) {
     return {t.substr(0, 2), t.size() > 3 ? t.substr(3, 2) : std::u32string_view()};
 }
 
-// Minutes from start to end; an hour or minute that is no whole number stops the run.
+// Minutes from start to end; an hour or minute that is no whole number stops
+// the run, and says so plainly where a NUL cut the line short.
 std::int64_t minutesBetween(const std::u32string& start, const std::u32string& end, const std::filesystem::path& path,
-                            std::int64_t lineNumber) {
+                            std::int64_t lineNumber, bool cutAtNul) {
     const TimeParts s = parts(start), e = parts(end);
     std::int64_t values[4];
     const std::u32string_view texts[4] = {e.hour, s.hour, e.minute, s.minute};
     for (int k = 0; k < 4; ++k) {
         const auto v = parseWholeNumber(texts[k]);
+        if (!v && cutAtNul) throw Error(TuxaValueError::TimeCutAtNul, {.file = displayPath(path), .line = lineNumber});
         if (!v)
             throw Error(TuxaValueError::NotATime,
                         {.file = displayPath(path), .line = lineNumber, .value = toUtf8(texts[k])});
@@ -82,7 +84,7 @@ TableReport ExportarSesiones(const ExportContext& ctx) {
             t.write(T::TEXTOHOR, U"-" + start + U"-" + end);
             t.write(T::HORADESDE, start);
             t.write(T::HORAHASTA, end);
-            t.write(T::MINUTOS, decimalText<char32_t>(minutesBetween(start, end, path, line.number)));
+            t.write(T::MINUTOS, decimalText<char32_t>(minutesBetween(start, end, path, line.number, line.number == lines.lineCutAtNul())));
             t.write(T::MARCO, U"0");
             recordStarts.push_back(start);
             return LineResult::written();

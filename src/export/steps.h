@@ -18,12 +18,21 @@ struct ExportContext : RunContext {
     ExportContext(const RunContext& run, TableBatch& batch)
         : RunContext(run),
           tables(batch),
-          byteMap(run.decodeEveryLine ? std::nullopt : ByteMap::between(*codePage, CodePage::windows1252())) {}
+          byteMap(run.decodeEveryLine ? std::nullopt : ByteMap::between(*codePage, CodePage::windows1252())),
+          storedMap(run.decodeEveryLine ? std::nullopt
+                                        : ByteMap::between(CodePage::windows1252(), CodePage::windows1252())) {}
     TableBatch& tables;
     std::optional<ByteMap> byteMap;
+    std::optional<ByteMap> storedMap;  // for a UTF-8 file, whose lines come in the tables' page
 
     // The map for reading TUXA lines as bytes; none: read them as characters.
     const ByteMap* lineBytes() const noexcept { return byteMap ? &*byteMap : nullptr; }
+    // The same for lines a reader gives in `page`.
+    const ByteMap* lineBytes(const CodePage& page) const noexcept {
+        if (byteMap && &byteMap->from() == &page) return &*byteMap;
+        if (storedMap && &page == &CodePage::windows1252()) return &*storedMap;
+        return nullptr;
+    }
 };
 
 TableReport ExportarAsignaturas(const ExportContext& ctx);

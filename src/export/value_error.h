@@ -7,6 +7,7 @@ namespace tht {
 enum class TuxaValueError {
     NotANumber,  // file, line, value: the weekly hours of a course line
     NotATime,    // file, line, value: an hour or minute of a time slot
+    TimeCutAtNul,  // file, line: a time slot cut short where a NUL ended the text
 };
 std::string describe(TuxaValueError kind, const ErrorContext& c);
 

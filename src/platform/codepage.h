@@ -21,6 +21,8 @@ public:
     // variable TUXA_CODEPAGE when set, else the system's ANSI code page
     // (windows-1252 on Linux). Built once.
     static const CodePage& system();
+    // Whether TUXA_CODEPAGE names the page: then no file's page is guessed.
+    static bool systemIsNamed();
     // windows-1252, the code page of the tables we write. Built once.
     static const CodePage& windows1252();
 

@@ -78,6 +78,11 @@ const CodePage& CodePage::system() {
     return page;
 }
 
+bool CodePage::systemIsNamed() {
+    const char* env = std::getenv("TUXA_CODEPAGE");
+    return env && *env;
+}
+
 void CodePage::decodeOther(std::string_view bytes, std::u32string& out) const {
     Converter conv = openConverter(name_);
     std::vector<UChar> buf(bytes.size() * 2 + 4);

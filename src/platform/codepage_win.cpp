@@ -114,6 +114,8 @@ const CodePage& CodePage::system() {
     return page;
 }
 
+bool CodePage::systemIsNamed() { return environmentVariable(L"TUXA_CODEPAGE").has_value(); }
+
 void CodePage::decodeOther(std::string_view bytes, std::u32string& out) const {
     if (systemId_ == kUtf16Le || systemId_ == kUtf16Be) {
         out += fromUtf16(bytes, systemId_ == kUtf16Le ? Utf16Order::LittleEndian : Utf16Order::BigEndian);

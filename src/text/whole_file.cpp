@@ -1,5 +1,6 @@
 #include "text/whole_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -8,6 +9,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/unicode.h"
+#include "text/utf8_text.h"
 
 namespace tht {
 
@@ -70,29 +72,38 @@ void TextLines::cutAtNul(Text& t) {
     const auto kept = all.substr(0, nul);
     const auto last = kept.empty() ? '\n' : kept.back();
     const std::int64_t line = countLines(kept) + (last == '\r' || last == '\n' ? 1 : 0);
-    nulCut_ = NulCut{line, countLines(all.substr(nul)) - 1};
+    const auto rest = all.substr(nul);
+    notes_.nuls.add(static_cast<std::int64_t>(std::count(rest.begin(), rest.end(), Char(0))), line);
+    notes_.linesAfterNul = countLines(rest) - 1;
     t.resize(nul);
 }
 
-TextLines TextLines::fromBytes(std::string bytes, const CodePage& codePage) {
-    return fromBuffer(ByteBuffer(bytes), codePage);
+namespace {
+bool isMultiByteUtf8(std::string_view bytes) {
+    Utf8Check check;
+    return check.feed(bytes) && check.isMultiByteUtf8();
+}
+}  // namespace
+
+TextLines TextLines::fromBytes(std::string bytes, const CodePage& codePage, bool guessUtf8) {
+    return fromBuffer(ByteBuffer(bytes), codePage, guessUtf8);
 }
 
-TextLines TextLines::fromBuffer(ByteBuffer bytes, const CodePage& codePage) {
+TextLines TextLines::fromBuffer(ByteBuffer bytes, const CodePage& codePage, bool guessUtf8) {
     TextLines lines;
+    lines.codePage_ = &codePage;
     const std::string_view b(bytes);
-    if (b.starts_with("\xFF\xFE")) {
-        lines.text_ = fromUtf16(b.substr(2), Utf16Order::LittleEndian);
-    } else if (b.starts_with("\xFE\xFF")) {
-        lines.text_ = fromUtf16(b.substr(2), Utf16Order::BigEndian);
-    } else if (b.starts_with("\xEF\xBB\xBF")) {
-        lines.held_ = Held::Utf8Bytes;
-        lines.bytes_ = ByteBuffer(b.substr(3));
-    } else if (codePage.isSingleByte() || codePage.isUtf8()) {
+    if (b.starts_with("\xFF\xFE") || b.starts_with("\xFE\xFF")) {
+        lines.text_ = fromUtf16(b.substr(2), b[0] == '\xFF' ? Utf16Order::LittleEndian : Utf16Order::BigEndian);
+    } else if (b.starts_with(kUtf8Bom)) {
+        lines.notes_.readAsUtf8 = true;
+        lines.held_ = Held::CodePageBytes;
+        lines.bytes_ = ByteBuffer(b.substr(kUtf8Bom.size()));
+    } else if (const bool utf8 = guessUtf8 && isMultiByteUtf8(b); utf8 || codePage.isSingleByte() || codePage.isUtf8()) {
         // CR, LF and NUL are single bytes in these encodings: the lines can be
         // cut before they are decoded.
+        lines.notes_.readAsUtf8 = utf8;
         lines.held_ = Held::CodePageBytes;
-        lines.codePage_ = &codePage;
         lines.bytes_ = std::move(bytes);
     } else {
         lines.text_ = codePage.decode(b);
@@ -100,17 +111,36 @@ TextLines TextLines::fromBuffer(ByteBuffer bytes, const CodePage& codePage) {
     if (lines.held_ == Held::Decoded) {
         lines.cutAtNul(lines.text_);
         lines.split(lines.text_);
-    } else {
-        lines.cutAtNul(lines.bytes_);
-        lines.split(lines.bytes_);
+        return lines;
     }
+    lines.cutAtNul(lines.bytes_);
+    lines.split(lines.bytes_);
+    if (lines.notes_.readAsUtf8) lines.toTablePage();
     return lines;
 }
 
-TextLines TextLines::load(const std::filesystem::path& path, const CodePage& codePage) {
+// The lines of a UTF-8 text carried into the tables' page, line by line so
+// that each character it cannot hold is counted at its line.
+void TextLines::toTablePage() {
+    ByteBuffer converted;
+    converted.reserve(bytes_.size());
+    Utf8ToTablePage convert;
+    std::string line;
+    for (std::size_t i = 0; i < spans_.size(); ++i) {
+        line.clear();
+        const std::size_t n = convert.append(lineBytes(i), line);
+        notes_.unstorable.add(static_cast<std::int64_t>(n), static_cast<std::int64_t>(i) + 1);
+        spans_[i] = {converted.size(), line.size()};
+        converted.append(line);
+    }
+    bytes_ = std::move(converted);
+    codePage_ = &CodePage::windows1252();
+}
+
+TextLines TextLines::load(const std::filesystem::path& path, const CodePage& codePage, bool guessUtf8) {
     ByteBuffer bytes = readFileBuffer(path);
     try {
-        return fromBuffer(std::move(bytes), codePage);
+        return fromBuffer(std::move(bytes), codePage, guessUtf8);
     } catch (const std::bad_alloc&) {  // its lines, or its decoded text, do not fit in memory
         throw Error(FileError::Unreadable, {.file = displayPath(path), .cause = describeSystemError(ENOMEM)});
     }
@@ -122,9 +152,6 @@ void TextLines::line(std::size_t i, std::u32string& out) const {
     switch (held_) {
     case Held::CodePageBytes:
         codePage_->decodeAppend(std::string_view(bytes_).substr(start, length), out);
-        return;
-    case Held::Utf8Bytes:
-        appendUtf8Decoded(std::string_view(bytes_).substr(start, length), out);
         return;
     case Held::Decoded:
         out.assign(text_, start, length);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "export/export_run.h"
+#include "platform/unicode.h"
 #include "import/import_run.h"
 #include "support/processes.h"
 #include "support/dbfread.h"
@@ -101,6 +102,60 @@ TEST(ExampleSchool, ExportThenImport) {
     ASSERT_EQ(test::readBytes(f.htemp / "SOLUC.DBF")[0], '\x30');
     ASSERT_EQ(f.importar(), RunOutcome::Completed);
     EXPECT_EQ(test::readBytes(f.tuxa / "TUXA_HORARIO.TXT"), timetable);
+}
+
+// The example school as an editor saves it today: some of its files or all
+// of them re-saved as UTF-8, with or without a byte-order mark.
+TEST(ExampleSchool, Utf8FilesGiveTheSameTables) {
+    const std::filesystem::path example = std::filesystem::path(THT_SOURCE_DIR) / "examples" / "escuela";
+    const char* kTables[] = {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST"};
+    // The header's date (bytes 1-3) is the day of the run.
+    auto tableBytes = [&](const test::RunFixture& f, const char* table) {
+        std::string bytes = test::readBytes(f.htemp / (std::string(table) + ".DBF"));
+        return bytes.size() > 4 ? bytes.replace(1, 3, "DAT") : bytes;
+    };
+    test::RunFixture original;
+    std::filesystem::copy(example, original.tuxa);
+    ASSERT_EQ(original.exportar(), RunOutcome::Completed);
+
+    const std::vector<std::string> all = {"tuxa_asignat.txt", "TUXA_ACTIVIDADES.TXT", "tuxa_prof.txt",
+                                          "tuxa_aulas.txt", "tuxa_grupo.txt", "tuxa_asignatgrupo.txt",
+                                          "tuxa_asignatcurso.txt", "tuxa_sesiones.txt"};
+    const struct {
+        std::vector<std::string> files;
+        bool bom;
+        bool guess;             // false: TUXA_CODEPAGE names the page
+        std::size_t utf8Warnings;  // without a mark, a file of plain ASCII reads the same either way
+    } cases[] = {
+        {all, false, true, 7},
+        {{"tuxa_prof.txt"}, false, true, 1},
+        {all, true, true, 8},
+        {{"tuxa_asignatgrupo.txt"}, true, true, 1},
+        {{"tuxa_prof.txt"}, false, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.files.front() + (c.bom ? " with a mark" : "") + (c.guess ? "" : ", TUXA_CODEPAGE set"));
+        test::RunFixture f;
+        f.ctx.guessUtf8 = c.guess;
+        std::filesystem::copy(example, f.tuxa);
+        for (const auto& name : c.files)
+            f.writeTuxa(name, (c.bom ? "\xEF\xBB\xBF" : "") +
+                                  toUtf8(CodePage::windows1252().decode(test::readBytes(example / name))));
+        ASSERT_EQ(f.exportar(), RunOutcome::Completed);
+        std::size_t utf8Warnings = 0;
+        for (const auto& w : allWarnings(f.reports)) utf8Warnings += w.find("guardado en UTF-8") != std::string::npos;
+        EXPECT_EQ(utf8Warnings, c.utf8Warnings);
+        if (!c.guess) {  // the named page holds: the names come out as their UTF-8 bytes read in it
+            const std::string dump = test::dumpWithDbfread(f.htemp / "PROFT.DBF");
+            EXPECT_NE(dump.find("Ã±"), std::string::npos);
+            EXPECT_EQ(dump.find("Peña Ibáñez"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(notes(f.reports), notes(original.reports));
+        for (const char* table : kTables) EXPECT_TRUE(tableBytes(f, table) == tableBytes(original, table)) << table;
+        const std::string dump = test::dumpWithDbfread(f.htemp / "PROFT.DBF");
+        EXPECT_NE(dump.find("\nABREV=PEÑA|NOMBRE=Peña Ibáñez, Begoña|DEPART=Matemáticas|"), std::string::npos);
+    }
 }
 
 }  // namespace
