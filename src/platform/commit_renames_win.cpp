@@ -39,10 +39,11 @@ void keepAside(const std::filesystem::path& file, const std::filesystem::path& a
 
 void flushFolder(const std::filesystem::path&) noexcept {}
 
-// The console handler removes our temporary files; it waits for this pause,
-// and the process ends once it has run.
+// The console handler removes our temporary files and ends the process; it
+// waits for this hold. Not a CleanupPause: the commit writes its journal and
+// hands its files over meanwhile, which takes the registry's lock alone.
 struct StopSignalsHeld::Saved {
-    CleanupPause pause;
+    CommitHold hold;
 };
 
 StopSignalsHeld::StopSignalsHeld() : saved_(std::make_unique<Saved>()) {}
