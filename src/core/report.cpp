@@ -17,12 +17,12 @@ void TableReport::note(std::string_view reason, std::int64_t number, bool record
 std::string formatSummary(const std::vector<TableReport>& reports) {
     std::string out;
     for (const auto& r : reports) {
-        out += r.table + ": ";
+        out += r.table + ":";
         if (r.fileMissing) {
-            out.append(msg::summary::kNoInputFile).append("\n");
+            out.append(" ").append(msg::summary::kNoInputFile).append("\n");
             continue;
         }
-        out += msg::summary::writtenOfRead(r.written, r.linesRead) + "\n";
+        out += r.warningsOnly ? "\n" : " " + msg::summary::writtenOfRead(r.written, r.linesRead) + "\n";
         for (const auto& g : r.drops) {
             out += "  " + decimalText(g.count) + " ";
             out.append(g.records ? msg::summary::kRecords : msg::summary::kLinesDropped).append(": ") += g.reason;

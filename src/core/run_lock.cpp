@@ -12,9 +12,11 @@ std::string describe(RunError kind, const ErrorContext& c) {
     return msg::internalError(c.cause);
 }
 
-void showRecovery(const RunContext& ctx, Recovery recovered) {
-    if (recovered == Recovery::Finished) ctx.show(msg::kInterruptedCommitFinished);
-    if (recovered == Recovery::Undone) ctx.show(msg::kInterruptedCommitUndone);
+void noteRecovery(const RunContext& ctx, Recovery recovered, std::vector<TableReport>& reports) {
+    if (recovered == Recovery::None) return;
+    TableReport& r = reports.emplace_back(TableReport{.table = displayPath(ctx.htemp), .warningsOnly = true});
+    r.warnings.emplace_back(recovered == Recovery::Finished ? msg::kInterruptedCommitFinished
+                                                            : msg::kInterruptedCommitUndone);
 }
 
 RunLock RunLock::take(const std::filesystem::path& folder, Use use) {

@@ -5,7 +5,9 @@
 // against a half-made set.
 #include <filesystem>
 #include <optional>
+#include <vector>
 
+#include "core/report.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "store/commit_journal.h"
@@ -39,7 +41,8 @@ private:
 };
 
 struct RunContext;
-// Tells the user what was done about a commit a run which died left unfinished.
-void showRecovery(const RunContext& ctx, Recovery recovered);
+// What was done about a commit a run which died left unfinished, as a warning
+// of its own in the run's summary, under Horalina's data folder.
+void noteRecovery(const RunContext& ctx, Recovery recovered, std::vector<TableReport>& reports);
 
 }  // namespace tht

@@ -24,7 +24,7 @@ RunResult exportar(const RunContext& ctx) {
         std::error_code ignored;
         std::filesystem::create_directories(ctx.htemp, ignored);
         const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Alone);
-        showRecovery(ctx, lock.recovered());
+        noteRecovery(ctx, lock.recovered(), result.reports);
         removeStaleTemporaries(ctx.htemp);
 
         // The six tables take their names together, once every step has ended.
