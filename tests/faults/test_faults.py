@@ -864,6 +864,38 @@ class WindowsFaults(Fixture):
         self.assertEqual(snapshot(self.htemp), before)
         self.assertEqual(run("exportar", self.tuxa, "--htemp", self.htemp, "--quiet").returncode, 0)
 
+    def test_temporary_held_by_a_windows_program(self):
+        """A new table held by a scanner as it is written: a short hold is waited out; a long one
+        has every table that took its name put back, and Horalina is told 0."""
+        ini = os.path.join(self.work, "Horalina.ini")
+        old = snapshot(self.htemp)
+        for hold, returncode, status in [("short", 0, "1"), ("long", 2, "0")]:
+            with self.subTest(hold=hold):
+                ready, release = (os.path.join(self.work, f"{hold}.{end}") for end in ("ready", "release"))
+                holder = subprocess.Popen([*PREFIX, HOLDER, "--temporary", self.htemp, "UNIDAD", ready, release])
+                p = subprocess.Popen(command("exportar", self.tuxa, "--htemp", self.htemp, "--ini", ini),
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                while not os.path.exists(ready) and p.poll() is None:
+                    time.sleep(0.01)
+                self.assertTrue(os.path.exists(ready), "the holder did not catch the new GRUPOST")
+                if hold == "short":
+                    time.sleep(1)
+                    self.let_go(holder, release)
+                out, err = p.communicate(timeout=120)
+                if hold == "long":
+                    self.let_go(holder, release)
+                self.assertEqual(p.returncode, returncode, out + err)
+                self.assertEqual(ini_status(ini), status)
+                if hold == "long":
+                    self.assertIn("GRUPOST", err)
+                    self.assertIn("en uso por otro programa", err)
+                self.assertEqual({n: d for n, d in snapshot(self.htemp).items() if n.endswith(".DBF")},
+                                 {n: d for n, d in old.items() if n.endswith(".DBF")})
+                self.assertFalse(os.path.exists(os.path.join(self.htemp, JOURNAL)))
+        # What the long hold left, the held file, goes with the next run.
+        self.assertEqual(run("exportar", self.tuxa, "--htemp", self.htemp, "--quiet").returncode, 0)
+        self.assertEqual([n for n in os.listdir(self.htemp) if n.endswith(".tmp")], [])
+
     def test_folder_named_with_an_enye(self):
         school = os.path.join(self.work, "Colegio Peña", "escuela")
         htemp = os.path.join(self.work, "Datos de Año")
