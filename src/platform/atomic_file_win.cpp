@@ -208,16 +208,14 @@ void PreparedFile::commit() {
     if (!state_) return;  // moved from: the file it held is another object's now
     Replacement& r = *state_;
     // Windows renames over no file that is open without FILE_SHARE_DELETE:
-    // the store lets go of its own holds on a table just before this.
-    bool moved = false;
+    // the store lets go of its own holds on a table just before this, and
+    // another program's brief hold is waited out.
     DWORD err = ERROR_SUCCESS;
     {
         const CleanupPause pause;
-        moved = ::MoveFileExW(r.tempPath.c_str(), r.finalPath.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        if (!moved) err = ::GetLastError();
+        err = moveReplacing(r.tempPath, r.finalPath);
     }
-    if (!moved) {
+    if (err != ERROR_SUCCESS) {
         r.discard();
         fail(name_, err);
     }

@@ -10,25 +10,10 @@
 namespace tht {
 namespace {
 
-// How long a rename that another program's handle refuses is tried again.
-constexpr DWORD kHeldRetryMs = 5000;
-constexpr DWORD kHeldStepMs = 50;
-
-[[noreturn]] void fail(const std::filesystem::path& p, DWORD error) {
-    throw Error(FileError::Unwritable, {.file = displayPath(p), .cause = openErrorCause(error)});
-}
-
-bool heldByAnother(DWORD error) {
-    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
 void move(const std::filesystem::path& from, const std::filesystem::path& to, const std::filesystem::path& named) {
-    for (DWORD waited = 0;; waited += kHeldStepMs) {
-        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
-        const DWORD err = ::GetLastError();
-        if (!heldByAnother(err) || waited >= kHeldRetryMs) fail(named, err);
-        ::Sleep(kHeldStepMs);
-    }
+    const DWORD err = moveReplacing(from, to);
+    if (err != ERROR_SUCCESS)
+        throw Error(FileError::Unwritable, {.file = displayPath(named), .cause = openErrorCause(err)});
 }
 
 }  // namespace

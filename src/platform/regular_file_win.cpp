@@ -45,4 +45,26 @@ std::string openErrorCause(DWORD error) {
     return describeWindowsError(error);
 }
 
+namespace {
+
+// How long a move that another program's handle refuses is tried again.
+constexpr DWORD kHeldRetryMs = 5000;
+constexpr DWORD kHeldStepMs = 50;
+
+bool heldByAnother(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+}  // namespace
+
+DWORD moveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    for (DWORD waited = 0;; waited += kHeldStepMs) {
+        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return ERROR_SUCCESS;
+        const DWORD err = ::GetLastError();
+        if (!heldByAnother(err) || waited >= kHeldRetryMs) return err;
+        ::Sleep(kHeldStepMs);
+    }
+}
+
 }  // namespace tht

@@ -61,4 +61,10 @@ std::string openErrorCause(DWORD error);
 // error code that tells the user nothing.
 bool isDeviceName(const std::filesystem::path& path);
 
+// MoveFileExW(from, to) replacing to, written through. A move that another
+// program's open handle refuses (a virus scanner or an indexer looking at a
+// file just written) is tried again for a few seconds. Returns ERROR_SUCCESS
+// or the last Windows error code.
+DWORD moveReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace tht

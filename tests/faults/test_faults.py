@@ -806,10 +806,17 @@ class KilledExports(Fixture):
                         self.big], check=True)
         self.old = snapshot(self.htemp)
         fresh = os.path.join(self.work, "fresh")
-        start = time.monotonic()
         self.assertEqual(run("exportar", self.big, "--htemp", fresh, "--quiet").returncode, 0)
-        self.duration = time.monotonic() - start
         self.new = snapshot(fresh)
+        # The run the trials stop, timed as they make it: over the old set, with the settings file.
+        durations = []
+        for _ in range(3):
+            self.restore_old()
+            start = time.monotonic()
+            r = run("exportar", self.big, "--htemp", self.htemp, "--quiet", "--ini", self.ini)
+            durations.append(time.monotonic() - start)
+            self.assertEqual(r.returncode, 0, r.stderr)
+        self.duration = sorted(durations)[1]
 
 
 ROOT_ONLY = False
