@@ -22,7 +22,8 @@ std::string formatSummary(const std::vector<TableReport>& reports) {
             out.append(" ").append(msg::summary::kNoInputFile).append("\n");
             continue;
         }
-        out += r.warningsOnly ? "\n" : " " + msg::summary::writtenOfRead(r.written, r.linesRead) + "\n";
+        if (!r.warningsOnly) out.append(" ").append(msg::summary::writtenOfRead(r.written, r.linesRead));
+        out += '\n';
         for (const auto& g : r.drops) {
             out += "  " + decimalText(g.count) + " ";
             out.append(g.records ? msg::summary::kRecords : msg::summary::kLinesDropped).append(": ") += g.reason;
