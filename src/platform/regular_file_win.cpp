@@ -10,6 +10,12 @@ namespace tht {
 OpenedFile openRegularFile(const std::filesystem::path& path, DWORD access, DWORD share, DWORD disposition,
                            DWORD flags) {
     OpenedFile f;
+    // Opened, "CON" gives a console that may not be there (error 6), "COM1" a
+    // port that may never answer: a device is refused by its name first.
+    if (isDeviceName(path)) {
+        f.error = kNotRegularFile;
+        return f;
+    }
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         f.error = ERROR_DIRECTORY;
