@@ -40,8 +40,12 @@ std::string hexByte(unsigned b) {
 
 }  // namespace
 
+std::string folderMissing(const std::string& folder) { return std::string(kFolderMissing) + " " + folder; }
 std::string fileUnreadable(const std::string& file, const std::string& cause) {
     return withCause("No se puede leer el archivo " + file, cause);
+}
+std::string folderUnreadable(const std::string& folder, const std::string& cause) {
+    return withCause("No se puede leer la carpeta " + folder, cause);
 }
 std::string fileUnwritable(const std::string& file, const std::string& cause) {
     return withCause("No se puede escribir el archivo " + file, cause);

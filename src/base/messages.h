@@ -7,12 +7,20 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tht::msg {
 
 // ---- what a run shows --------------------------------------------------------
 inline constexpr std::string_view kFolderMissing = "No existe la carpeta";
+// The command line's error beside it: the line above stays as the window shows it.
+std::string folderMissing(const std::string& folder);
 inline constexpr std::string_view kRunFinished = "Proceso finalizado";
+// A run found the tables of a run that was stopped while they took their names.
+inline constexpr std::string_view kInterruptedCommitFinished =
+    "Una ejecución anterior se detuvo mientras cambiaba las tablas: se ha completado el cambio";
+inline constexpr std::string_view kInterruptedCommitUndone =
+    "Una ejecución anterior se detuvo mientras cambiaba las tablas: se han restaurado las tablas anteriores";
 inline constexpr std::string_view kNoSubjectsFile = "No existe archivo de asignaturas (TUXA_ASIGNAT.TXT)";
 inline constexpr std::string_view kNoTeachersFile = "No existe archivo de profesores (TUXA_PROF.TXT)";
 inline constexpr std::string_view kNoRoomsFile = "No existe archivo de aulas (TUXA_AULAS.TXT)";
@@ -24,6 +32,7 @@ inline constexpr std::string_view kNoSessionsFile = "No existe archivo de grupos
 // ---- errors that stop a run --------------------------------------------------
 // Files and folders.
 std::string fileUnreadable(const std::string& file, const std::string& cause);
+std::string folderUnreadable(const std::string& folder, const std::string& cause);
 std::string fileUnwritable(const std::string& file, const std::string& cause);
 std::string codePageUnknown(const std::string& name);
 // Horalina's tables.
@@ -81,6 +90,7 @@ inline constexpr std::string_view kSystemNotSupported = "el sistema no admite la
 inline constexpr std::string_view kNotOpen = "el archivo no está abierto";
 inline constexpr std::string_view kConnectionClosed = "se ha cerrado la conexión";
 inline constexpr std::string_view kNotRegularFile = "no es un archivo normal (es una tubería, un dispositivo o similar)";
+inline constexpr std::string_view kNotOurJournal = "no es un diario de transhoralotuxa o está dañado";
 std::string systemError(int number);  // the fallback for a number we have no text for
 // Causes only Windows gives.
 inline constexpr std::string_view kInUseByOtherProgram = "está en uso por otro programa";
@@ -118,6 +128,9 @@ inline constexpr std::string_view kRoomNotInAulat = "aula que no está en AULAT"
 // ---- what looked odd, although the run went on -------------------------------
 namespace warn {
 std::string noTrailerLine(const std::string& file);
+// Horalina leaves SOLUC empty until it has a solution: the timetable written is empty too.
+inline constexpr std::string_view kEmptySolution =
+    "SOLUC.DBF no tiene registros: TUXA_HORARIO.TXT se ha escrito sin ninguna clase";
 std::string textEndedAtNul(const std::string& file, std::int64_t count, std::int64_t line,
                            std::int64_t linesNotRead);
 std::string nulsReadAsSpaces(const std::string& file, std::int64_t count, std::int64_t firstLine);
@@ -160,6 +173,14 @@ inline constexpr std::string_view kReport =
 inline constexpr std::string_view kQuiet = "Sin resumen por tabla en la salida de errores";
 inline constexpr std::string_view kHelp = "Muestra esta ayuda y termina";
 inline constexpr std::string_view kVersion = "Muestra la versión y termina";
+// The headings of --help, each beside the English word the parser would print.
+inline constexpr std::string_view kOptionsGroup = "Opciones";
+inline constexpr std::string_view kDirectionsGroup = "Órdenes";
+inline constexpr std::pair<std::string_view, std::string_view> kHelpLabels[] = {
+    {"Usage", "Uso"},           {"OPTIONS", "OPCIONES"},  {"SUBCOMMAND", "ORDEN"}, {"SUBCOMMANDS", "ÓRDENES"},
+    {"Positionals", "Argumentos"}, {"REQUIRED", "OBLIGATORIO"}, {"TEXT", "TEXTO"}, {"Env", "Variable"},
+    {"Needs", "Requiere"},      {"Excludes", "Excluye"},
+};
 inline constexpr std::string_view kLine =
     "Uso: transhoralotuxa-cli exportar|importar CARPETA [--htemp DIR] [--ini FICHERO] [--informe FICHERO] [--quiet]\n"
     "     transhoralotuxa-cli comprobar CARPETA [--htemp DIR] [--informe FICHERO] [--quiet]";

@@ -80,6 +80,9 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     CLI::App app{text(msg::usage::kProgram)};
     // A folder such as /srv/tuxa is a folder on every system, never an option.
     app.allow_windows_style_options(false);
+    // Subcommands take their defaults and formatter from here when added.
+    app.option_defaults()->group(text(msg::usage::kOptionsGroup));
+    for (const auto& [english, spanish] : msg::usage::kHelpLabels) app.get_formatter()->label(text(english), text(spanish));
     app.set_help_flag("-h,--help", text(msg::usage::kHelp));
     app.set_version_flag("--version", version, text(msg::usage::kVersion));
     app.require_subcommand(1, 1);
@@ -87,6 +90,9 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     CLI::App* exportCmd = app.add_subcommand("exportar", text(msg::usage::kExport));
     CLI::App* importCmd = app.add_subcommand("importar", text(msg::usage::kImport));
     CLI::App* checkCmd = app.add_subcommand("comprobar", text(msg::usage::kCheck));
+    exportCmd->group(text(msg::usage::kDirectionsGroup));
+    importCmd->group(text(msg::usage::kDirectionsGroup));
+    checkCmd->group(text(msg::usage::kDirectionsGroup));
     addRunOptions(*exportCmd, options);
     addRunOptions(*importCmd, options);
     addRunOptions(*checkCmd, options);
@@ -119,6 +125,22 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         }
     }
 
+    // Status 0 goes in first: a run killed from here on leaves 0, never an
+    // earlier run's 1, and a settings file we cannot write stops us before
+    // any table is touched.
+    const auto writeStatus = [&](int estado) {
+        try {
+            writeIniValue(pathFromUtf8(options.ini), kStatusSection, kStatusKey, std::to_string(estado));
+            return true;
+        } catch (const Error& e) {
+            err << "error: " << e.what() << '\n';
+        } catch (const std::exception& e) {
+            err << "error: " << msg::internalError(e.what()) << '\n';
+        }
+        return false;
+    };
+    if (!options.ini.empty() && !writeStatus(0)) return kExitStopped;
+
     // A check gives its report on standard output: the window's messages go to standard error.
     StreamSink sink(kind == RunKind::Check ? err : out);
     int estado = 0;
@@ -132,6 +154,7 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
                                                            : comprobar(ctx);
         if (result.status) estado = *result.status;
         if (result.error) err << "error: " << result.error->what() << '\n';
+        if (result.outcome == RunOutcome::FolderMissing) err << "error: " << msg::folderMissing(options.folder) << '\n';
         code = exitCode(result);
         if (!options.quiet && !result.reports.empty()) err << formatSummary(result.reports);
         const std::string report = formatRunReport(
@@ -151,17 +174,7 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     } catch (const std::exception& e) {
         err << "error: " << msg::internalError(e.what()) << '\n';
     }
-    if (!options.ini.empty()) {
-        try {
-            writeIniValue(pathFromUtf8(options.ini), kStatusSection, kStatusKey, std::to_string(estado));
-        } catch (const Error& e) {
-            err << "error: " << e.what() << '\n';
-            code = kExitStopped;
-        } catch (const std::exception& e) {
-            err << "error: " << msg::internalError(e.what()) << '\n';
-            code = kExitStopped;
-        }
-    }
+    if (!options.ini.empty() && estado != 0 && !writeStatus(estado)) code = kExitStopped;
     return code;
 }
 

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "core/command_line.h"
 #include "platform/console.h"
 #include "platform/process.h"
 #include "platform/temporary_files.h"
@@ -15,9 +16,11 @@ int run(const std::vector<std::string>& arguments) {
 
 }  // namespace
 
-// Windows hands the arguments over as wide characters only to wmain.
+// Windows' C runtime reads the \" of "C:\Mis datos\" as a quote, leaving a
+// folder that cannot exist: no Windows path holds a quote, so the line is
+// split as the window splits it, every backslash kept.
 #ifdef _WIN32
-int wmain(int argc, wchar_t** argv) { return run(tht::utf8Arguments(argc, argv)); }
+int wmain(int, wchar_t**) { return run(tht::splitCommandLine(tht::processCommandLine())); }
 #else
 int main(int argc, char** argv) { return run(tht::utf8Arguments(argc, argv)); }
 #endif

@@ -30,6 +30,17 @@ FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, Me
     // A click that reaches a disabled button (a key, a message from outside)
     // must not start a second run over the tables the first one left.
     if (!transfersEnabled_) return click;
+    // Horalina reads the status once we end: whatever stops us from here on
+    // (a kill, a power cut) must leave it 0, not an earlier run's 1. A file
+    // we cannot write now would lose the true outcome too: nothing is done.
+    if (commandLineMode()) {
+        try {
+            writeStatus(0);
+        } catch (const Error& e) {
+            click.error = e;
+            return click;
+        }
+    }
     dirTxt_ = makeDirTxt(folder);
     std::filesystem::path htemp = settings_.htemp;
     try {
@@ -76,7 +87,11 @@ std::string FrontEnd::Click::errorText() const {
 
 void FrontEnd::closing() const {
     if (!commandLineMode()) return;
-    writeIniValue(settings_.iniFile, kStatusSection, kStatusKey, std::to_string(status_));
+    writeStatus(status_);
+}
+
+void FrontEnd::writeStatus(int status) const {
+    writeIniValue(settings_.iniFile, kStatusSection, kStatusKey, std::to_string(status));
 }
 
 }  // namespace tht

@@ -64,13 +64,16 @@ public:
         std::optional<Problems> problems;
     };
     // A transfer button pressed with this folder chosen; messages go to the sink.
-    // Once a run has completed, nothing happens.
+    // Once a run has completed, nothing happens. Command-line mode first
+    // leaves status 0 in the settings file, and refuses the run if it cannot.
     Click run(Direction direction, const std::string& folder, MessageSink& messages);
 
     // The window is closing: command-line mode writes the status. Throws Error.
     void closing() const;
 
 private:
+    void writeStatus(int status) const;  // throws Error
+
     StartMode start_;
     Settings settings_;
     int status_ = 0;

@@ -40,12 +40,13 @@ std::int64_t TableReport::dropCount() const {
 std::string formatSummary(const std::vector<TableReport>& reports) {
     std::string out;
     for (const auto& r : reports) {
-        out += r.table + ": ";
+        out += r.table + ":";
         if (r.fileMissing) {
-            out.append(msg::summary::kNoInputFile).append("\n");
+            out.append(" ").append(msg::summary::kNoInputFile).append("\n");
             continue;
         }
-        out += msg::summary::writtenOfRead(r.written, r.linesRead) + "\n";
+        if (!r.warningsOnly) out.append(" ").append(msg::summary::writtenOfRead(r.written, r.linesRead));
+        out += '\n';
         for (const auto& g : r.drops) {
             out += "  " + msg::summary::dropped(g.count, g.records, g.reason);
             out.append(" (").append(msg::summary::numbersLabel(g.count, g.records)).append(" ");

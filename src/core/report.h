@@ -41,6 +41,7 @@ struct TableReport {
 
     std::string table;           // "ASIGNOMT", or "TUXA_HORARIO.TXT" for the timetable
     bool fileMissing = false;    // the step found no input file and changed nothing
+    bool warningsOnly = false;   // not a step's table but Horalina's folder: nothing was read or written
     std::int64_t linesRead = 0;  // data lines, or entries of SOLUC
     std::int64_t written = 0;    // records or detail lines written
     std::vector<DropGroup> drops{};

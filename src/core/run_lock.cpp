@@ -1,6 +1,7 @@
 #include "core/run_lock.h"
 
 #include "base/messages.h"
+#include "core/run_context.h"
 
 namespace tht {
 
@@ -11,8 +12,23 @@ std::string describe(RunError kind, const ErrorContext& c) {
     return msg::internalError(c.cause);
 }
 
+void noteRecovery(const RunContext& ctx, Recovery recovered, std::vector<TableReport>& reports) {
+    if (recovered == Recovery::None) return;
+    TableReport& r = reports.emplace_back(TableReport{.table = displayPath(ctx.htemp), .warningsOnly = true});
+    r.warnings.emplace_back(recovered == Recovery::Finished ? msg::kInterruptedCommitFinished
+                                                            : msg::kInterruptedCommitUndone);
+}
+
 RunLock RunLock::take(const std::filesystem::path& folder, Use use) {
     if (!folderExists(folder)) return RunLock(std::nullopt);
+    // Only a run that holds the folder alone may finish or undo a commit:
+    // one sharing it briefly takes it alone for that.
+    if (use == Use::Shared && fileExists(folder / std::string(kCommitJournalFile))) {
+        const Recovery recovered = take(folder, Use::Alone).recovered_;  // let go at once
+        RunLock shared = take(folder, Use::Shared);
+        shared.recovered_ = recovered;
+        return shared;
+    }
     const auto mode = use == Use::Alone ? LockedFile::Mode::Exclusive : LockedFile::Mode::Shared;
     std::optional<LockedFile> lock;
     try {
@@ -24,7 +40,9 @@ RunLock RunLock::take(const std::filesystem::path& folder, Use use) {
         return RunLock(std::nullopt);
     }
     if (!lock) throw Error(RunError::FolderBusy, {.file = displayPath(folder)});
-    return RunLock(std::move(lock));
+    RunLock taken(std::move(lock));
+    if (use == Use::Alone) taken.recovered_ = recoverInterruptedCommit(folder);
+    return taken;
 }
 
 }  // namespace tht

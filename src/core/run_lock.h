@@ -5,9 +5,12 @@
 // against a half-made set.
 #include <filesystem>
 #include <optional>
+#include <vector>
 
+#include "core/report.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "store/commit_journal.h"
 
 namespace tht {
 
@@ -24,11 +27,22 @@ public:
     enum class Use { Alone, Shared };
     // Holds the folder until destroyed; a folder that does not exist holds
     // nothing (no run can write there either). Throws Error(RunError::FolderBusy).
+    // A commit that a run which died left unfinished there is finished or
+    // undone first, whatever the use: no run reads or writes a mixed set.
     static RunLock take(const std::filesystem::path& folder, Use use);
+
+    // What was done about such a commit, for the run's summary.
+    Recovery recovered() const noexcept { return recovered_; }
 
 private:
     explicit RunLock(std::optional<LockedFile> lock) : lock_(std::move(lock)) {}
     std::optional<LockedFile> lock_;
+    Recovery recovered_ = Recovery::None;
 };
+
+struct RunContext;
+// What was done about a commit a run which died left unfinished, as a warning
+// of its own in the run's summary, under Horalina's data folder.
+void noteRecovery(const RunContext& ctx, Recovery recovered, std::vector<TableReport>& reports);
 
 }  // namespace tht

@@ -20,9 +20,11 @@ RunResult exportar(const RunContext& ctx) {
     try {
         // Horalina's folder is made when missing; if that fails, the first step
         // that writes a table says so, naming it.
+        requireListableFolder(pathFromUtf8(ctx.dirTxt));
         std::error_code ignored;
         std::filesystem::create_directories(ctx.htemp, ignored);
         const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Alone);
+        noteRecovery(ctx, lock.recovered(), result.reports);
         removeStaleTemporaries(ctx.htemp);
 
         // The six tables take their names together, once every step has ended.

@@ -207,14 +207,18 @@ RunResult importar(const RunContext& ctx) {
         if (ctx.mode == InvocationMode::CommandLine) result.status = 0;
         return result;
     }
+    result.reports.reserve(2);  // a recovery's notice may follow: `report` stays valid
     TableReport& report = result.reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
     try {
+        requireListableFolder(pathFromUtf8(ctx.dirTxt));
         const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Shared);
+        noteRecovery(ctx, lock.recovered(), result.reports);
         const std::u32string centre = centreCode(ctx);
         TimetableText text(*ctx.codePage);
         text.add(titleLine(centre, ctx.clock()));
         ImportTables tables(ctx.htemp);
         text.reserve(tables.solution.recordCount() + 1);
+        if (tables.solution.recordCount() == 0) report.warnings.emplace_back(msg::warn::kEmptySolution);
         addDetailLines(tables, text, report);
         tables.close();
         text.add(trailerLine(centre, ctx.clock(), text.lines() - 1));

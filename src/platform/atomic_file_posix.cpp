@@ -27,6 +27,7 @@ namespace tht {
 struct Replacement {
     UniqueFd folder;             // the folder of the file replaced
     bool folderFlushable = true; // false when the folder could only be opened as a path
+    fs::path folderPath;
     std::string finalName;       // the file's name in it
     std::string tempName;
     UniqueFd file;               // the temporary file while it is written
@@ -73,6 +74,7 @@ std::optional<struct stat> openTarget(Replacement& r, const fs::path& real, cons
     r.finalName = real.filename().string();
     if (r.finalName.empty() || r.finalName == "." || r.finalName == "..") fail(name, EISDIR);
     const fs::path folder = real.has_parent_path() ? real.parent_path() : fs::path(".");
+    r.folderPath = folder;
     r.folder.reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!r.folder && errno == EACCES) {  // a folder we may enter and write but not list
         r.folder.reset(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
@@ -88,8 +90,10 @@ std::optional<struct stat> openTarget(Replacement& r, const fs::path& real, cons
     if (S_ISDIR(st.st_mode)) fail(name, EISDIR);
     if (!S_ISREG(st.st_mode)) fail(name, kNotRegularFile);
     // A rename would replace a file its owner made read-only: refuse it, as a
-    // read-only table is refused.
+    // read-only table is refused. The mode says so even to root, whom the
+    // access check lets write anything.
     if (::faccessat(r.folder.get(), r.finalName.c_str(), W_OK, AT_EACCESS) != 0) fail(name, errno);
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) fail(name, EACCES);
     return st;
 }
 
@@ -219,6 +223,14 @@ void PreparedFile::commit() {
     r.tempName.clear();
     if (r.folderFlushable)
         if (const int err = flush(r.folder.get()); err != 0) fail(name_, err);
+}
+
+fs::path PreparedFile::temporaryPath() const { return state_->folderPath / state_->tempName; }
+fs::path PreparedFile::finalPath() const { return state_->folderPath / state_->finalName; }
+
+void PreparedFile::handOver() noexcept {
+    state_->registered.release();
+    state_->tempName.clear();
 }
 
 }  // namespace tht

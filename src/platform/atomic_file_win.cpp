@@ -141,6 +141,7 @@ ByteBuffer readWhole(HANDLE file, const std::string& name) {
 
 AtomicFile::AtomicFile(fs::path target)
     : target_(std::move(target)), name_(displayPath(target_)), state_(std::make_unique<Replacement>()) {
+    if (isDeviceName(target_)) fail(name_, kNotRegularFile);
     state_->finalPath = followLink(target_, ::GetFileAttributesW(target_.c_str()), name_);
     const DWORD existing = checkTarget(state_->finalPath, name_);
     createTemporary(*state_, existing, name_);
@@ -207,21 +208,27 @@ void PreparedFile::commit() {
     if (!state_) return;  // moved from: the file it held is another object's now
     Replacement& r = *state_;
     // Windows renames over no file that is open without FILE_SHARE_DELETE:
-    // the store lets go of its own holds on a table just before this.
-    bool moved = false;
+    // the store lets go of its own holds on a table just before this, and
+    // another program's brief hold is waited out.
     DWORD err = ERROR_SUCCESS;
     {
         const CleanupPause pause;
-        moved = ::MoveFileExW(r.tempPath.c_str(), r.finalPath.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        if (!moved) err = ::GetLastError();
+        err = moveReplacing(r.tempPath, r.finalPath);
     }
-    if (!moved) {
+    if (err != ERROR_SUCCESS) {
         r.discard();
         fail(name_, err);
     }
     r.registered.release();
     r.tempPath.clear();
+}
+
+fs::path PreparedFile::temporaryPath() const { return state_->tempPath; }
+fs::path PreparedFile::finalPath() const { return state_->finalPath; }
+
+void PreparedFile::handOver() noexcept {
+    state_->registered.release();
+    state_->tempPath.clear();
 }
 
 }  // namespace tht

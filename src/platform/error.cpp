@@ -12,6 +12,7 @@ std::string describe(FileError kind, const ErrorContext& c) {
     case FileError::Unwritable: return msg::fileUnwritable(c.file, c.cause);
     case FileError::CodePageUnknown: return msg::codePageUnknown(c.value);
     case FileError::DataFolderUnknown: return msg::dataFolderUnknown();
+    case FileError::FolderUnreadable: return msg::folderUnreadable(c.file, c.cause);
     }
     return msg::internalError(c.cause);
 }

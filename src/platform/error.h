@@ -58,6 +58,7 @@ enum class FileError {
     Unwritable,       // file, cause: an output that cannot be created, written or replaced
     CodePageUnknown,  // value: the name of the converter
     DataFolderUnknown,  // nothing tells where Horalina's data folder is
+    FolderUnreadable,   // file, cause: a folder that exists but cannot be listed
 };
 std::string describe(FileError kind, const ErrorContext& c);
 

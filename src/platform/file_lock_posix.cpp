@@ -18,9 +18,12 @@
 namespace tht {
 
 std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode, IfMissing ifMissing) {
-    const int create = ifMissing == IfMissing::Create ? O_CREAT : 0;
+    // A file we may create is never reached through a symbolic link: a
+    // dangling one would have us create whatever file it names.
+    const int create = ifMissing == IfMissing::Create ? O_CREAT | O_NOFOLLOW : 0;
     OpenedFile f = openRegularFile(p.c_str(), (mode == Mode::Exclusive ? O_RDWR : O_RDONLY) | create, 0666);
     bool writable = mode == Mode::Exclusive;
+    if (f.error == ELOOP && create != 0) f.error = kNotRegularFile;  // the link itself is no file of ours
     if (f.error != 0 && mode == Mode::Exclusive && (f.error == EACCES || f.error == EROFS || f.error == EPERM)) {
         const int refused = f.error;
         f = openRegularFile(p.c_str(), O_RDONLY);  // a read-only file can still be read
@@ -28,6 +31,9 @@ std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode, IfMissi
         writable = false;
     }
     if (f.error != 0) throw Error(FileError::Unreadable, {.file = displayPath(p), .cause = openErrorCause(f.error)});
+    // Root opens a file its owner made read-only for writing all the same:
+    // the mode still says it is not ours to change.
+    if ((f.st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) writable = false;
     const int fd = f.fd.release();
     struct flock lock {};
     lock.l_type = writable ? F_WRLCK : F_RDLCK;

@@ -24,7 +24,11 @@ std::optional<LockedFile> LockedFile::open(const fs::path& p, Mode mode, IfMissi
     const DWORD share = exclusive ? 0 : FILE_SHARE_READ;
     const DWORD disposition = ifMissing == IfMissing::Create ? OPEN_ALWAYS : OPEN_EXISTING;
     bool writable = exclusive;
-    OpenedFile f = openRegularFile(p, exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, share, disposition);
+    // A file we may create is never reached through a symbolic link: a
+    // dangling one would have us create whatever file it names.
+    const DWORD flags = ifMissing == IfMissing::Create ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
+    OpenedFile f =
+        openRegularFile(p, exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, share, disposition, flags);
     if (f.error == ERROR_ACCESS_DENIED && exclusive) {
         f = openRegularFile(p, GENERIC_READ, share, OPEN_EXISTING);  // a read-only file can still be read
         if (f.error == ERROR_FILE_NOT_FOUND) f.error = ERROR_ACCESS_DENIED;  // missing, and may not be created here

@@ -40,6 +40,10 @@ std::optional<fs::path> findEntry(const fs::path& folder, std::string_view name)
 // findEntry, or folder/name when there is none (for messages and creation).
 fs::path resolveEntry(const fs::path& folder, std::string_view name);
 
+// Throws Error(FileError::FolderUnreadable) naming folder when its entries
+// cannot be listed: without this, each of its files would read as missing.
+void requireListableFolder(const fs::path& folder);
+
 // Every entry of folder that equals name without regard to letter case.
 std::vector<fs::path> findCaseVariants(const fs::path& folder, std::string_view name);
 
@@ -133,6 +137,14 @@ public:
     // Throws Error(FileUnwritable); once the rename is done, a failed flush
     // is still reported, with the target already replaced.
     void commit();
+
+    // For a commit that a journal of the caller's carries out: where the
+    // temporary file is and the file it replaces (past any symbolic link),
+    // and handOver(), after which the temporary file is the caller's: it is
+    // neither removed when this is destroyed nor when a signal ends the process.
+    fs::path temporaryPath() const;
+    fs::path finalPath() const;
+    void handOver() noexcept;
 
 private:
     friend class AtomicFile;

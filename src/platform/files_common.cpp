@@ -84,4 +84,12 @@ ByteBuffer readFileBuffer(const fs::path& p) {
     return bytes;
 }
 
+void requireListableFolder(const fs::path& folder) {
+    std::error_code ec;
+    fs::directory_iterator listing(folder, ec);
+    if (!ec) return;
+    const int cause = ec == std::errc::permission_denied ? EACCES : ec.value();
+    throw Error(FileError::FolderUnreadable, {.file = displayPath(folder), .cause = describeSystemError(cause)});
+}
+
 }  // namespace tht

@@ -12,6 +12,8 @@ void ignoreFileSizeLimitSignal();
 // wide characters on Windows (wmain), bytes elsewhere.
 #ifdef _WIN32
 std::vector<std::string> utf8Arguments(int argc, wchar_t** argv);
+// The whole command line as the caller wrote it, in UTF-8.
+std::string processCommandLine();
 #else
 std::vector<std::string> utf8Arguments(int argc, char** argv);
 #endif

@@ -1,4 +1,7 @@
 #include "platform/process.h"
+
+#include <windows.h>
+
 #include "platform/wide_text.h"
 
 namespace tht {
@@ -13,5 +16,7 @@ std::vector<std::string> utf8Arguments(int argc, wchar_t** argv) {
     for (int i = 0; i < argc; ++i) out.push_back(narrow(argv[i]));
     return out;
 }
+
+std::string processCommandLine() { return narrow(::GetCommandLineW()); }
 
 }  // namespace tht

@@ -56,4 +56,15 @@ OpenedFile openRegularFile(const std::filesystem::path& path, DWORD access, DWOR
 // The Spanish cause of an OpenedFile::error.
 std::string openErrorCause(DWORD error);
 
+// Whether Windows reads the name as a device in any folder ("CON", "nul.txt",
+// "COM1 "): such a name is refused before any call, which would fail with an
+// error code that tells the user nothing.
+bool isDeviceName(const std::filesystem::path& path);
+
+// MoveFileExW(from, to) replacing to, written through. A move that another
+// program's open handle refuses (a virus scanner or an indexer looking at a
+// file just written) is tried again for a few seconds. Returns ERROR_SUCCESS
+// or the last Windows error code.
+DWORD moveReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace tht

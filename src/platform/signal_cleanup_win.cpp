@@ -13,6 +13,11 @@ namespace tht {
 namespace {
 
 struct Registry {
+    // Held by a commit while it runs, and by the handler from its start to
+    // the end of the process. A lock of its own, not the registry's: the
+    // commit registers and releases temporary files while it holds it, and
+    // re-entrant, as a commit's own steps may hold it again.
+    CRITICAL_SECTION commit;
     SRWLOCK lock = SRWLOCK_INIT;
     unsigned long long next = 1;
     std::map<unsigned long long, std::wstring> paths;
@@ -20,13 +25,19 @@ struct Registry {
 
 // Never destroyed: the handler may still run while the process exits.
 Registry& registry() {
-    static Registry* r = new Registry;
+    static Registry* r = [] {
+        auto* made = new Registry;
+        ::InitializeCriticalSection(&made->commit);
+        return made;
+    }();
     return *r;
 }
 
 BOOL WINAPI removeLiveTemporaries(DWORD) {
     Registry& r = registry();
-    ::AcquireSRWLockExclusive(&r.lock);  // kept: the process ends with it held
+    // Both kept: the process ends with them held, so no commit starts after.
+    ::EnterCriticalSection(&r.commit);  // a commit under way ends first
+    ::AcquireSRWLockExclusive(&r.lock);
     // A file still open for writing is opened with FILE_SHARE_DELETE: it goes
     // when the process ends and closes it.
     for (const auto& [id, path] : r.paths) ::DeleteFileW(path.c_str());
@@ -70,6 +81,9 @@ void RegisteredTemporary::release() noexcept {
 
 CleanupPause::CleanupPause() { ::AcquireSRWLockShared(&registry().lock); }
 CleanupPause::~CleanupPause() { ::ReleaseSRWLockShared(&registry().lock); }
+
+CommitHold::CommitHold() { ::EnterCriticalSection(&registry().commit); }
+CommitHold::~CommitHold() { ::LeaveCriticalSection(&registry().commit); }
 
 void installSignalCleanup() { ::SetConsoleCtrlHandler(removeLiveTemporaries, TRUE); }
 

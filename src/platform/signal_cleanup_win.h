@@ -32,4 +32,15 @@ public:
     CleanupPause& operator=(const CleanupPause&) = delete;
 };
 
+// Held while the files of a commit change names: a clean-up started meanwhile
+// waits for the commit to end, the files all old or all new again. Unlike a
+// CleanupPause, files may be registered and released while it is held.
+class CommitHold {
+public:
+    CommitHold();
+    ~CommitHold();
+    CommitHold(const CommitHold&) = delete;
+    CommitHold& operator=(const CommitHold&) = delete;
+};
+
 }  // namespace tht

@@ -14,6 +14,8 @@ namespace tht {
 // fits wherever the name it stands in for fits.
 std::string temporaryName(std::uint32_t number);
 bool isTemporaryName(std::string_view name);
+// A temporary name that nothing in folder has now.
+std::string unusedTemporaryName(const std::filesystem::path& folder);
 inline constexpr std::size_t kTemporaryNameLength = 17;
 
 // On SIGINT, SIGTERM and SIGHUP the temporary files still open are removed
@@ -23,7 +25,9 @@ void installSignalCleanup();
 
 // Removes from folder the regular files named as our temporaries that were
 // last changed before `changedBefore`; nothing else. A run calls it once it
-// holds the folder's lock, so no live run of ours is writing them. Returns
+// holds the folder's lock, so no live run of ours is writing them, and once
+// no commit journal is left there (the files a journal names look like our
+// temporaries: they are the journal's to keep or remove). Returns
 // how many were removed; a folder that cannot be listed removes nothing.
 std::size_t removeStaleTemporaries(const std::filesystem::path& folder,
                                    std::chrono::system_clock::time_point changedBefore);

@@ -1,4 +1,7 @@
 #include <cstdio>
+#include <random>
+
+#include "platform/files.h"
 
 #include "platform/temporary_files.h"
 
@@ -17,6 +20,15 @@ std::string temporaryName(std::uint32_t number) {
     name += digits;
     name += kSuffix;
     return name;
+}
+
+std::string unusedTemporaryName(const std::filesystem::path& folder) {
+    std::random_device rd;
+    for (;;) {
+        std::string name = temporaryName(static_cast<std::uint32_t>(rd()));
+        const std::filesystem::path p = folder / name;
+        if (!fileExists(p) && !folderExists(p)) return name;
+    }
 }
 
 bool isTemporaryName(std::string_view name) {

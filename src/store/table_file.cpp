@@ -6,6 +6,9 @@
 #include "platform/clock.h"
 #include "store/table_error.h"
 #include "store/table_batch.h"
+#include "store/commit_journal.h"
+#include "platform/commit_renames.h"
+#include "platform/temporary_files.h"
 #include "store/table_impl.h"
 
 namespace tht {
@@ -174,11 +177,27 @@ void TableBatch::stage(std::string name, PreparedFile file, std::vector<LockedFi
 }
 
 void TableBatch::commit() {
+    if (staged_.empty()) return;
+    CommitJournal journal;
     for (Staged& staged : staged_) {
         staged.oldTables.clear();  // Windows renames over no file that is open
-        staged.file.commit();
-        dropOldSpellings(folder_, staged.name, staged.file.target());
+        CommitJournal::Rename r{staged.file.temporaryPath(), staged.file.finalPath(), {}};
+        if (fileExists(r.target)) r.aside = r.target.parent_path() / unusedTemporaryName(r.target.parent_path());
+        journal.renames.push_back(std::move(r));
     }
+    {
+        // A signal now would remove new tables the journal names as complete.
+        const StopSignalsHeld held;
+        try {
+            writeCommitJournal(folder_, journal);
+        } catch (const Error&) {
+            removeFileQuietly(folder_ / std::string(kCommitJournalFile));  // no rename was done
+            throw;
+        }
+        for (Staged& staged : staged_) staged.file.handOver();  // the journal's now
+        finishCommit(folder_, journal);
+    }
+    for (const Staged& staged : staged_) dropOldSpellings(folder_, staged.name, staged.file.target());
     staged_.clear();
 }
 

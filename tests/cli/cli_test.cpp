@@ -114,6 +114,23 @@ TEST(CommandLine, Usage) {
                  {{"importar", ""}, 64}, {{"exportar", "x", "--htemp", ""}, 64}, {{"exportar", "x", "--ini", ""}, 64}};
     for (const auto& c : cases) EXPECT_EQ(runCli(c.args, dir.path()).code, c.code) << ::testing::PrintToString(c.args);
     EXPECT_EQ(runCli({"--version"}, dir.path()).out, std::string("transhoralotuxa-cli ") + THT_VERSION + "\n");
+    for (const Args& asked : {Args{"--help"}, Args{"exportar", "--help"}, Args{"importar", "-h"}}) {
+        const std::string help = runCli(asked, dir.path()).out;
+        EXPECT_NE(help.find("Uso: "), std::string::npos) << help;
+        for (const char* english : {"Usage", "Options", "OPTIONS", "Subcommand", "SUBCOMMAND", "Positionals", "REQUIRED", " TEXT "})
+            EXPECT_EQ(help.find(english), std::string::npos) << english << " in\n" << help;
+    }
+}
+
+TEST(CommandLine, AMissingFolderIsNamedBesideTheWindowsMessage) {
+    test::TempDir dir;
+    const std::string folder = text(dir.path() / "no hay tal");
+    for (const char* direction : {"exportar", "importar"}) {
+        const auto r = runCli({direction, folder, "--htemp", text(dir.path())}, dir.path());
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.out, "No existe la carpeta\n");
+        EXPECT_NE(r.err.find("error: No existe la carpeta " + folder + "\n"), std::string::npos) << r.err;
+    }
 }
 
 }  // namespace

@@ -103,6 +103,7 @@ TEST(CommandLine, BlanksSeparateAndQuotesGroup) {
         {"transhoralotuxa.exe", {}},
         {"\"C:\\Archivos de programa\\H\\transhoralotuxa.exe\" exportar C:\\HTEMP", {"exportar", "C:\\HTEMP"}},
         {"t.exe   EXPORTAR\t\"C:\\Mis datos\\\" ", {"EXPORTAR", "C:\\Mis datos\\"}},
+        {"t.exe exportar \"C:\\Mis datos\\\" --quiet", {"exportar", "C:\\Mis datos\\", "--quiet"}},
         {"t.exe importar \"\"", {"importar", ""}},
         {"t.exe im\"por\"tar x", {"importar", "x"}},
         {"t.exe \"exportar x", {"exportar x"}},  // an unclosed quote runs to the end

@@ -4,6 +4,7 @@
 #include "store/table_error.h"
 #include "export/export_run.h"
 #include "platform/error.h"
+#include "store/commit_journal.h"
 #include "support/tuxa_builder.h"
 #include "text/tuxa_files.h"
 
@@ -33,6 +34,26 @@ TEST(Exportar, EmptyFolderShowsEveryMissingFileInStepOrder) {
     EXPECT_EQ(f.sink.messages, expected);
     EXPECT_EQ(f.estado, -1);
     EXPECT_EQ(f.reports.size(), 6u);
+}
+
+TEST(Exportar, ACommitAnEarlierRunLeftHalfDoneIsPutRightAndSaidInTheSummary) {
+    for (auto direction : {CommitJournal::Direction::Forward, CommitJournal::Direction::Back}) {
+        const bool forward = direction == CommitJournal::Direction::Forward;
+        test::RunFixture f;
+        std::filesystem::create_directories(f.htemp);
+        f.dir.write("htemp/AULAT.DBF", "old");
+        f.dir.write("htemp/.tht-00000001.tmp", "new");
+        writeCommitJournal(f.htemp, {direction, {{f.htemp / ".tht-00000001.tmp", f.htemp / "AULAT.DBF",
+                                                  f.htemp / ".tht-00000002.tmp"}}});
+        EXPECT_EQ(f.exportar(), RunOutcome::Completed);  // no TUXA file: the tables stay
+        EXPECT_EQ(test::readBytes(f.htemp / "AULAT.DBF"), forward ? "new" : "old");
+        EXPECT_FALSE(std::filesystem::exists(f.htemp / std::string(kCommitJournalFile)));
+        ASSERT_EQ(f.reports.size(), 7u);
+        const std::string summary = formatSummary(f.reports);
+        EXPECT_EQ(summary.substr(0, summary.find('\n', summary.find('\n') + 1) + 1),
+                  displayPath(f.htemp) + ":\n  aviso: Una ejecución anterior se detuvo mientras cambiaba las tablas: " +
+                      (forward ? "se ha completado el cambio\n" : "se han restaurado las tablas anteriores\n"));
+    }
 }
 
 TEST(Exportar, AHoralinaFolderThatCannotBeMadeMattersOnlyToAStepThatWrites) {

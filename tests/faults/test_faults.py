@@ -8,7 +8,8 @@ and the previous tables and TUXA_HORARIO.TXT are left as they were.
     test_faults.py CLI [--long] [--root] [--prefix CMD] [--holder EXE] [TEST...]
                                                   (with /usr/bin/python3, for dbfread)
 
---long runs 200 kill trials instead of 10; --root runs the tests that need
+--long runs 300 kill trials with SIGKILL and 300 with SIGTERM (100 with
+SIGKILL under a --prefix) instead of a few; --root runs the tests that need
 root instead of the others. --prefix runs the command line through another
 program, e.g. "wine" for the Windows build; the cases that only a POSIX
 program can meet are then skipped. --holder names the Windows program that
@@ -128,6 +129,18 @@ class HoralinaFolderFaults(Fixture):
         r = subprocess.run(nobody + command("exportar", self.tuxa, "--htemp", self.htemp),
                            capture_output=True, text=True)
         self.assertStopped(r, "ASIGNOMT", "permiso denegado")
+        self.assertEqual(snapshot(self.htemp), before)
+
+    @posix_only("runs the program as another POSIX user; Wine refuses a prefix that user does not own")
+    def test_unreadable_tuxa_folder(self):
+        """A TUXA folder we may not list is one error naming it, not six missing files."""
+        before = snapshot(self.htemp)
+        nobody = self.unprivileged()
+        os.chmod(self.tuxa, 0o311)
+        r = subprocess.run(nobody + command("exportar", self.tuxa, "--htemp", self.htemp),
+                           capture_output=True, text=True)
+        self.assertStopped(r, self.tuxa, "permiso denegado")
+        self.assertNotIn("No existe archivo", r.stdout + r.stderr)
         self.assertEqual(snapshot(self.htemp), before)
 
     @posix_only("runs the program as another POSIX user; Wine refuses a prefix that user does not own")
@@ -500,6 +513,50 @@ class FileKindFaults(Fixture):
             self.assertEqual(f.read(), b"[Transformadores]\r\nTransformado=1\r\n")
 
 
+class StatusFirst(Fixture):
+    """A settings file that cannot take the status refuses the run before any table is touched."""
+
+    def test_unwritable_ini_leaves_the_tables(self):
+        other = os.path.join(self.work, "otra")
+        shutil.copytree(os.path.join(ROOT, "examples", "escuela"), other)
+        rooms = os.path.join(other, "tuxa_aulas.txt")
+        with open(rooms, "rb") as f:
+            data = f.read()
+        with open(rooms, "wb") as f:
+            f.write(data.replace(b"Aula 1.01", b"Aula 9.99"))  # a school whose tables differ from the ones there
+        ini = os.path.join(self.work, "Horalina.ini")
+
+        def fifo():
+            os.mkfifo(ini)
+
+        def read_only():
+            with open(ini, "wb") as f:
+                f.write(b"[Transformadores]\r\nTransformado=1\r\n")
+            os.chmod(ini, 0o444)
+
+        cases = {"a folder": (lambda: os.mkdir(ini), "es una carpeta"), "a read-only file": (read_only, "Horalina.ini")}
+        if not PREFIX:
+            cases["a FIFO"] = (fifo, "no es un archivo normal")
+        for name, (make, words) in cases.items():
+            with self.subTest(name):
+                before = snapshot(self.htemp)
+                make()
+                try:
+                    r = run("exportar", other, "--htemp", self.htemp, "--ini", ini)
+                    self.assertStopped(r, words)
+                    self.assertNotIn("Proceso finalizado", r.stdout)
+                    self.assertEqual(snapshot(self.htemp), before)
+                finally:
+                    subprocess.run(["chmod", "-R", "u+w", ini])
+                    shutil.rmtree(ini) if os.path.isdir(ini) else os.remove(ini)
+        for device in (["CON", "NUL", "COM1", "nul.ini", "C:\\HTEMP\\aux"] if PREFIX else []):
+            with self.subTest(device):  # Windows reads these as devices in any folder
+                before = snapshot(self.htemp)
+                r = run("exportar", other, "--htemp", self.htemp, "--ini", device)
+                self.assertStopped(r, device, "no es un archivo normal")
+                self.assertEqual(snapshot(self.htemp), before)
+
+
 def read_bytes(path):
     with open(path, "rb") as f:
         return f.read()
@@ -674,40 +731,70 @@ class WholeRuns(Fixture):
                 shutil.copytree(os.path.join(ROOT, "examples", "escuela"), self.tuxa, dirs_exist_ok=True)
 
 
+JOURNAL = ".transhoralotuxa.journal"
+
+
+def ini_status(path):
+    with open(path, "rb") as f:
+        return f.read().split(b"Transformado=")[1].split(b"\r\n")[0].decode()
+
+
 class KilledExports(Fixture):
-    """SIGKILL at random moments: every table is the old one or the new one, whole."""
+    """Exports killed at any moment, many of them while the tables take their names: right
+    after the kill the set is all old or all new, or Horalina is told 0; once the next run
+    of ours holds the folder, the set is all old or all new."""
+
+    def trials(self, how, count, rng):
+        outcomes = {"old": 0, "new": 0, "mixed": 0, "mid-commit": 0}
+        for trial in range(count):
+            self.restore_old()
+            with open(self.ini, "wb") as f:
+                f.write(b"[Transformadores]\r\nTransformado=1\r\n")  # an earlier run's outcome
+            p = subprocess.Popen(command("exportar", self.big, "--htemp", self.htemp, "--quiet", "--ini", self.ini),
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Half over the whole run, half around its end, where the commit is.
+            end = self.duration
+            time.sleep(rng.uniform(0, end * 1.2) if trial % 2 else max(0.0, rng.gauss(end, end * 0.05)))
+            p.send_signal(how)
+            p.wait()
+            if os.path.exists(os.path.join(self.htemp, JOURNAL)):
+                outcomes["mid-commit"] += 1
+            found = self.which_set()
+            if found == "mixed":
+                outcomes["mixed"] += 1
+                self.assertEqual(ini_status(self.ini), "0", f"trial {trial}: a mixed set beside a status other than 0")
+            # Any run of ours that takes the lock puts the set right; an import holds it shared.
+            run("importar", self.tuxa, "--htemp", self.htemp, "--quiet")
+            self.assertFalse(os.path.exists(os.path.join(self.htemp, JOURNAL)), f"trial {trial}")
+            after = self.which_set()
+            self.assertNotEqual(after, "mixed", f"trial {trial}: still mixed after the next run")
+            outcomes[after] += 1
+            for table in TABLES:
+                list(DBF(os.path.join(self.htemp, table + ".DBF"), encoding="cp1252"))
+        print(f"\n{count} kills with {signal.Signals(how).name}: {outcomes['mid-commit']} landed mid-commit; "
+              f"right after them {outcomes['mixed']} sets were mixed (status 0 each); after the next run "
+              f"{outcomes['old']} old, {outcomes['new']} new, 0 mixed", file=sys.stderr)
+        return outcomes
+
+    def which_set(self):
+        got = {t: digest(os.path.join(self.htemp, t + ".DBF")) if os.path.exists(os.path.join(self.htemp, t + ".DBF"))
+               else None for t in TABLES}
+        if all(got[t] == self.old[t + ".DBF"] for t in TABLES):
+            return "old"
+        if all(got[t] == self.new[t + ".DBF"] for t in TABLES):
+            return "new"
+        return "mixed"
 
     def test_killed_at_random_moments(self):
-        trials = 200 if LONG else 10
-        big = os.path.join(self.work, "big")
-        subprocess.run([sys.executable, os.path.join(ROOT, "bench", "generate_district.py"), "--schools", "40", big],
-                       check=True)
-        old = snapshot(self.htemp)
-        fresh = os.path.join(self.work, "fresh")
-        start = time.monotonic()
-        self.assertEqual(run("exportar", big, "--htemp", fresh, "--quiet").returncode, 0)
-        duration = time.monotonic() - start
-        new = snapshot(fresh)
+        count = (100 if PREFIX else 300) if LONG else 6
         rng = random.Random(2024)
-        outcomes = {"old": 0, "new": 0}
-        for trial in range(trials):
-            self.restore_old()
-            p = subprocess.Popen(command("exportar", big, "--htemp", self.htemp, "--quiet"),
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            time.sleep(rng.uniform(0, duration * 1.5))
-            p.send_signal(signal.SIGKILL)
-            p.wait()
-            for table in TABLES:
-                name = table + ".DBF"
-                got = digest(os.path.join(self.htemp, name))
-                self.assertIn(got, (old[name], new[name]), f"trial {trial}: {name} is neither old nor new")
-                outcomes["old" if got == old[name] else "new"] += 1
-                list(DBF(os.path.join(self.htemp, name), encoding="cp1252"))
-        print(f"\n{trials} kills: tables found old {outcomes['old']} times, new {outcomes['new']} times",
-              file=sys.stderr)
-        if LONG:  # enough trials to meet both; a busy machine may stretch a few runs past every kill
-            self.assertGreater(outcomes["new"], 0)
-            self.assertGreater(outcomes["old"], 0)
+        kinds = [signal.SIGKILL] if PREFIX else [signal.SIGKILL, signal.SIGTERM]
+        for how in kinds:
+            with self.subTest(signal=how):
+                outcomes = self.trials(how, count, rng)
+                if LONG:  # enough trials to meet both; a busy machine may stretch a few runs past every kill
+                    self.assertGreater(outcomes["new"], 0)
+                    self.assertGreater(outcomes["old"], 0)
 
     def restore_old(self):
         shutil.rmtree(self.htemp)
@@ -717,6 +804,23 @@ class KilledExports(Fixture):
         super().setUp()
         self.old_copy = os.path.join(self.work, "old-htemp")
         shutil.copytree(self.htemp, self.old_copy)
+        self.ini = os.path.join(self.work, "Horalina.ini")
+        self.big = os.path.join(self.work, "big")
+        subprocess.run([sys.executable, os.path.join(ROOT, "bench", "generate_district.py"), "--schools", "40",
+                        self.big], check=True)
+        self.old = snapshot(self.htemp)
+        fresh = os.path.join(self.work, "fresh")
+        self.assertEqual(run("exportar", self.big, "--htemp", fresh, "--quiet").returncode, 0)
+        self.new = snapshot(fresh)
+        # The run the trials stop, timed as they make it: over the old set, with the settings file.
+        durations = []
+        for _ in range(3):
+            self.restore_old()
+            start = time.monotonic()
+            r = run("exportar", self.big, "--htemp", self.htemp, "--quiet", "--ini", self.ini)
+            durations.append(time.monotonic() - start)
+            self.assertEqual(r.returncode, 0, r.stderr)
+        self.duration = sorted(durations)[1]
 
 
 ROOT_ONLY = False
@@ -770,6 +874,38 @@ class WindowsFaults(Fixture):
         self.assertStopped(r, "La tabla GRUPOST está en uso por otro programa")
         self.assertEqual(snapshot(self.htemp), before)
         self.assertEqual(run("exportar", self.tuxa, "--htemp", self.htemp, "--quiet").returncode, 0)
+
+    def test_temporary_held_by_a_windows_program(self):
+        """A new table held by a scanner as it is written: a short hold is waited out; a long one
+        has every table that took its name put back, and Horalina is told 0."""
+        ini = os.path.join(self.work, "Horalina.ini")
+        old = snapshot(self.htemp)
+        for hold, returncode, status in [("short", 0, "1"), ("long", 2, "0")]:
+            with self.subTest(hold=hold):
+                ready, release = (os.path.join(self.work, f"{hold}.{end}") for end in ("ready", "release"))
+                holder = subprocess.Popen([*PREFIX, HOLDER, "--temporary", self.htemp, "UNIDAD", ready, release])
+                p = subprocess.Popen(command("exportar", self.tuxa, "--htemp", self.htemp, "--ini", ini),
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                while not os.path.exists(ready) and p.poll() is None:
+                    time.sleep(0.01)
+                self.assertTrue(os.path.exists(ready), "the holder did not catch the new GRUPOST")
+                if hold == "short":
+                    time.sleep(1)
+                    self.let_go(holder, release)
+                out, err = p.communicate(timeout=120)
+                if hold == "long":
+                    self.let_go(holder, release)
+                self.assertEqual(p.returncode, returncode, out + err)
+                self.assertEqual(ini_status(ini), status)
+                if hold == "long":
+                    self.assertIn("GRUPOST", err)
+                    self.assertIn("en uso por otro programa", err)
+                self.assertEqual({n: d for n, d in snapshot(self.htemp).items() if n.endswith(".DBF")},
+                                 {n: d for n, d in old.items() if n.endswith(".DBF")})
+                self.assertFalse(os.path.exists(os.path.join(self.htemp, JOURNAL)))
+        # What the long hold left, the held file, goes with the next run.
+        self.assertEqual(run("exportar", self.tuxa, "--htemp", self.htemp, "--quiet").returncode, 0)
+        self.assertEqual([n for n in os.listdir(self.htemp) if n.endswith(".tmp")], [])
 
     def test_folder_named_with_an_enye(self):
         school = os.path.join(self.work, "Colegio Peña", "escuela")

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/messages.h"
 #include "import/import_run.h"
 #include "import/timetable_file.h"
 #include "platform/error.h"
@@ -152,6 +153,7 @@ TEST(Importar, CentreCodeFromTheFirstTitleLine) {
         f.writeTuxa("tuxa_asignat.txt", c.subjects);
         f.importar();
         EXPECT_EQ(f.timetable().front().substr(51, 8), c.centre);
+        EXPECT_EQ(f.reports.front().warnings, std::vector<std::string>{std::string(msg::warn::kEmptySolution)});
     }
 }
 

@@ -1,0 +1,152 @@
+#include "store/commit_journal.h"
+
+#include <cerrno>
+#include <sstream>
+#include <string_view>
+
+#include "base/messages.h"
+#include "platform/commit_renames.h"
+#include "platform/error.h"
+#include "platform/files.h"
+
+namespace tht {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kHeading = "transhoralotuxa commit";
+constexpr std::string_view kForward = "forward";
+constexpr std::string_view kBack = "back";
+
+fs::path journalPath(const fs::path& folder) { return folder / std::string(kCommitJournalFile); }
+
+// Names in the folder stay names, so the journal still holds if the folder
+// is moved or reached by another path; a table that was a link elsewhere is
+// named by its full path.
+std::string written(const fs::path& folder, const fs::path& p) {
+    const std::string text = p.parent_path() == folder ? displayPath(p.filename()) : displayPath(p);
+    if (text.find_first_of("\t\r\n") != std::string::npos)
+        throw Error(FileError::Unwritable, {.file = displayPath(p), .cause = describeSystemError(EINVAL)});
+    return text;
+}
+
+fs::path read(const fs::path& folder, std::string_view text) {
+    if (text.empty()) return {};
+    const fs::path p = pathFromUtf8(text);
+    return p.is_absolute() ? p : folder / p;
+}
+
+[[noreturn]] void damaged(const fs::path& folder) {
+    throw Error(FileError::Unreadable,
+                {.file = displayPath(journalPath(folder)), .cause = std::string(msg::cause::kNotOurJournal)});
+}
+
+// Back in the order the renames were done, each from where it stands: the
+// new content returns under its temporary name, then the old takes its name.
+void putBack(const CommitJournal& journal) {
+    for (auto it = journal.renames.rbegin(); it != journal.renames.rend(); ++it) {
+        if (!fileExists(it->temporary) && fileExists(it->target)) renameReplacing(it->target, it->temporary);
+        if (!it->aside.empty() && fileExists(it->aside)) renameReplacing(it->aside, it->target);
+        // A second name of the same file is left where a rename finds nothing to do.
+        if (!it->aside.empty()) removeFileQuietly(it->aside);
+    }
+}
+
+}  // namespace
+
+std::vector<fs::path> CommitJournal::files() const {
+    std::vector<fs::path> all;
+    for (const Rename& r : renames) {
+        all.push_back(r.temporary);
+        if (!r.aside.empty()) all.push_back(r.aside);
+    }
+    return all;
+}
+
+void writeCommitJournal(const fs::path& folder, const CommitJournal& journal) {
+    std::string text(kHeading);
+    text += '\n';
+    text += journal.direction == CommitJournal::Direction::Forward ? kForward : kBack;
+    text += '\n';
+    for (const CommitJournal::Rename& r : journal.renames) {
+        text += written(folder, r.temporary) + '\t' + written(folder, r.target) + '\t';
+        if (!r.aside.empty()) text += written(folder, r.aside);
+        text += '\n';
+    }
+    AtomicFile out(journalPath(folder));
+    out.write(text);
+    out.commit();  // on the disk, and its name too, before it returns
+}
+
+std::optional<CommitJournal> readCommitJournal(const fs::path& folder) {
+    const fs::path path = journalPath(folder);
+    if (!fileExists(path)) return std::nullopt;
+    std::istringstream in(readFileBytes(path));
+    std::string line;
+    if (!std::getline(in, line) || line != kHeading) damaged(folder);
+    CommitJournal journal;
+    if (!std::getline(in, line) || (line != kForward && line != kBack)) damaged(folder);
+    journal.direction = line == kForward ? CommitJournal::Direction::Forward : CommitJournal::Direction::Back;
+    while (std::getline(in, line)) {
+        const auto first = line.find('\t');
+        const auto second = first == line.npos ? line.npos : line.find('\t', first + 1);
+        if (second == line.npos || first == 0 || second == first + 1) damaged(folder);
+        const std::string_view view(line);
+        journal.renames.push_back({read(folder, view.substr(0, first)),
+                                   read(folder, view.substr(first + 1, second - first - 1)),
+                                   read(folder, view.substr(second + 1))});
+    }
+    return journal;
+}
+
+void finishCommit(const fs::path& folder, CommitJournal journal) {
+    try {
+        for (const CommitJournal::Rename& r : journal.renames) {
+            if (!fileExists(r.temporary)) continue;  // renamed already
+            if (!r.aside.empty() && !fileExists(r.aside) && fileExists(r.target)) keepAside(r.target, r.aside);
+            renameReplacing(r.temporary, r.target);
+        }
+    } catch (const Error&) {
+        // Told first, so a run that dies while undoing is undone by the next one.
+        try {
+            journal.direction = CommitJournal::Direction::Back;
+            writeCommitJournal(folder, journal);
+            undoCommit(folder, std::move(journal));
+        } catch (const Error&) {
+            // The journal stays: the next run finishes or undoes the commit.
+        }
+        throw;
+    }
+    flushFolder(folder);
+    for (const CommitJournal::Rename& r : journal.renames)
+        if (!r.aside.empty()) removeFileQuietly(r.aside);
+    removeFileQuietly(journalPath(folder));
+}
+
+void undoCommit(const fs::path& folder, CommitJournal journal) {
+    putBack(journal);
+    flushFolder(folder);
+    // The journal goes before the new content: a journal without it would
+    // read as a commit done, and be undone again over the old tables.
+    removeFileQuietly(journalPath(folder));
+    for (const CommitJournal::Rename& r : journal.renames) removeFileQuietly(r.temporary);
+}
+
+Recovery recoverInterruptedCommit(const fs::path& folder) {
+    std::optional<CommitJournal> journal = readCommitJournal(folder);
+    if (!journal) return Recovery::None;
+    if (journal->direction == CommitJournal::Direction::Back) {
+        undoCommit(folder, std::move(*journal));
+        return Recovery::Undone;
+    }
+    try {
+        finishCommit(folder, std::move(*journal));
+    } catch (const Error&) {
+        // finishCommit undid it; if even that failed, the journal says so.
+        if (fileExists(journalPath(folder))) throw;
+        return Recovery::Undone;
+    }
+    return Recovery::Finished;
+}
+
+}  // namespace tht
