@@ -1,5 +1,6 @@
 #include "core/run_report.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/messages.h"
@@ -70,9 +71,13 @@ std::string formatRunReport(const RunReportFacts& facts, const RunResult& result
     field(out, m::kStatus, result.status ? m::statusText(*result.status) : std::string(m::kStatusUnchanged));
     if (result.error) field(out, m::kError, result.error->what());
 
-    if (!result.reports.empty()) {
+    // A block of Horalina's folder (a commit put right) has only warnings: they
+    // are told below with the others.
+    const auto hasCounts = [](const TableReport& r) { return !r.warningsOnly; };
+    if (std::ranges::any_of(result.reports, hasCounts)) {
         out.append("\n").append(m::kTables).append(":\n");
-        for (const TableReport& r : result.reports) tableBlock(out, r);
+        for (const TableReport& r : result.reports)
+            if (hasCounts(r)) tableBlock(out, r);
     }
 
     const RunProblems problems = problemsOf(result);

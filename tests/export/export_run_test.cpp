@@ -2,6 +2,7 @@
 
 #include "export/value_error.h"
 #include "store/table_error.h"
+#include "core/run_report.h"
 #include "export/export_run.h"
 #include "platform/error.h"
 #include "store/commit_journal.h"
@@ -53,6 +54,11 @@ TEST(Exportar, ACommitAnEarlierRunLeftHalfDoneIsPutRightAndSaidInTheSummary) {
         EXPECT_EQ(summary.substr(0, summary.find('\n', summary.find('\n') + 1) + 1),
                   displayPath(f.htemp) + ":\n  aviso: Una ejecución anterior se detuvo mientras cambiaba las tablas: " +
                       (forward ? "se ha completado el cambio\n" : "se han restaurado las tablas anteriores\n"));
+        // The report tells it among the warnings, not as a table read and written.
+        const std::string report = formatRunReport({}, RunResult{.reports = f.reports});
+        EXPECT_NE(report.find("\n  " + displayPath(f.htemp) + ": Una ejecución anterior se detuvo"), std::string::npos)
+            << report;
+        EXPECT_EQ(report.find("\n" + displayPath(f.htemp) + ": "), std::string::npos) << report;
     }
 }
 
