@@ -55,6 +55,11 @@ for program in transhoralotuxa transhoralotuxa-cli; do
   grep -q "^ *$program " <<<"$rendered" || fail "$program(1) does not name $program"
   grep -q "$program $version" <<<"$rendered" || fail "$program(1) is not of version $version"
 done
+# The command line's options belong to its orders: its page must reach them.
+rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$usr/share/man/man1/transhoralotuxa-cli.1.gz")
+for option in --htemp --ini --informe; do
+  grep -q -- "^ *$option " <<<"$rendered" || fail "transhoralotuxa-cli(1) does not list the orders' option $option"
+done
 
 echo "== the menu entry and its icon"
 entry="$usr/share/applications/transhoralotuxa.desktop"
