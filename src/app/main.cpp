@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         TMForm form(arguments);
         form.show();
         return application.exec();
-    } catch (const std::exception& e) {  // the window could not be made: runs report their own errors
+    } catch (const std::exception& e) {  // the window itself failed: a run reports its own errors
         QMessageBox::critical(nullptr, tht::app::text(tht::msg::window::kApplicationTitle),
                               tht::app::text(tht::userError(e).what()));
         return 1;

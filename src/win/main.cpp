@@ -33,7 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
-    } catch (const std::exception& e) {  // the window could not be made: runs report their own errors
+    } catch (const std::exception& e) {  // the window itself failed: a run reports its own errors
         ::MessageBoxW(nullptr, tht::widen(tht::userError(e).what()).c_str(),
                       tht::widen(tht::msg::window::kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
         return 1;
