@@ -38,7 +38,7 @@ struct RunOrder {
     std::string folder;  // the TUXA folder as the user gave it, UTF-8
     MessageSink* messages = nullptr;
     // Where the report goes; empty: INFORME_TRANSHORALOTUXA.TXT in Horalina's data folder.
-    std::filesystem::path reportFile;
+    std::filesystem::path reportFile{};
     // The report is given back as text and saved nowhere (a check without a file of its own).
     bool reportBack = false;
 };
@@ -60,8 +60,8 @@ class RunDriver {
 public:
     struct Settings {
         InvocationMode mode = InvocationMode::Interactive;
-        std::filesystem::path htemp;       // Horalina's data folder; empty: the platform's, found at each run
-        std::filesystem::path statusFile;  // where the status is left for Horalina; empty: nowhere
+        std::filesystem::path htemp{};       // Horalina's data folder; empty: the platform's, found at each run
+        std::filesystem::path statusFile{};  // where the status is left for Horalina; empty: nowhere
         Clock clock = systemLocalTime;
     };
 
