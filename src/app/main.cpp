@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QMessageBox>
 #include <QStringList>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "app/main_form.h"
 #include "app/qt_text.h"
 #include "base/messages.h"
+#include "core/run_driver.h"
 #include "version.h"
 #include "platform/temporary_files.h"
 
@@ -48,7 +50,13 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(tht::app::applicationIcon());
     // Wayland desktops take the window's icon from its desktop entry.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(tht::app::kDesktopName));
-    TMForm form(arguments);
-    form.show();
-    return application.exec();
+    try {
+        TMForm form(arguments);
+        form.show();
+        return application.exec();
+    } catch (const std::exception& e) {  // the window itself failed: a run reports its own errors
+        QMessageBox::critical(nullptr, tht::app::text(tht::msg::window::kApplicationTitle),
+                              tht::app::text(tht::userError(e).what()));
+        return 1;
+    }
 }

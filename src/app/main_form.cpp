@@ -298,18 +298,12 @@ void TMForm::BImportarClick() { runTransfer(tht::FrontEnd::Direction::Import); }
 void TMForm::runTransfer(tht::FrontEnd::Direction direction) {
     const std::string folder = QFile::encodeName(QDir::toNativeSeparators(directories_->folder())).toStdString();
     tht::FrontEnd::Click click;
-    QString failure;
     {
         const Hourglass hourglass;
-        try {
-            click = model_.run(direction, folder, *sink_);
-        } catch (const std::exception& e) {
-            failure = text(tht::msg::internalError(e.what()));
-        }
+        click = model_.run(direction, folder, *sink_);
     }
-    if (click.error) failure = text(click.errorText());
-    if (!failure.isEmpty()) {
-        reportError(failure);
+    if (click.error) {
+        reportError(text(click.errorText()));
         return;
     }
     exportButton_->setEnabled(model_.transfersEnabled());
@@ -383,13 +377,7 @@ void TMForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMForm::FormClose() {
-    try {
-        model_.closing();
-    } catch (const tht::Error& e) {
-        // The window closes all the same: a window that cannot be closed would
-        // leave the calling product waiting for ever.
-        reportError(text(e.what()));
-    } catch (const std::exception& e) {
-        reportError(text(tht::msg::internalError(e.what())));
-    }
+    // The window closes all the same: a window that cannot be closed would
+    // leave the calling product waiting for ever.
+    if (const auto problem = model_.closing()) reportError(text(problem->what()));
 }

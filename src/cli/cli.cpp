@@ -5,20 +5,15 @@
 #include <ostream>
 
 #include "base/messages.h"
-#include "core/ini_file.h"
-#include "core/run_report.h"
-#include "export/check_run.h"
-#include "export/export_run.h"
-#include "import/import_run.h"
+#include "core/report.h"
+#include "core/run_driver.h"
 #include "platform/files.h"
-#include "platform/locations.h"
 #include "version.h"
 
 namespace tht {
 namespace {
 
 constexpr int kExitUsage = 64;
-constexpr int kExitStopped = 2;
 
 class StreamSink final : public MessageSink {
 public:
@@ -59,18 +54,6 @@ std::string usageProblem(const CLI::ParseError& e) {
     if (what.find(" required ") != what.npos && what.starts_with("--"))
         return msg::usage::missingValue(std::string(what.substr(0, what.find(':'))));
     return text(msg::usage::kInvalidArguments);
-}
-
-// The exit code of a run that ended: 0 with status 1, 1 with status -1, 2 when it stopped.
-int exitCode(const RunResult& result) {
-    if (result.outcome != RunOutcome::Completed) return kExitStopped;
-    return result.status == 1 ? 0 : 1;
-}
-
-// comprobar: 0 nothing to tell; 1 something dropped, warned or missing; 2 the export would stop.
-int checkExitCode(const RunResult& result, bool reportWarning) {
-    if (result.outcome != RunOutcome::Completed) return kExitStopped;
-    return problemsOf(result).any() || reportWarning || result.status != 1 ? 1 : 0;
 }
 
 }  // namespace
@@ -125,57 +108,23 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         }
     }
 
-    // Status 0 goes in first: a run killed from here on leaves 0, never an
-    // earlier run's 1, and a settings file we cannot write stops us before
-    // any table is touched.
-    const auto writeStatus = [&](int estado) {
-        try {
-            writeIniValue(pathFromUtf8(options.ini), kStatusSection, kStatusKey, std::to_string(estado));
-            return true;
-        } catch (const Error& e) {
-            err << "error: " << e.what() << '\n';
-        } catch (const std::exception& e) {
-            err << "error: " << msg::internalError(e.what()) << '\n';
-        }
-        return false;
-    };
-    if (!options.ini.empty() && !writeStatus(0)) return kExitStopped;
-
+    RunDriver driver({.mode = InvocationMode::CommandLine,
+                      .htemp = pathFromUtf8(options.htemp),
+                      .statusFile = pathFromUtf8(options.ini)});
     // A check gives its report on standard output: the window's messages go to standard error.
     StreamSink sink(kind == RunKind::Check ? err : out);
-    int estado = 0;
-    int code = kExitStopped;
-    try {
-        const RunContext ctx = RunContext::forFolder(
-            options.folder, options.htemp.empty() ? horalinaDataFolder() : pathFromUtf8(options.htemp),
-            InvocationMode::CommandLine, sink);
-        const RunResult result = kind == RunKind::Export   ? exportar(ctx)
-                                 : kind == RunKind::Import ? importar(ctx)
-                                                           : comprobar(ctx);
-        if (result.status) estado = *result.status;
-        if (result.error) err << "error: " << result.error->what() << '\n';
-        if (result.outcome == RunOutcome::FolderMissing) err << "error: " << msg::folderMissing(options.folder) << '\n';
-        code = exitCode(result);
-        if (!options.quiet && !result.reports.empty()) err << formatSummary(result.reports);
-        const std::string report = formatRunReport(
-            {.kind = kind, .tuxaFolder = options.folder, .horalinaFolder = displayPath(ctx.htemp), .when = ctx.clock()},
-            result);
-        std::optional<std::string> reportWarning;
-        if (kind == RunKind::Check && options.informe.empty())
-            out << report << std::flush;
-        else
-            reportWarning = saveRunReport(
-                options.informe.empty() ? defaultReportPath(ctx.htemp) : pathFromUtf8(options.informe), report);
-        // The run has done its work: a report it could not leave does not undo it.
-        if (reportWarning) err << msg::summary::kWarning << ": " << *reportWarning << '\n';
-        if (kind == RunKind::Check) code = checkExitCode(result, reportWarning.has_value());
-    } catch (const Error& e) {
-        err << "error: " << e.what() << '\n';
-    } catch (const std::exception& e) {
-        err << "error: " << msg::internalError(e.what()) << '\n';
-    }
-    if (!options.ini.empty() && estado != 0 && !writeStatus(estado)) code = kExitStopped;
-    return code;
+    const RunEnd end = driver.runOnce({.kind = kind,
+                                       .folder = options.folder,
+                                       .messages = &sink,
+                                       .reportFile = pathFromUtf8(options.informe),
+                                       .reportBack = kind == RunKind::Check && options.informe.empty()});
+    if (end.error) err << "error: " << end.error->what() << '\n';
+    if (end.outcome == RunOutcome::FolderMissing) err << "error: " << msg::folderMissing(options.folder) << '\n';
+    if (!options.quiet && !end.reports.empty()) err << formatSummary(end.reports);
+    if (!end.reportText.empty()) out << end.reportText << std::flush;
+    if (end.reportWarning) err << msg::summary::kWarning << ": " << *end.reportWarning << '\n';
+    if (end.statusError) err << "error: " << end.statusError->what() << '\n';
+    return end.exitCode;
 }
 
 }  // namespace tht

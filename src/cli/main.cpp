@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "core/command_line.h"
+#include "core/run_driver.h"
 #include "platform/console.h"
 #include "platform/process.h"
 #include "platform/temporary_files.h"
@@ -11,7 +12,12 @@ int run(const std::vector<std::string>& arguments) {
     tht::installSignalCleanup();
     tht::StandardStream out(tht::StandardStream::Which::Output);
     tht::StandardStream err(tht::StandardStream::Which::Error);
-    return tht::runCommandLine(arguments, out, err);
+    try {
+        return tht::runCommandLine(arguments, out, err);
+    } catch (const std::exception& e) {  // before or after the run: the run reports its own errors
+        err << "error: " << tht::userError(e).what() << '\n';
+        return tht::kExitStopped;
+    }
 }
 
 }  // namespace

@@ -2,12 +2,7 @@
 
 #include "base/ascii.h"
 #include "base/messages.h"
-#include "core/ini_file.h"
-#include "core/run_report.h"
-#include "export/export_run.h"
-#include "import/import_run.h"
 #include "platform/files.h"
-#include "platform/locations.h"
 
 namespace tht {
 
@@ -22,57 +17,43 @@ StartMode startMode(const std::vector<std::string>& arguments) {
     return start;
 }
 
+namespace {
+
+RunDriver::Settings driverSettings(const StartMode& start, FrontEnd::Settings settings) {
+    // Only a window that Horalina started tells it the status.
+    const bool toldToHoralina = start.mode == InvocationMode::CommandLine;
+    return {.mode = start.mode,
+            .htemp = std::move(settings.htemp),
+            .statusFile = toldToHoralina ? std::move(settings.iniFile) : std::filesystem::path(),
+            .clock = std::move(settings.clock)};
+}
+
+}  // namespace
+
 FrontEnd::FrontEnd(const std::vector<std::string>& arguments, Settings settings)
-    : start_(startMode(arguments)), settings_(std::move(settings)) {}
+    : start_(startMode(arguments)), driver_(driverSettings(start_, std::move(settings))) {}
 
 FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, MessageSink& messages) {
     Click click;
     // A click that reaches a disabled button (a key, a message from outside)
     // must not start a second run over the tables the first one left.
     if (!transfersEnabled_) return click;
-    // Horalina reads the status once we end: whatever stops us from here on
-    // (a kill, a power cut) must leave it 0, not an earlier run's 1. A file
-    // we cannot write now would lose the true outcome too: nothing is done.
-    if (commandLineMode()) {
-        try {
-            writeStatus(0);
-        } catch (const Error& e) {
-            click.error = e;
-            return click;
-        }
-    }
     dirTxt_ = makeDirTxt(folder);
-    std::filesystem::path htemp = settings_.htemp;
-    try {
-        if (htemp.empty()) htemp = horalinaDataFolder();
-    } catch (const Error& e) {  // nothing tells where Horalina's tables are: the run cannot start
-        click.error = e;
-        return click;
-    }
-    const RunContext ctx = RunContext::forFolder(folder, htemp, start_.mode, messages, settings_.clock);
-    const RunResult result = direction == Direction::Export ? exportar(ctx) : importar(ctx);
-    if (result.status) status_ = *result.status;
-    const std::filesystem::path reportFile = defaultReportPath(htemp);
-    const std::optional<std::string> reportWarning = saveRunReport(
-        reportFile, formatRunReport({.kind = direction == Direction::Export ? RunKind::Export : RunKind::Import,
-                                     .tuxaFolder = folder,
-                                     .horalinaFolder = displayPath(htemp),
-                                     .when = ctx.clock()},
-                                    result));
-    if (result.outcome == RunOutcome::Stopped) {
+    const RunEnd end = driver_.run(
+        {.kind = direction == Direction::Export ? RunKind::Export : RunKind::Import, .folder = folder, .messages = &messages});
+    if (end.outcome == RunOutcome::Stopped) {
         // The user may fix the cause and press the button again.
-        click.error = result.error;
-        click.reportWarning = reportWarning;
+        click.error = end.error;
+        click.reportWarning = end.reportWarning;
         return click;
     }
-    if (result.outcome == RunOutcome::Completed) {
+    if (end.outcome == RunOutcome::Completed) {
         transfersEnabled_ = false;
-        RunProblems problems = problemsOf(result);
-        if (reportWarning) ++problems.warnings;
-        if (problems.any()) {
-            std::string text = msg::report::problems(problems.dropped, problems.warnings, displayPath(reportFile));
-            if (reportWarning) text += "\n" + *reportWarning;
-            click.problems = Click::Problems{std::move(text), reportFile, !reportWarning};
+        if (end.problems.any()) {
+            std::string text =
+                msg::report::problems(end.problems.dropped, end.problems.warnings, displayPath(end.reportFile));
+            if (end.reportWarning) text += "\n" + *end.reportWarning;
+            click.problems = Click::Problems{std::move(text), end.reportFile, !end.reportWarning};
         }
     }
     click.closeWindow = commandLineMode();
@@ -85,13 +66,6 @@ std::string FrontEnd::Click::errorText() const {
     return text;
 }
 
-void FrontEnd::closing() const {
-    if (!commandLineMode()) return;
-    writeStatus(status_);
-}
-
-void FrontEnd::writeStatus(int status) const {
-    writeIniValue(settings_.iniFile, kStatusSection, kStatusKey, std::to_string(status));
-}
+std::optional<Error> FrontEnd::closing() { return driver_.leaveStatus(); }
 
 }  // namespace tht

@@ -10,7 +10,9 @@
 
 #include "core/message_sink.h"
 #include "core/run_context.h"
+#include "core/run_driver.h"
 #include "platform/clock.h"
+#include "platform/error.h"
 
 namespace tht {
 
@@ -42,7 +44,7 @@ public:
     const StartMode& start() const noexcept { return start_; }
     bool commandLineMode() const noexcept { return start_.mode == InvocationMode::CommandLine; }
     // EstadoTransformacion: 0 at creation, then what the runs made of it.
-    int status() const noexcept { return status_; }
+    int status() const noexcept { return driver_.status(); }
     // Both transfer buttons: a window carries out one completed run.
     bool transfersEnabled() const noexcept { return transfersEnabled_; }
     const std::string& dirTxt() const noexcept { return dirTxt_; }
@@ -66,17 +68,16 @@ public:
     // A transfer button pressed with this folder chosen; messages go to the sink.
     // Once a run has completed, nothing happens. Command-line mode first
     // leaves status 0 in the settings file, and refuses the run if it cannot.
+    // Throws nothing: whatever goes wrong is the click's error.
     Click run(Direction direction, const std::string& folder, MessageSink& messages);
 
-    // The window is closing: command-line mode writes the status. Throws Error.
-    void closing() const;
+    // The window is closing: command-line mode leaves the status. Gives what
+    // kept it from doing so; the window closes all the same.
+    std::optional<Error> closing();
 
 private:
-    void writeStatus(int status) const;  // throws Error
-
     StartMode start_;
-    Settings settings_;
-    int status_ = 0;
+    RunDriver driver_;
     bool transfersEnabled_ = true;
     std::string dirTxt_;
 };

@@ -8,6 +8,7 @@
 #include "core/command_line.h"
 #include "core/form_layout.h"
 #include "core/ini_file.h"
+#include "core/run_driver.h"
 #include "platform/locations.h"
 #include "platform/temporary_files.h"
 #include "platform/wide_text.h"
@@ -32,8 +33,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
-    } catch (const std::exception& e) {
-        ::MessageBoxW(nullptr, tht::widen(tht::msg::internalError(e.what())).c_str(),
+    } catch (const std::exception& e) {  // the window itself failed: a run reports its own errors
+        ::MessageBoxW(nullptr, tht::widen(tht::userError(e).what()).c_str(),
                       tht::widen(tht::msg::window::kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
         return 1;
     }

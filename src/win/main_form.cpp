@@ -343,22 +343,13 @@ void MainForm::command(int id, int code) {
 }
 
 void MainForm::runTransfer(FrontEnd::Direction direction) {
-    FrontEnd::Click click;
-    std::string failure;
-    {
-        running_ = true;
-        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-        try {
-            click = model_.run(direction, narrow(chooser_->folder()), *sink_);
-        } catch (const std::exception& e) {
-            failure = msg::internalError(e.what());
-        }
-        running_ = false;
-        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-    }
-    if (click.error) failure = click.errorText();
-    if (!failure.empty()) {
-        reportError(failure);
+    running_ = true;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    const FrontEnd::Click click = model_.run(direction, narrow(chooser_->folder()), *sink_);
+    running_ = false;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    if (click.error) {
+        reportError(click.errorText());
         return;
     }
     ::EnableWindow(exportButton_, model_.transfersEnabled());
@@ -410,15 +401,9 @@ void MainForm::showBox(const std::string& text, UINT style) {
 void MainForm::reportError(const std::string& text) { showBox(text, MB_OK | MB_ICONERROR); }
 
 void MainForm::FormClose() {
-    try {
-        model_.closing();
-    } catch (const Error& e) {
-        // The window closes all the same: a window that cannot be closed would
-        // leave the calling product waiting for ever.
-        reportError(e.what());
-    } catch (const std::exception& e) {
-        reportError(msg::internalError(e.what()));
-    }
+    // The window closes all the same: a window that cannot be closed would
+    // leave the calling product waiting for ever.
+    if (const auto problem = model_.closing()) reportError(problem->what());
 }
 
 }  // namespace tht::win

@@ -1,0 +1,110 @@
+#include "core/run_driver.h"
+
+#include "base/messages.h"
+#include "core/ini_file.h"
+#include "export/check_run.h"
+#include "export/export_run.h"
+#include "import/import_run.h"
+#include "platform/files.h"
+#include "platform/locations.h"
+
+namespace tht {
+namespace {
+
+// The one place where an exception stops being an exception: every front end
+// gets an error to show, never a crash.
+template <class Work>
+std::optional<Error> attempt(Work&& work) {
+    try {
+        work();
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return userError(e);
+    }
+}
+
+RunResult runDirection(RunKind kind, const RunContext& ctx) {
+    switch (kind) {
+    case RunKind::Export: return exportar(ctx);
+    case RunKind::Import: return importar(ctx);
+    case RunKind::Check: return comprobar(ctx);
+    }
+    return exportar(ctx);
+}
+
+// A run that did its work exits 0 with status 1 and 1 with status -1; a check
+// exits 1 when it has anything to tell or the export would not leave status 1.
+int exitCodeOf(RunKind kind, const RunEnd& end, std::optional<int> status) {
+    if (end.outcome != RunOutcome::Completed) return kExitStopped;
+    if (kind == RunKind::Check) return end.problems.any() || status != 1 ? kExitProblems : kExitDone;
+    return status == 1 ? kExitDone : kExitProblems;
+}
+
+}  // namespace
+
+std::string describe(DriverError kind, const ErrorContext& c) {
+    switch (kind) {
+    case DriverError::Internal: break;
+    }
+    return msg::internalError(c.cause);
+}
+
+Error userError(const std::exception& e) {
+    if (const auto* error = dynamic_cast<const Error*>(&e)) return *error;
+    return Error(DriverError::Internal, {.cause = e.what()});
+}
+
+RunEnd RunDriver::run(const RunOrder& order) {
+    RunEnd end;
+    const std::optional<Error> failure = attempt([&] {
+        if (!settings_.statusFile.empty()) writeStatus(0);
+        // Nothing telling where Horalina's tables are is an error of this run, not of the program.
+        const std::filesystem::path htemp = settings_.htemp.empty() ? horalinaDataFolder() : settings_.htemp;
+        const RunContext ctx =
+            RunContext::forFolder(order.folder, htemp, settings_.mode, *order.messages, settings_.clock);
+        const RunResult result = runDirection(order.kind, ctx);
+        if (result.status) status_ = *result.status;
+        end.outcome = result.outcome;
+        end.error = result.error;
+        end.reports = result.reports;
+        end.problems = problemsOf(result);
+        const std::string report = formatRunReport(
+            {.kind = order.kind, .tuxaFolder = order.folder, .horalinaFolder = displayPath(htemp), .when = ctx.clock()},
+            result);
+        if (order.reportBack) {
+            end.reportText = report;
+        } else {
+            end.reportFile = order.reportFile.empty() ? defaultReportPath(htemp) : order.reportFile;
+            // The run has done its work: a report it could not leave does not undo it.
+            end.reportWarning = saveRunReport(end.reportFile, report);
+            if (end.reportWarning) ++end.problems.warnings;
+        }
+        end.exitCode = exitCodeOf(order.kind, end, result.status);
+    });
+    if (failure) {
+        end.outcome = RunOutcome::Stopped;
+        end.error = failure;
+        end.exitCode = kExitStopped;
+    }
+    return end;
+}
+
+RunEnd RunDriver::runOnce(const RunOrder& order) {
+    RunEnd end = run(order);
+    // A status file that refused the first 0 is not tried again: the run's error has said so.
+    if (!statusLeft_) return end;
+    if ((end.statusError = leaveStatus())) end.exitCode = kExitStopped;
+    return end;
+}
+
+std::optional<Error> RunDriver::leaveStatus() {
+    if (settings_.statusFile.empty() || statusLeft_ == status_) return std::nullopt;
+    return attempt([&] { writeStatus(status_); });
+}
+
+void RunDriver::writeStatus(int status) {
+    writeIniValue(settings_.statusFile, kStatusSection, kStatusKey, std::to_string(status));
+    statusLeft_ = status;
+}
+
+}  // namespace tht
