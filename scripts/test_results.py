@@ -75,7 +75,7 @@ def read_suites(text, counts):
         for skip in UNITTEST_SKIP.finditer(text):
             # "test_x (module.Class.test_x) ... skipped 'why'", the docstring
             # and the case's own output perhaps between the name and the verdict
-            cases = UNITTEST_CASE.findall(text, 0, skip.start())
+            cases = UNITTEST_CASE.findall(text, 0, skip.end())
             name, where = cases[-1] if cases else ("", "a case")
             where = where.removeprefix("__main__.")
             case = where if where.endswith("." + name) or not name else f"{where}.{name}"
