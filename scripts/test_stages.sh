@@ -1,5 +1,5 @@
-# Sourced by ./test. Each stage prints one line: its name, its outcome and
-# how long it took; what it printed goes to a log, shown only where it helps
+# Sourced by ./test. Each stage prints one line: its name when it starts,
+# how long it took when it ends; what it printed goes to a log, shown only where it helps
 # (the failures in full, the reasons for skipped cases). `totals` ends with
 # one line for every stage and fails when any stage failed. A stage that
 # fails does not stop the next.
@@ -16,21 +16,26 @@ took() {
 # and errors, on standard error. A failed build ends the whole run: nothing
 # after it could pass.
 build() {
-  local dir=$1 start=$SECONDS
+  local dir=$1 start=$SECONDS status=0 said
   shift
-  "$@" >/dev/null || { echo "build $dir: failed after $(took $((SECONDS - start)))"; exit 1; }
-  echo "build $dir: $(took $((SECONDS - start))) (log: $dir/build.log)"
+  printf 'build %s: ' "$dir"
+  said=$("$@" 2>&1 >/dev/null) || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "failed after $(took $((SECONDS - start)))"
+    echo "$said"
+    exit 1
+  fi
+  echo "$(took $((SECONDS - start))) (log: $dir/build.log)"
+  [ -z "$said" ] || echo "$said"
 }
 
-# `summary NAME RESULTS_ARGS...`: prints what scripts/test_results.py finds
-# and keeps its counts for the totals.
+# `summary RESULTS_ARGS...`: runs scripts/test_results.py; leaves its last
+# line (the counts) in $counts and the lines before it in $details.
 summary() {
-  local name=$1 lines
-  shift
+  local lines
   mapfile -t lines < <(/usr/bin/python3 scripts/test_results.py "$@" || echo "no result (scripts/test_results.py failed)")
   counts=${lines[-1]}
-  [ ${#lines[@]} -gt 1 ] && printf '%s\n' "${lines[@]:0:${#lines[@]}-1}"
-  stages+=("$name $counts")
+  details=$(printf '%s\n' "${lines[@]:0:${#lines[@]}-1}")
 }
 
 # `pass NAME DIR [ctest options...]` runs ctest in DIR: its output goes to
@@ -40,35 +45,55 @@ pass() {
   shift 2
   local log="$dir/ctest-$name.log" junit="$PWD/$dir/ctest-$name.xml"
   rm -f "$junit"
+  printf '%s: ' "$name"
   ctest --test-dir "$dir" --no-tests=error -j "$(nproc)" --output-junit "$junit" \
     --test-output-size-passed 10000000 --test-output-size-failed 10000000 "$@" >"$log" 2>&1 || status=$?
-  echo "$name: $(took $((SECONDS - start))) (log: $log)"
   if [ -f "$junit" ]; then
-    summary "$name" --junit "$junit"
+    summary --junit "$junit"
+    echo "$counts in $(took $((SECONDS - start))) (log: $log)"
+    [ -z "$details" ] || echo "$details"
+    stages+=("$name $counts")
     [[ $counts == *" 0 failed,"* ]] || status=1
   else
+    echo "no result (ctest exit code $status) after $(took $((SECONDS - start)))"
     tail -n 20 "$log"
-    stages+=("$name: no result (ctest exit code $status)")
+    stages+=("$name: no result")
     status=1
   fi
   [ "$status" -eq 0 ] || any_failed=1
 }
 
 # `step NAME LOG COMMAND...` runs a script that is a stage of its own, its
-# output to LOG. When it fails, the log from its last "== " heading on (the
-# part that failed) is printed. `step` leaves the script's status in $status.
+# output to LOG, and leaves its exit code in $status. When it fails, the log
+# from its last "== " heading on (the part that failed) is printed.
+# `step NAME LOG --results RESULTS_ARGS... -- COMMAND...` counts the cases
+# the stage ran with scripts/test_results.py too.
 step() {
-  local name=$1 log=$2 start=$SECONDS
+  local name=$1 log=$2 start=$SECONDS results=()
   shift 2
+  if [ "$1" = --results ]; then
+    shift
+    while [ "$1" != -- ]; do results+=("$1"); shift; done
+    shift
+  fi
   status=0
   mkdir -p "$(dirname "$log")"
+  printf '%s: ' "$name"
   "$@" >"$log" 2>&1 || status=$?
-  echo "$name: $(took $((SECONDS - start))) (log: $log)"
+  local outcome=passed
+  [ "$status" -eq 0 ] || outcome="FAILED (exit code $status)"
+  if [ ${#results[@]} -gt 0 ]; then
+    summary "${results[@]}"
+    outcome="$counts"
+    [ "$status" -eq 0 ] || outcome+=", FAILED (exit code $status)"
+  fi
+  echo "$outcome in $(took $((SECONDS - start))) (log: $log)"
   if [ "$status" -ne 0 ]; then
-    echo "  $name failed (exit code $status):"
     awk '/^== /{part=""} {part=part "    " $0 "\n"} END{printf "%s", part}' "$log"
     any_failed=1
   fi
+  [ ${#results[@]} -eq 0 ] || [ -z "$details" ] || echo "$details"
+  stages+=("$name $outcome")
 }
 
 totals() {
