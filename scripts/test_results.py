@@ -11,6 +11,7 @@ unittest each give their own totals; a ctest test with none counts as one),
 prints each failed ctest test's output in full (indented) and each skipped case with
 its reason, and ends with one line: "N passed, N failed, N skipped".
 """
+import ast
 import os
 import re
 import sys
@@ -35,6 +36,14 @@ class Counts:
         self.passed += passed
         self.failed += failed
         self.skipped += skipped
+
+
+def unquoted(reason):
+    # unittest prints the reason as Python writes a string: C:\\HTEMP
+    try:
+        return ast.literal_eval(f"'{reason}'")
+    except (SyntaxError, ValueError):
+        return reason
 
 
 def gtest_skip_reason(body):
@@ -79,7 +88,7 @@ def read_suites(text, counts):
             name, where = cases[-1] if cases else ("", "a case")
             where = where.removeprefix("__main__.")
             case = where if where.endswith("." + name) or not name else f"{where}.{name}"
-            counts.reasons.append((case, skip.group(1)))
+            counts.reasons.append((case, unquoted(skip.group(1))))
     return found
 
 
