@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing; does nothing when all are there.
 #   scripts/setup.sh [LIST...]   packages.txt, plus packages-LIST.txt for each LIST
-# One line says what is being installed; apt's output goes to build/setup.log
-# and is shown only when the install fails.
+# One line says what is being installed; apt's output goes to a log of that
+# install's own (build/setup-base.log for packages.txt alone,
+# build/setup-windows.log for `scripts/setup.sh windows`, ...); it is shown
+# only when the install fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 lists=("$root/scripts/packages.txt")
@@ -22,13 +24,13 @@ else
   echo "setup: missing Debian packages: ${missing[*]}; install them as root (scripts/setup.sh)" >&2
   exit 1
 fi
-log="$root/build/setup.log"
+log="build/setup-$(IFS=-; echo "${*:-base}").log"
 mkdir -p "$root/build"
-echo "Installing the Debian packages that are missing (${missing[*]}) and what they need; the first time takes several minutes. Full log: build/setup.log"
+echo "Installing the Debian packages that are missing (${missing[*]}) and what they need; the first time takes several minutes. Full log: $log"
 if ! { "${sudo[@]}" apt-get update \
        && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"; \
-     } >"$log" 2>&1; then
-  cat "$log" >&2
-  echo "setup: the install failed; the whole log is in build/setup.log" >&2
+     } >"$root/$log" 2>&1; then
+  tail -n 40 "$root/$log" >&2
+  echo "setup: the install failed; the whole log is in $log" >&2
   exit 1
 fi

@@ -144,7 +144,9 @@ std::basic_string<Ch> updateLines(View<Ch> content, std::string_view section, st
     }
     if (header < 0) {
         if (!lines.empty() && lines.back().end.empty()) out += eol;
-        out += widen<Ch>("[" + std::string(section) + "]") + eol + keyText + eol;
+        out += widen<Ch>("[");
+        out += widen<Ch>(section);
+        out += widen<Ch>("]") + eol + keyText + eol;
     }
     return out;
 }

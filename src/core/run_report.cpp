@@ -85,7 +85,7 @@ std::string formatRunReport(const RunReportFacts& facts, const RunResult& result
     if (problems.warnings == 0) out.append("  ").append(m::kNoWarnings).append("\n");
     for (const TableReport& r : result.reports)
         for (const std::string& w : r.warnings) out += "  " + r.table + ": " + w + "\n";
-    out += "\n" + m::totals(problems.dropped, problems.warnings) + "\n";
+    out.append("\n").append(m::totals(problems.dropped, problems.warnings)).append("\n");
     return out;
 }
 

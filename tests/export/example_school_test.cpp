@@ -25,7 +25,7 @@ std::vector<std::string> notes(const std::vector<TableReport>& reports) {
     for (const auto& r : reports)
         for (const auto& d : r.drops) {
             std::string s = r.table + ": " + d.reason + ":";
-            for (const auto n : d.numbers) s += " " + std::to_string(n);
+            for (const auto n : d.numbers) s.append(" ").append(std::to_string(n));
             out.push_back(s);
         }
     return out;

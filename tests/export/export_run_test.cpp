@@ -50,15 +50,17 @@ TEST(Exportar, ACommitAnEarlierRunLeftHalfDoneIsPutRightAndSaidInTheSummary) {
         EXPECT_EQ(test::readBytes(f.htemp / "AULAT.DBF"), forward ? "new" : "old");
         EXPECT_FALSE(std::filesystem::exists(f.htemp / std::string(kCommitJournalFile)));
         ASSERT_EQ(f.reports.size(), 7u);
+        const std::string htemp = displayPath(f.htemp);
         const std::string summary = formatSummary(f.reports);
         EXPECT_EQ(summary.substr(0, summary.find('\n', summary.find('\n') + 1) + 1),
-                  displayPath(f.htemp) + ":\n  aviso: Una ejecución anterior se detuvo mientras cambiaba las tablas: " +
+                  htemp + ":\n  aviso: Una ejecución anterior se detuvo mientras cambiaba las tablas: " +
                       (forward ? "se ha completado el cambio\n" : "se han restaurado las tablas anteriores\n"));
         // The report tells it among the warnings, not as a table read and written.
-        const std::string report = formatRunReport({}, RunResult{.reports = f.reports});
-        EXPECT_NE(report.find("\n  " + displayPath(f.htemp) + ": Una ejecución anterior se detuvo"), std::string::npos)
-            << report;
-        EXPECT_EQ(report.find("\n" + displayPath(f.htemp) + ": "), std::string::npos) << report;
+        RunResult result;
+        result.reports = f.reports;
+        const std::string report = formatRunReport({}, result);
+        EXPECT_NE(report.find("\n  " + htemp + ": Una ejecución anterior se detuvo"), std::string::npos) << report;
+        EXPECT_EQ(report.find("\n" + htemp + ": "), std::string::npos) << report;
     }
 }
 

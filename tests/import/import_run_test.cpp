@@ -8,6 +8,7 @@
 #include "platform/unicode.h"
 #include "store/table.h"
 #include "support/tuxa_builder.h"
+#include "support/restrict_false_positive.h"
 
 namespace tht {
 namespace {
@@ -132,6 +133,7 @@ TEST(Importar, FieldsAreNeededOnlyByEntriesThatAreWritten) {
     }
 }
 
+THT_RESTRICT_FALSE_POSITIVE_BEGIN
 TEST(Importar, CentreCodeFromTheFirstTitleLine) {
     const struct {
         std::string subjects;
@@ -156,6 +158,7 @@ TEST(Importar, CentreCodeFromTheFirstTitleLine) {
         EXPECT_EQ(f.reports.front().warnings, std::vector<std::string>{std::string(msg::warn::kEmptySolution)});
     }
 }
+THT_RESTRICT_FALSE_POSITIVE_END
 
 TEST(Importar, FailuresKeepTheEarlierTimetable) {
     const struct {

@@ -188,7 +188,7 @@ TEST(AtomicFile, WorksWhereverTheTargetsPathWorks) {
         const std::size_t left = wanted - folder.size();
         std::size_t k = std::min<std::size_t>(200, left - 1);
         if (left - 1 - k == 1) --k;  // one character left could not make a folder with its separator
-        folder += "/" + std::string(k, 'c');
+        folder.append("/").append(k, 'c');
     }
     fs::create_directories(folder);
     const fs::path target = fs::path(folder) / name;

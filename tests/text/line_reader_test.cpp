@@ -3,6 +3,7 @@
 #include "platform/error.h"
 #include "support/temp_dir.h"
 #include "text/line_reader.h"
+#include "support/restrict_false_positive.h"
 
 namespace tht {
 namespace {
@@ -84,6 +85,7 @@ TEST(LineReader, Utf8LinesComeInTheTablesPage) {
     EXPECT_EQ(reader.notes().unstorable.firstLine, 2);
 }
 
+THT_RESTRICT_FALSE_POSITIVE_BEGIN
 TEST(LineReader, Utf8IsRecognisedOnlyWhenTheWholeFileIsUtf8WithMultiByteSequences) {
     test::TempDir dir;
     const std::string big(200000, 'x');
@@ -115,6 +117,7 @@ TEST(LineReader, Utf8IsRecognisedOnlyWhenTheWholeFileIsUtf8WithMultiByteSequence
         EXPECT_EQ(named.notes().readAsUtf8, c.bytes.starts_with("\xEF\xBB\xBF"));
     }
 }
+THT_RESTRICT_FALSE_POSITIVE_END
 
 TEST(LineReader, PhysicalLineNumbersNulsAndLoneCarriageReturns) {
     const struct {

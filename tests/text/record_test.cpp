@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"
+#include "support/restrict_false_positive.h"
 
 namespace tht {
 namespace {
@@ -12,6 +13,7 @@ std::u32string padTo(std::u32string s, std::size_t n) {
     return s;
 }
 
+THT_RESTRICT_FALSE_POSITIVE_BEGIN
 TEST(LineTest, TitleTrailerAndTagLines) {
     const std::u32string tag = U"TUXA_PROF.TXT";
     struct Case {
@@ -42,6 +44,7 @@ TEST(LineTest, TitleTrailerAndTagLines) {
             << "as bytes: " << std::string(c.line.begin(), c.line.end());
     }
 }
+THT_RESTRICT_FALSE_POSITIVE_END
 
 TEST(LineTest, GroupsFileTagHasAnS) {
     EXPECT_FALSE(isDataLine(U" TUXA_GRUPOS.TXT", tuxa::grupos.tag));

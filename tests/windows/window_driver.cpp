@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/restrict_false_positive.h"
 #include "win/control_ids.h"
 
 namespace {
@@ -67,12 +68,14 @@ std::wstring classOf(HWND window) {
     return name;
 }
 
+THT_RESTRICT_FALSE_POSITIVE_BEGIN
 std::string nameOf(HWND control) {
     const int id = ::GetDlgCtrlID(control);
     for (const auto& c : tht::win::kControlNames)
         if (c.id == id) return c.name;
     return "#" + std::to_string(id);
 }
+THT_RESTRICT_FALSE_POSITIVE_END
 
 HWND findForm(const std::wstring& caption) { return ::FindWindowW(tht::win::kFormClass, caption.c_str()); }
 
@@ -137,7 +140,7 @@ std::vector<HWND> topLevelOfClass(const std::wstring& windowClass) {
     struct Search {
         std::wstring cls;
         std::vector<HWND> found;
-    } search{windowClass};
+    } search{windowClass, {}};
     ::EnumWindows(
         [](HWND w, LPARAM p) {
             auto* s = reinterpret_cast<Search*>(p);
