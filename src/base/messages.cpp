@@ -211,7 +211,8 @@ std::string_view numbersLabel(std::int64_t count, bool records) {
 
 namespace usage {
 std::string unexpectedArguments(const std::vector<std::string>& arguments) {
-    std::string text(agreeing(static_cast<std::int64_t>(arguments.size()), "sobra el argumento", "sobran los argumentos"));
+    const auto count = static_cast<std::int64_t>(arguments.size());
+    std::string text(agreeing(count, "sobra el argumento", "sobran los argumentos"));
     for (const std::string& argument : arguments) text += " " + argument;
     return text;
 }

@@ -59,7 +59,7 @@ std::string usageProblem(const CLI::ParseError& e, const CLI::App& app, const st
         // The folder is the only thing a direction requires.
         return text(direction ? msg::usage::kMissingFolder : msg::usage::kMissingDirection);
     case CLI::ExitCodes::ExtrasError: {
-        // Words before the direction are the program's, and are reported first.
+        // CLI11 stops at the program's own extras (before the direction) before it looks at the direction's.
         std::vector<std::string> extras = app.remaining();
         if (extras.empty() && direction) extras = direction->remaining();
         if (!extras.empty()) return msg::usage::unexpectedArguments(extras);
@@ -73,7 +73,8 @@ std::string usageProblem(const CLI::ParseError& e, const CLI::App& app, const st
                 option && option->get_expected_min() > 0)
                 return msg::usage::missingValue(option->get_name());
         for (const CLI::Option* option : direction->get_options())
-            if (option->count() > 1 && option->get_expected_min() > 0) return msg::usage::repeatedOption(option->get_name());
+            if (option->count() > 1 && option->get_expected_min() > 0)
+                return msg::usage::repeatedOption(option->get_name());
         break;
     default:
         break;
