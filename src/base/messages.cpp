@@ -210,8 +210,14 @@ std::string_view numbersLabel(std::int64_t count, bool records) {
 }  // namespace summary
 
 namespace usage {
-std::string unexpectedArgument(const std::string& argument) { return "sobra el argumento " + argument; }
+std::string unexpectedArguments(const std::vector<std::string>& arguments) {
+    const auto count = static_cast<std::int64_t>(arguments.size());
+    std::string text(agreeing(count, "sobra el argumento", "sobran los argumentos"));
+    for (const std::string& argument : arguments) text += " " + argument;
+    return text;
+}
 std::string missingValue(const std::string& option) { return "falta el valor de " + option; }
+std::string repeatedOption(const std::string& option) { return option + " se ha dado más de una vez"; }
 std::string emptyValue(const std::string& what) { return what + " no puede estar vacío"; }
 std::string wrongUsage(std::string_view detail) { return "error: " + std::string(detail) + "\n" + std::string(kLine); }
 }  // namespace usage

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tht::msg {
 
@@ -186,8 +187,10 @@ inline constexpr std::string_view kLine =
     "     transhoralotuxa-cli comprobar CARPETA [--htemp DIR] [--informe FICHERO] [--quiet]";
 inline constexpr std::string_view kMissingDirection = "falta la orden: exportar, importar o comprobar";
 inline constexpr std::string_view kMissingFolder = "falta la carpeta de TUXA (CARPETA)";
-std::string unexpectedArgument(const std::string& argument);
+// "sobra el argumento b", "sobran los argumentos b c": in the order given.
+std::string unexpectedArguments(const std::vector<std::string>& arguments);
 std::string missingValue(const std::string& option);
+std::string repeatedOption(const std::string& option);
 std::string emptyValue(const std::string& what);
 inline constexpr std::string_view kInvalidArguments = "argumentos no válidos";
 std::string wrongUsage(std::string_view detail);

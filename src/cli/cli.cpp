@@ -44,15 +44,36 @@ void addRunOptions(CLI::App& cmd, Options& o) {
     cmd.add_flag("--quiet", o.quiet, text(msg::usage::kQuiet));
 }
 
-// CLI11 tells what is wrong in English: say it in Spanish.
-std::string usageProblem(const CLI::ParseError& e) {
-    const std::string_view what = e.what();
-    if (what.find("subcommand is required") != what.npos) return text(msg::usage::kMissingDirection);
-    if (what.ends_with(" is required")) return text(msg::usage::kMissingFolder);
-    if (const auto at = what.find("not expected: "); at != what.npos)
-        return msg::usage::unexpectedArgument(std::string(what.substr(at + 14)));
-    if (what.find(" required ") != what.npos && what.starts_with("--"))
-        return msg::usage::missingValue(std::string(what.substr(0, what.find(':'))));
+// What CLI11 found wrong, told in Spanish from the kind of error and what the
+// parse left behind, never from CLI11's English text.
+std::string usageProblem(const CLI::ParseError& e, const CLI::App& app, const std::vector<std::string>& arguments) {
+    const auto directions = app.get_subcommands();
+    const CLI::App* direction = directions.empty() ? nullptr : directions.front();
+    switch (static_cast<CLI::ExitCodes>(e.get_exit_code())) {
+    case CLI::ExitCodes::RequiredError:
+        // The folder is the only thing a direction requires.
+        return text(direction ? msg::usage::kMissingFolder : msg::usage::kMissingDirection);
+    case CLI::ExitCodes::ExtrasError: {
+        // CLI11 stops at the program's own extras (before the direction) before it looks at the direction's.
+        std::vector<std::string> extras = app.remaining();
+        if (extras.empty() && direction) extras = direction->remaining();
+        if (!extras.empty()) return msg::usage::unexpectedArguments(extras);
+        break;
+    }
+    case CLI::ExitCodes::ArgumentMismatch:
+        if (!direction) break;
+        // An option runs out of values only when it is the last argument ("--htemp" or "--htemp=").
+        if (const std::string& last = arguments.back(); last.starts_with("-"))
+            if (const CLI::Option* option = direction->get_option_no_throw(last.substr(0, last.find('=')));
+                option && option->get_expected_min() > 0)
+                return msg::usage::missingValue(option->get_name());
+        for (const CLI::Option* option : direction->get_options())
+            if (option->count() > 1 && option->get_expected_min() > 0)
+                return msg::usage::repeatedOption(option->get_name());
+        break;
+    default:
+        break;
+    }
     return text(msg::usage::kInvalidArguments);
 }
 
@@ -91,7 +112,7 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         out << version << '\n';
         return 0;
     } catch (const CLI::ParseError& e) {
-        err << msg::usage::wrongUsage(usageProblem(e)) << '\n';
+        err << msg::usage::wrongUsage(usageProblem(e, app, arguments)) << '\n';
         return kExitUsage;
     }
     // An empty value is an unset shell variable, never a wish for the default

@@ -29,9 +29,6 @@ struct RunContext {
     const CodePage* codePage = &CodePage::system();  // of the TUXA files and TUXA_HORARIO.TXT
     // A TUXA file that is UTF-8 is read as such, unless TUXA_CODEPAGE names the page.
     bool guessUtf8 = !CodePage::systemIsNamed();
-    // For tests that compare the two paths: text goes through characters even
-    // where both code pages are single-byte and it would go byte to byte.
-    bool decodeEveryLine = false;
 
     // The one way a front end makes a context: dirTxt from the folder, the rest as given.
     static RunContext forFolder(const std::string& folder, std::filesystem::path htemp, InvocationMode mode,

@@ -18,9 +18,8 @@ struct ExportContext : RunContext {
     ExportContext(const RunContext& run, TableBatch& batch)
         : RunContext(run),
           tables(batch),
-          byteMap(run.decodeEveryLine ? std::nullopt : ByteMap::between(*codePage, CodePage::windows1252())),
-          storedMap(run.decodeEveryLine ? std::nullopt
-                                        : ByteMap::between(CodePage::windows1252(), CodePage::windows1252())) {}
+          byteMap(ByteMap::between(*codePage, CodePage::windows1252())),
+          storedMap(ByteMap::between(CodePage::windows1252(), CodePage::windows1252())) {}
     TableBatch& tables;
     std::optional<ByteMap> byteMap;
     std::optional<ByteMap> storedMap;  // for a UTF-8 file, whose lines come in the tables' page

@@ -1,9 +1,8 @@
 #pragma once
-// The thin byte layer under the readers and the store: files in production,
-// memory buffers and failing sinks in tests.
+// The thin byte layer under the readers: files in production, memory
+// buffers in tests.
 #include <cstddef>
 #include <string>
-#include <string_view>
 
 namespace tht {
 
@@ -13,14 +12,6 @@ public:
     // Up to n bytes into buf; 0 only at the end. Throws Error on a read failure.
     virtual std::size_t read(char* buf, std::size_t n) = 0;
     // The name that error messages give for this source (a path).
-    virtual const std::string& name() const = 0;
-};
-
-class ByteSink {
-public:
-    virtual ~ByteSink() = default;
-    // Writes all of bytes or throws Error.
-    virtual void write(std::string_view bytes) = 0;
     virtual const std::string& name() const = 0;
 };
 

@@ -70,7 +70,7 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
     std::size_t read(char* buf, std::size_t n) override;
-    const std::string& name() const override { return name_; }
+    const std::string& name() const { return name_; }
     // The size the file had when it was opened: no more is read.
     std::uint64_t size() const noexcept { return size_; }
 
@@ -95,13 +95,14 @@ class PreparedFile;
 // existing file keeps its permissions (and owner, where the system lets us);
 // a file we may not write (read-only), a folder or anything but a regular
 // file is refused. Throws Error(FileUnwritable).
-class AtomicFile final : public ByteSink {
+class AtomicFile final {
 public:
     explicit AtomicFile(fs::path target);
-    ~AtomicFile() override;
+    ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
-    void write(std::string_view bytes) override;
+    // Writes all of bytes or throws Error(FileUnwritable).
+    void write(std::string_view bytes);
     // Overwrites bytes already written, from offset on (a header completed
     // once the rest is known).
     void writeAt(std::uint64_t offset, std::string_view bytes);
@@ -113,7 +114,7 @@ public:
     // takes the target's name when the PreparedFile is committed. Several
     // files prepared first can then take their names together.
     PreparedFile prepare() &&;
-    const std::string& name() const override { return name_; }
+    const std::string& name() const { return name_; }
     const fs::path& target() const { return target_; }
 
 private:

@@ -235,12 +235,6 @@ FieldId Table::Impl::field(std::string_view name) const {
     throw Error(TableError::FieldMissing, {.table = displayPath_, .field = std::string(name)});
 }
 
-bool Table::Impl::hasField(std::string_view name) const noexcept {
-    for (std::size_t i : visible_)
-        if (ascii::equalsIgnoreCase<char>(layout_.fields[i].name, name)) return true;
-    return false;
-}
-
 std::size_t Table::Impl::layoutIndex(FieldId f) const {
     if (f.index >= visible_.size())
         throw std::out_of_range("table " + name_ + " has no field number " + std::to_string(f.index));
@@ -495,7 +489,6 @@ void Table::edit() { impl_->edit(); }
 void Table::post() { impl_->post(); }
 void Table::cancel() { impl_->cancel(); }
 FieldId Table::field(std::string_view name) const { return impl_->field(name); }
-bool Table::hasField(std::string_view name) const { return impl_->hasField(name); }
 std::size_t Table::fieldCount() const noexcept { return impl_->fieldCount(); }
 const std::string& Table::fieldName(std::size_t index) const { return impl_->fieldName(index); }
 

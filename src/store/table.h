@@ -37,10 +37,10 @@ enum class Access { Shared, Exclusive };
 class TableBatch;
 
 // The dBase level of a created table. Horalina's tables are DBase4 (version
-// byte 0x03; integer N(11,0), float N(20,4)); DBase3 differs only in N(19,4)
-// floats, and DBase7 writes the 68-byte header, integer I and float O, as
-// other programs do, for tests that need such tables.
-enum class TableLevel { DBase3, DBase4, DBase7 };
+// byte 0x03; integer N(11,0), float N(20,4)); DBase7 writes the 68-byte
+// header, integer I and float O, as other programs do, for tests that need
+// such tables.
+enum class TableLevel { DBase4, DBase7 };
 
 // A field resolved once by name, then used for every record.
 struct FieldId {
@@ -89,7 +89,6 @@ public:
     void cancel();
 
     FieldId field(std::string_view name) const;  // throws Error(FieldMissing)
-    bool hasField(std::string_view name) const;
     // The fields a caller sees, in stored order: FieldId{i} for i below the
     // count (Visual FoxPro's hidden null flags are not among them).
     std::size_t fieldCount() const noexcept;
@@ -139,16 +138,6 @@ public:
     // records match as for the values decoded.
     bool locateBytes(std::string_view fieldNames, const std::vector<ByteText>& values);
 
-    // By name, for callers that touch a field once.
-    std::u32string readString(std::string_view name) const { return readString(field(name)); }
-    std::int64_t readInteger(std::string_view name) const { return readInteger(field(name)); }
-    double readFloat(std::string_view name) const { return readFloat(field(name)); }
-    bool readBoolean(std::string_view name) const { return readBoolean(field(name)); }
-    void writeString(std::string_view name, std::u32string_view v) { writeString(field(name), v); }
-    void writeInteger(std::string_view name, std::int64_t v) { writeInteger(field(name), v); }
-    void writeFloat(std::string_view name, double v) { writeFloat(field(name), v); }
-    void writeBoolean(std::string_view name, bool v) { writeBoolean(field(name), v); }
-
     class Impl;
 
 private:
@@ -157,22 +146,6 @@ private:
     static Table create(const std::filesystem::path& folder, std::string_view name,
                         const std::vector<FieldDef>& fields, TableLevel level, Clock clock, TableBatch* batch);
     std::unique_ptr<Impl> impl_;
-};
-
-// A field found by name the first time a record needs it, then by its id:
-// a table that lacks the field fails only where a record is actually read.
-class LazyField {
-public:
-    LazyField(const Table& table, std::string_view name) : table_(&table), name_(name) {}
-    FieldId operator()() {
-        if (!id_) id_ = table_->field(name_);
-        return *id_;
-    }
-
-private:
-    const Table* table_;
-    std::string_view name_;
-    std::optional<FieldId> id_;
 };
 
 }  // namespace tht

@@ -56,7 +56,6 @@ public:
     void cancel();
 
     FieldId field(std::string_view name) const;
-    bool hasField(std::string_view name) const noexcept;
     std::size_t fieldCount() const noexcept { return visible_.size(); }
     const std::string& fieldName(std::size_t index) const;
 

@@ -154,7 +154,7 @@ NewTable buildTableHeader(const std::vector<FieldDef>& defs, TableLevel level) {
             break;
         case FieldType::Float:
             f.type = dBase7 ? 'O' : 'N';
-            f.width = dBase7 ? 8 : (level == TableLevel::DBase3 ? 19 : 20);
+            f.width = dBase7 ? 8 : 20;
             f.decimals = dBase7 ? 0 : 4;
             break;
         case FieldType::Boolean:

@@ -17,26 +17,24 @@ struct TuxaFile {
     std::u32string_view tag;          // columns 2-51 of its title and trailer lines
     Reading reading;
     std::string_view missingMessage;  // empty: an optional file, absent without a word
-    bool missingSetsStatus;           // a missing file sets the result status to -1
 };
 
 namespace tuxa {
 inline constexpr TuxaFile asignaturas{"tuxa_asignat.txt", U"TUXA_ASIGNAT.TXT", Reading::LineByLine,
-                                      msg::kNoSubjectsFile, true};
-inline constexpr TuxaFile actividades{"TUXA_ACTIVIDADES.TXT", U"TUXA_ACTIVIDADES.TXT", Reading::LineByLine, "",
-                                      false};
+                                      msg::kNoSubjectsFile};
+inline constexpr TuxaFile actividades{"TUXA_ACTIVIDADES.TXT", U"TUXA_ACTIVIDADES.TXT", Reading::LineByLine, ""};
 inline constexpr TuxaFile profesores{"tuxa_prof.txt", U"TUXA_PROF.TXT", Reading::LineByLine,
-                                     msg::kNoTeachersFile, true};
+                                     msg::kNoTeachersFile};
 inline constexpr TuxaFile aulas{"tuxa_aulas.txt", U"TUXA_AULAS.TXT", Reading::LineByLine,
-                                msg::kNoRoomsFile, true};
+                                msg::kNoRoomsFile};
 inline constexpr TuxaFile grupos{"tuxa_grupo.txt", U"TUXA_GRUPOS.TXT", Reading::LineByLine,
-                                 msg::kNoGroupsFile, true};
+                                 msg::kNoGroupsFile};
 inline constexpr TuxaFile asignaturasGrupo{"tuxa_asignatgrupo.txt", U"TUXA_ASIGNATGRUPO.TXT", Reading::LineByLine,
-                                           msg::kNoAssignmentsFile, true};
+                                           msg::kNoAssignmentsFile};
 inline constexpr TuxaFile asignaturasCurso{"tuxa_asignatcurso.txt", U"TUXA_ASIGNATCURSO.TXT", Reading::WholeFile,
-                                           msg::kNoCourseHoursFile, false};
+                                           msg::kNoCourseHoursFile};
 inline constexpr TuxaFile sesiones{"tuxa_sesiones.txt", U"TUXA_SESIONES.TXT", Reading::WholeFile,
-                                   msg::kNoSessionsFile, true};
+                                   msg::kNoSessionsFile};
 
 inline constexpr std::array<const TuxaFile*, 8> all{&asignaturas, &actividades, &profesores, &aulas,
                                                     &grupos,      &asignaturasGrupo, &asignaturasCurso, &sesiones};

@@ -124,14 +124,14 @@ struct Fixture {
              {"PROF", FieldType::String, 10}, {"CODGRUPO", FieldType::String, 12}, {"TAREA", FieldType::String, 10},
              {"ASIG", FieldType::String, 10}, {"AULA", FieldType::String, 10}});
         soluc.append();
-        soluc.writeInteger("DIA", 3);
-        soluc.writeInteger("HORA", 2);
-        soluc.writeString("MARCO", U"0");
-        soluc.writeString("PROF", U"P12");
-        soluc.writeString("CODGRUPO", U"2BACH-B");
-        soluc.writeString("TAREA", U"T01");
-        soluc.writeString("ASIG", U"MAT1");
-        soluc.writeString("AULA", U"A14");
+        soluc.writeInteger(soluc.field("DIA"), 3);
+        soluc.writeInteger(soluc.field("HORA"), 2);
+        soluc.writeString(soluc.field("MARCO"), U"0");
+        soluc.writeString(soluc.field("PROF"), U"P12");
+        soluc.writeString(soluc.field("CODGRUPO"), U"2BACH-B");
+        soluc.writeString(soluc.field("TAREA"), U"T01");
+        soluc.writeString(soluc.field("ASIG"), U"MAT1");
+        soluc.writeString(soluc.field("AULA"), U"A14");
         soluc.post();
         soluc.close();
     }

@@ -122,6 +122,33 @@ TEST(CommandLine, Usage) {
     }
 }
 
+// What is wrong with the arguments, in the user's words, on the first line of the error output.
+TEST(CommandLine, UsageProblemsAreToldInSpanish) {
+    test::TempDir dir;
+    const struct {
+        Args args;
+        const char* problem;
+    } cases[] = {
+        {{}, "falta la orden: exportar, importar o comprobar"},
+        {{"--nada"}, "falta la orden: exportar, importar o comprobar"},
+        {{"importar"}, "falta la carpeta de TUXA (CARPETA)"},
+        {{"exportar", "--nada"}, "falta la carpeta de TUXA (CARPETA)"},
+        {{"exportar", "x", "--nada"}, "sobra el argumento --nada"},
+        {{"x", "exportar", "y"}, "sobra el argumento x"},
+        {{"comprobar", "x", "--ini"}, "sobra el argumento --ini"},
+        {{"exportar", "a", "b", "c"}, "sobran los argumentos b c"},
+        {{"exportar", "x", "--htemp"}, "falta el valor de --htemp"},
+        {{"exportar", "x", "--informe="}, "falta el valor de --informe"},
+        {{"exportar", "x", "--ini", "a", "--ini", "b"}, "--ini se ha dado más de una vez"},
+        {{"exportar", "x", "--quiet=si"}, "argumentos no válidos"},
+    };
+    for (const auto& c : cases) {
+        const auto r = runCli(c.args, dir.path());
+        EXPECT_EQ(r.code, 64) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), std::string("error: ") + c.problem) << r.err;
+    }
+}
+
 TEST(CommandLine, AMissingFolderIsNamedBesideTheWindowsMessage) {
     test::TempDir dir;
     const std::string folder = text(dir.path() / "no hay tal");

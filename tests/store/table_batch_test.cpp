@@ -16,13 +16,13 @@ const std::vector<FieldDef> kFields = {{"ABREV", FieldType::String, 10}};
 
 void fill(Table& t, std::u32string_view value) {
     t.append();
-    t.writeString("ABREV", value);
+    t.writeString(t.field("ABREV"), value);
     t.post();
 }
 
 std::u32string firstValue(Table t) {
     t.first();
-    std::u32string value = t.readString("ABREV");
+    std::u32string value = t.readString(t.field("ABREV"));
     t.close();
     return value;
 }

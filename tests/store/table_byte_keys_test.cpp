@@ -25,10 +25,10 @@ void writeKeys(test::TempDir& dir, const std::string& name, std::uint8_t driver,
 }
 
 int foundAs(Table& t, const std::vector<std::u32string>& values) {
-    return t.locate("K", values) ? static_cast<int>(t.readInteger("N")) : 0;
+    return t.locate("K", values) ? static_cast<int>(t.readInteger(t.field("N"))) : 0;
 }
 int foundAs(Table& t, const std::vector<ByteText>& values) {
-    return t.locateBytes("K", values) ? static_cast<int>(t.readInteger("N")) : 0;
+    return t.locateBytes("K", values) ? static_cast<int>(t.readInteger(t.field("N"))) : 0;
 }
 
 class TableByteKeys : public ::testing::Test {
@@ -108,7 +108,7 @@ TEST_F(TableByteKeys, CopiedFieldsAreWhatAReadAndAWriteGive) {
         for (from.first(); !from.eof(); from.next()) {
             copies.append();
             copies.copyString(copies.field("BYTES"), from, from.field("K"));
-            copies.writeString("CHARS", from.readString("K"));
+            copies.writeString(copies.field("CHARS"), from.readString(from.field("K")));
             copies.post();
             EXPECT_EQ(copies.readBytes(copies.field("BYTES"))->bytes, copies.readBytes(copies.field("CHARS"))->bytes)
                 << name << " " << from.recordNumber();

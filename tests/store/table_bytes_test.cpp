@@ -30,16 +30,16 @@ void writeSample(const std::filesystem::path& dir) {
                              {"OK", FieldType::Boolean},
                              {"VACIO", FieldType::String, 2}});
     t.append();
-    t.writeString("NOMBRE", U"Año½");
-    t.writeInteger("N", 3);
-    t.writeFloat("H", 4.5);
-    t.writeBoolean("OK", true);
+    t.writeString(t.field("NOMBRE"), U"Año½");
+    t.writeInteger(t.field("N"), 3);
+    t.writeFloat(t.field("H"), 4.5);
+    t.writeBoolean(t.field("OK"), true);
     t.post();
     t.append();
-    t.writeString("NOMBRE", U"abcdefgh");
-    t.writeInteger("N", -12);
-    t.writeFloat("H", -0.25);
-    t.writeBoolean("OK", false);
+    t.writeString(t.field("NOMBRE"), U"abcdefgh");
+    t.writeInteger(t.field("N"), -12);
+    t.writeFloat(t.field("H"), -0.25);
+    t.writeBoolean(t.field("OK"), false);
     t.post();
     t.append();
     t.post();
@@ -91,7 +91,7 @@ TEST(TableBytes, AChangedTableKeepsItsHeaderAndATrueRecordCount) {
     {
         Table t = Table::open(dir.path(), "HORAS", Access::Exclusive);
         t.append();
-        t.writeString("NOMBRE", U"cuarto");
+        t.writeString(t.field("NOMBRE"), U"cuarto");
         t.post();
         t.close();
     }
@@ -113,7 +113,7 @@ TEST(TableBytes, AnUnchangedTableIsNotRewritten) {
     dir.write("HORAS.DBF", bytes);
     {
         Table t = Table::open(dir.path(), "HORAS", Access::Exclusive);
-        for (; !t.eof(); t.next()) t.readString("NOMBRE");
+        for (; !t.eof(); t.next()) t.readString(t.field("NOMBRE"));
         t.append();  // dropped: nothing written
         t.close();
     }

@@ -13,14 +13,14 @@ const std::vector<FieldDef> kFields = {{"COD", FieldType::String, 4}, {"N", Fiel
 
 void appendRow(Table& t, std::u32string_view cod, std::int64_t n) {
     t.append();
-    t.writeString("COD", cod);
+    t.writeString(t.field("COD"), cod);
     t.writeInteger(t.field("N"), n);
     t.post();
 }
 
 std::vector<std::u32string> walk(Table& t) {
     std::vector<std::u32string> out;
-    for (t.first(); !t.eof(); t.next()) out.push_back(t.readString("COD"));
+    for (t.first(); !t.eof(); t.next()) out.push_back(t.readString(t.field("COD")));
     return out;
 }
 
@@ -34,7 +34,7 @@ TEST(TableCursor, AnEmptyTableIsAtItsEndAtOnce) {
     Table t = Table::create(dir.path(), "T", kFields);
     EXPECT_TRUE(t.eof());
     EXPECT_EQ(t.recordNumber(), 0);
-    EXPECT_EQ(t.readString("COD"), U"");
+    EXPECT_EQ(t.readString(t.field("COD")), U"");
     t.next();
     EXPECT_TRUE(t.eof());
     t.close();
@@ -67,9 +67,9 @@ TEST(TableCursor, EditChangesTheRecordInPlace) {
         Table t = Table::create(dir.path(), "T", kFields);
         for (auto c : {U"A", U"B", U"C"}) appendRow(t, c, 0);
         for (t.first(); !t.eof(); t.next()) {
-            if (t.readString("COD") == U"B") {
+            if (t.readString(t.field("COD")) == U"B") {
                 t.edit();
-                t.writeString("COD", U"BB");
+                t.writeString(t.field("COD"), U"BB");
                 t.writeInteger(t.field("N"), 7);
                 t.post();
             }
@@ -80,7 +80,7 @@ TEST(TableCursor, EditChangesTheRecordInPlace) {
     EXPECT_EQ(walk(t), (std::vector<std::u32string>{U"A", U"BB", U"C"}));
     t.first();
     t.next();
-    EXPECT_EQ(t.readInteger("N"), 7);
+    EXPECT_EQ(t.readInteger(t.field("N")), 7);
 }
 
 TEST(TableCursor, FirstNextAndLocatePostAChangedRecordAndDropAnUnchangedOne) {
@@ -88,16 +88,16 @@ TEST(TableCursor, FirstNextAndLocatePostAChangedRecordAndDropAnUnchangedOne) {
     Table t = Table::create(dir.path(), "T", kFields);
     appendRow(t, U"A", 1);
     t.append();
-    t.writeString("COD", U"B");
+    t.writeString(t.field("COD"), U"B");
     t.first();  // posts B
     t.append();  // nothing written: dropped by next()
     t.next();
     t.edit();
-    t.writeString("COD", U"B2");
+    t.writeString(t.field("COD"), U"B2");
     t.next();  // posts the edit
     EXPECT_TRUE(t.eof());
     t.append();
-    t.writeString("COD", U"C");
+    t.writeString(t.field("COD"), U"C");
     EXPECT_FALSE(t.locate("COD", {U"X"}));  // posts C
     EXPECT_EQ(walk(t), (std::vector<std::u32string>{U"A", U"B2", U"C"}));
 }
@@ -109,19 +109,19 @@ TEST(TableCursor, CloseAndCancelDropWhatWasNotPosted) {
         appendRow(t, U"A", 1);
         appendRow(t, U"B", 2);
         t.append();
-        t.writeString("COD", U"GONE");
+        t.writeString(t.field("COD"), U"GONE");
         t.cancel();
-        EXPECT_EQ(t.readString("COD"), U"B");  // back where it was
+        EXPECT_EQ(t.readString(t.field("COD")), U"B");  // back where it was
         t.append();
-        t.writeString("COD", U"LOST");
+        t.writeString(t.field("COD"), U"LOST");
         t.close();
     }
     EXPECT_EQ(reopenAndWalk(dir.path()), (std::vector<std::u32string>{U"A", U"B"}));
     {
         Table t = Table::open(dir.path(), "T", Access::Exclusive);
         t.edit();
-        t.writeString("COD", U"Z");
-        EXPECT_EQ(t.readString("COD"), U"Z");  // reads see the pending record
+        t.writeString(t.field("COD"), U"Z");
+        EXPECT_EQ(t.readString(t.field("COD")), U"Z");  // reads see the pending record
         t.close();
     }
     EXPECT_EQ(reopenAndWalk(dir.path()), (std::vector<std::u32string>{U"A", U"B"}));
@@ -161,7 +161,7 @@ TEST(TableCursor, ReadOnlyTablesRefuseChanges) {
             EXPECT_EQ(e.context().table, (dir / "T.DBF").string());
         }
     }
-    EXPECT_EQ(t.readString("COD"), U"A");
+    EXPECT_EQ(t.readString(t.field("COD")), U"A");
     t.close();
     EXPECT_EQ(test::readBytes(dir / "T.DBF"), before);
 }
@@ -169,7 +169,7 @@ TEST(TableCursor, ReadOnlyTablesRefuseChanges) {
 TEST(TableCursor, MisusesAreProgrammingErrors) {
     test::TempDir dir;
     Table t = Table::create(dir.path(), "T", kFields);
-    EXPECT_THROW(t.writeString("COD", U"x"), std::logic_error);  // neither Append nor Edit
+    EXPECT_THROW(t.writeString(t.field("COD"), U"x"), std::logic_error);  // neither Append nor Edit
     EXPECT_THROW(t.post(), std::logic_error);
     EXPECT_THROW(t.edit(), std::logic_error);  // no current record
     t.close();

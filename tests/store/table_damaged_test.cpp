@@ -77,13 +77,15 @@ TEST(TableDamaged, NoCutOrFlippedByteCrashesTheReader) {
         try {
             Table t = Table::open(dir.path(), "X", Access::Exclusive);
             for (; !t.eof(); t.next())
-                for (const char* f : {"COD", "N", "I"})
-                    if (t.hasField(f)) try {
-                            t.readString(f);
-                            t.readInteger(t.field(f));
-                        } catch (const Error& e) {
-                            EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldValue);
-                        }
+                for (const char* f : {"COD", "N", "I"}) try {
+                        const FieldId id = t.field(f);
+                        t.readString(id);
+                        t.readInteger(id);
+                    } catch (const Error& e) {
+                        // A changed byte may rename a field or spoil a value.
+                        const auto kind = e.kindOf<TableError>();
+                        EXPECT_TRUE(kind == TableError::FieldMissing || kind == TableError::FieldValue) << e.what();
+                    }
         } catch (const Error& e) {
             EXPECT_EQ(e.kindOf<TableError>(), TableError::Damaged) << e.what();
         }

@@ -25,10 +25,10 @@ protected:
                                  {"N", FieldType::Integer}});
         for (const auto& [cod, tuxa, id, n] : rows) {
             t.append();
-            t.writeString("COD", cod);
-            t.writeString("CODTUXA", tuxa);
-            t.writeString("CODIDITUXA", id);
-            t.writeInteger("N", n);
+            t.writeString(t.field("COD"), cod);
+            t.writeString(t.field("CODTUXA"), tuxa);
+            t.writeString(t.field("CODIDITUXA"), id);
+            t.writeInteger(t.field("N"), n);
             t.post();
         }
         t.close();
@@ -36,7 +36,7 @@ protected:
 
     // The N of the record found, 0 when none.
     static int found(Table& t, std::string_view fields, std::vector<std::u32string> values) {
-        return t.locate(fields, values) ? static_cast<int>(t.readInteger("N")) : 0;
+        return t.locate(fields, values) ? static_cast<int>(t.readInteger(t.field("N"))) : 0;
     }
 
     test::TempDir dir;
@@ -74,13 +74,13 @@ TEST_F(TableLocate, AFailedSearchLeavesTheCursorWhereItWas) {
     t.next();
     t.next();
     EXPECT_FALSE(t.locate("COD", {U"ZZ"}));
-    EXPECT_EQ(t.readInteger("N"), 3);
+    EXPECT_EQ(t.readInteger(t.field("N")), 3);
     // Found after the walk ended: the table is no longer at its end.
     while (!t.eof()) t.next();
     EXPECT_TRUE(t.locate("COD", {U"L1"}));
     EXPECT_FALSE(t.eof());
     t.next();
-    EXPECT_EQ(t.readInteger("N"), 4);
+    EXPECT_EQ(t.readInteger(t.field("N")), 4);
 }
 
 TEST_F(TableLocate, TheIndexFollowsAppendsAndEdits) {
@@ -88,19 +88,19 @@ TEST_F(TableLocate, TheIndexFollowsAppendsAndEdits) {
     EXPECT_EQ(found(t, "COD", {U"NEW"}), 0);  // builds the index
     EXPECT_EQ(found(t, "CODTUXA;CODIDITUXA", {U"MAT", U""}), 1);
     t.append();
-    t.writeString("COD", U"NEW");
-    t.writeInteger("N", 9);
+    t.writeString(t.field("COD"), U"NEW");
+    t.writeInteger(t.field("N"), 9);
     t.post();
     t.append();
-    t.writeString("COD", U"M1");  // a later duplicate must not win
-    t.writeInteger("N", 10);
+    t.writeString(t.field("COD"), U"M1");  // a later duplicate must not win
+    t.writeInteger(t.field("N"), 10);
     t.post();
     EXPECT_EQ(found(t, "COD", {U"NEW"}), 9);
     EXPECT_EQ(found(t, "COD", {U"M1"}), 1);
 
     ASSERT_TRUE(t.locate("COD", {U"M1"}));
     t.edit();
-    t.writeString("COD", U"X1");
+    t.writeString(t.field("COD"), U"X1");
     t.post();
     EXPECT_EQ(found(t, "COD", {U"X1"}), 1);
     EXPECT_EQ(found(t, "COD", {U"M1"}), 6);

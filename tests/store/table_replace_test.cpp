@@ -28,7 +28,7 @@ const std::vector<FieldDef> kFields = {{"ABREV", FieldType::String, 10}};
 void writeTable(const fs::path& dir, std::string_view name, std::u32string_view value) {
     Table t = Table::create(dir, name, kFields);
     t.append();
-    t.writeString("ABREV", value);
+    t.writeString(t.field("ABREV"), value);
     t.post();
     t.close();
 }
@@ -61,7 +61,7 @@ TEST(TableReplace, AStepThatFailsLeavesTheOldTableAndIndexAsTheyWere) {
     try {
         Table t = Table::create(dir.path(), "GRUPOST", kFields);
         t.append();
-        t.writeString("ABREV", U"NUEVO");
+        t.writeString(t.field("ABREV"), U"NUEVO");
         t.post();
         throw std::runtime_error("the step stops here");
     } catch (const std::runtime_error&) {
@@ -80,7 +80,7 @@ TEST(TableReplace, ANormalCloseReplacesTheTableAndRemovesOldSpellingsAndIndexes)
     writeTable(dir.path(), "grupost.dbf", U"NUEVO");
     EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"GRUPOST.DBF", "GRUPOSTX.DBF"}));
     Table t = Table::open(dir.path(), "GRUPOST", Access::Exclusive);
-    EXPECT_EQ(t.readString("ABREV"), U"NUEVO");
+    EXPECT_EQ(t.readString(t.field("ABREV")), U"NUEVO");
     EXPECT_EQ(t.name(), "GRUPOST");
     EXPECT_EQ(t.path(), dir / "GRUPOST.DBF");
 }
@@ -93,7 +93,7 @@ TEST(TableReplace, ATableIsFoundWithoutRegardToCaseAndKeepsItsSpellingWhenChange
         Table t = Table::open(dir.path(), "AulaT.DBF", Access::Exclusive);
         EXPECT_EQ(t.name(), "AULAT");
         t.append();
-        t.writeString("ABREV", U"A2");
+        t.writeString(t.field("ABREV"), U"A2");
         t.post();
         t.close();
     }

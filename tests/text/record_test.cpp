@@ -71,7 +71,6 @@ TEST(Slice, CutsTrimsAndStopsAtTheEnd) {
 TEST(TuxaFiles, NamesAndMessagesAsTheUserSeesThem) {
     EXPECT_EQ(tuxa::actividades.fileName, "TUXA_ACTIVIDADES.TXT");
     EXPECT_TRUE(tuxa::actividades.missingMessage.empty());
-    EXPECT_FALSE(tuxa::asignaturasCurso.missingSetsStatus);
     EXPECT_EQ(tuxa::grupos.missingMessage, "No existe archivo de grupos (TUXA_GRUPO.TXT)");
     EXPECT_EQ(tuxa::sesiones.reading, Reading::WholeFile);
     for (const TuxaFile* f : tuxa::all) {
