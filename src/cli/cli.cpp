@@ -123,8 +123,16 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     const CLI::App& cmd = kind == RunKind::Export ? *exportCmd : kind == RunKind::Import ? *importCmd : *checkCmd;
     for (const char* option : {"CARPETA", "--htemp", "--ini", "--informe"}) {
         const CLI::Option* given = cmd.get_option_no_throw(option);
-        if (given && given->count() > 0 && given->as<std::string>().empty()) {
+        if (!given || given->count() == 0) continue;
+        const std::string value = given->as<std::string>();
+        if (value.empty()) {
             err << msg::usage::wrongUsage(msg::usage::emptyValue(option)) << '\n';
+            return kExitUsage;
+        }
+        // CLI11 takes the next word as the value, even one of our options:
+        // "--htemp --quiet" would make a folder named "--quiet".
+        if (value.starts_with("-") && cmd.get_option_no_throw(value.substr(0, value.find('='))) != nullptr) {
+            err << msg::usage::wrongUsage(msg::usage::missingValue(option)) << '\n';
             return kExitUsage;
         }
     }

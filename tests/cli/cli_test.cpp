@@ -139,6 +139,8 @@ TEST(CommandLine, UsageProblemsAreToldInSpanish) {
         {{"exportar", "a", "b", "c"}, "sobran los argumentos b c"},
         {{"exportar", "x", "--htemp"}, "falta el valor de --htemp"},
         {{"exportar", "x", "--informe="}, "falta el valor de --informe"},
+        {{"exportar", "x", "--htemp", "--quiet"}, "falta el valor de --htemp"},
+        {{"importar", "x", "--ini", "--htemp=h"}, "falta el valor de --ini"},
         {{"exportar", "x", "--ini", "a", "--ini", "b"}, "--ini se ha dado más de una vez"},
         {{"exportar", "x", "--quiet=si"}, "argumentos no válidos"},
     };
