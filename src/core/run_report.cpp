@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/messages.h"
+#include "core/report.h"
 #include "platform/files.h"
 
 namespace tht {
@@ -83,8 +84,7 @@ std::string formatRunReport(const RunReportFacts& facts, const RunResult& result
     const RunProblems problems = problemsOf(result);
     out.append("\n").append(m::kWarnings).append(":\n");
     if (problems.warnings == 0) out.append("  ").append(m::kNoWarnings).append("\n");
-    for (const TableReport& r : result.reports)
-        for (const std::string& w : r.warnings) out += "  " + r.table + ": " + w + "\n";
+    for (const std::string& w : allWarnings(result.reports)) out.append("  ").append(w).append("\n");
     out.append("\n").append(m::totals(problems.dropped, problems.warnings)).append("\n");
     return out;
 }
