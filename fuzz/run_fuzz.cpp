@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string_view>
 
-#include "core/run_context.h"
+#include "run/run_context.h"
 #include "export/export_run.h"
 #include "fuzz/scratch.h"
 #include "import/import_run.h"

@@ -1,6 +1,6 @@
 #pragma once
 // The help file and its context, as the calling product knows them.
-#include "core/form_layout.h"
+#include "front_end/form_layout.h"
 
 namespace tht::app {
 

@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-#include "core/shortened_folder.h"
+#include "front_end/shortened_folder.h"
 
 namespace tht::app {
 namespace {

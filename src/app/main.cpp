@@ -11,7 +11,7 @@
 #include "app/main_form.h"
 #include "app/qt_text.h"
 #include "base/messages.h"
-#include "core/run_driver.h"
+#include "front_end/run_driver.h"
 #include "version.h"
 #include "platform/temporary_files.h"
 

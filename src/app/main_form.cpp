@@ -21,7 +21,7 @@
 #include "app/message_boxes.h"
 #include "app/qt_text.h"
 #include "base/messages.h"
-#include "core/ini_file.h"
+#include "front_end/ini_file.h"
 #include "platform/files.h"
 #include "platform/locations.h"
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/front_end.h"
-#include "core/message_sink.h"
+#include "front_end/front_end.h"
+#include "run/message_sink.h"
 #include "platform/clock.h"
 #include "platform/locations.h"
 

@@ -5,8 +5,8 @@
 #include <ostream>
 
 #include "base/messages.h"
-#include "core/report.h"
-#include "core/run_driver.h"
+#include "run/report.h"
+#include "front_end/run_driver.h"
 #include "platform/files.h"
 #include "version.h"
 

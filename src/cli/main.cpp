@@ -1,6 +1,6 @@
 #include "cli/cli.h"
-#include "core/command_line.h"
-#include "core/run_driver.h"
+#include "front_end/command_line.h"
+#include "front_end/run_driver.h"
 #include "platform/console.h"
 #include "platform/process.h"
 #include "platform/temporary_files.h"

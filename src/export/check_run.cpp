@@ -1,6 +1,6 @@
 #include "export/check_run.h"
 
-#include "core/horalina_tables.h"
+#include "run/horalina_tables.h"
 #include "export/export_run.h"
 #include "platform/files.h"
 #include "platform/private_folder.h"

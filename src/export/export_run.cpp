@@ -1,7 +1,7 @@
 #include "export/export_run.h"
 
 #include "base/messages.h"
-#include "core/run_lock.h"
+#include "run/run_lock.h"
 #include "export/steps.h"
 #include "platform/files.h"
 #include "platform/temporary_files.h"

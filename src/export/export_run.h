@@ -1,5 +1,5 @@
 #pragma once
-#include "core/run_context.h"
+#include "run/run_context.h"
 
 namespace tht {
 

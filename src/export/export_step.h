@@ -11,9 +11,9 @@
 #include <utility>
 #include <variant>
 
-#include "core/report.h"
-#include "core/run_context.h"
-#include "core/schema_table.h"
+#include "run/report.h"
+#include "run/run_context.h"
+#include "run/schema_table.h"
 #include "export/steps.h"
 #include "platform/byte_map.h"
 #include "platform/unicode.h"

@@ -4,8 +4,8 @@
 // the result status; each returns what it did, for the summary.
 #include <optional>
 
-#include "core/report.h"
-#include "core/run_context.h"
+#include "run/report.h"
+#include "run/run_context.h"
 #include "platform/byte_map.h"
 #include "store/table_batch.h"
 

@@ -5,8 +5,8 @@
 
 #include "base/day_letters.h"
 #include "base/messages.h"
-#include "core/run_lock.h"
-#include "core/schema_table.h"
+#include "run/run_lock.h"
+#include "run/schema_table.h"
 #include "import/timetable_file.h"
 #include "platform/files.h"
 #include "platform/unicode.h"

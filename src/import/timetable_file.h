@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/horalina_tables.h"
+#include "run/horalina_tables.h"
 #include "platform/byte_buffer.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"

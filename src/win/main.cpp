@@ -5,10 +5,10 @@
 #include <commctrl.h>
 
 #include "base/messages.h"
-#include "core/command_line.h"
-#include "core/form_layout.h"
-#include "core/ini_file.h"
-#include "core/run_driver.h"
+#include "front_end/command_line.h"
+#include "front_end/form_layout.h"
+#include "front_end/ini_file.h"
+#include "front_end/run_driver.h"
 #include "platform/locations.h"
 #include "platform/temporary_files.h"
 #include "platform/wide_text.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "base/messages.h"
-#include "core/form_layout.h"
-#include "core/shortened_folder.h"
+#include "front_end/form_layout.h"
+#include "front_end/shortened_folder.h"
 #include "platform/document_viewer.h"
 #include "platform/files.h"
 #include "platform/unicode.h"

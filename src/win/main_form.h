@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "core/form_layout.h"
-#include "core/front_end.h"
-#include "platform/help.h"
+#include "front_end/form_layout.h"
+#include "front_end/front_end.h"
 #include "win/folder_chooser.h"
 #include "win/gdi.h"
 #include "win/glyphs.h"
+#include "win/help_viewer.h"
 
 namespace tht::win {
 

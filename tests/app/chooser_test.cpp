@@ -8,7 +8,7 @@
 
 #include "app/folder_chooser.h"
 #include "app/help_window.h"
-#include "core/front_end.h"
+#include "front_end/front_end.h"
 
 using namespace tht::app;
 

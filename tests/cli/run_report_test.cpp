@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "core/run_lock.h"
+#include "run/run_lock.h"
 #include "platform/files.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "core/report.h"
+#include "run/report.h"
 #include "platform/byte_map.h"
 #include "platform/codepage.h"
 #include "support/processes.h"

@@ -2,7 +2,7 @@
 
 #include "export/value_error.h"
 #include "store/table_error.h"
-#include "core/run_report.h"
+#include "run/run_report.h"
 #include "export/export_run.h"
 #include "platform/error.h"
 #include "store/commit_journal.h"

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/run_context.h"
+#include "run/run_context.h"
 #include "export/steps.h"
 #include "support/temp_dir.h"
 

@@ -5,8 +5,8 @@
 
 #include <stdexcept>
 
-#include "core/ini_file.h"
-#include "core/run_driver.h"
+#include "front_end/ini_file.h"
+#include "front_end/run_driver.h"
 #include "support/temp_dir.h"
 #include "support/tuxa_builder.h"
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "core/message_sink.h"
-#include "core/run_context.h"
-#include "core/run_report.h"
+#include "run/message_sink.h"
+#include "run/run_context.h"
+#include "run/run_report.h"
 #include "platform/clock.h"
 #include "platform/error.h"
 

@@ -1,4 +1,4 @@
-#include "core/front_end.h"
+#include "front_end/front_end.h"
 
 #include "base/ascii.h"
 #include "base/messages.h"

@@ -2,7 +2,7 @@
 // here one unit per character.
 #include <gtest/gtest.h>
 
-#include "core/shortened_folder.h"
+#include "front_end/shortened_folder.h"
 
 namespace tht {
 namespace {

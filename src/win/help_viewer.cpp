@@ -1,7 +1,8 @@
+#include "win/help_viewer.h"
+
 #include <windows.h>
 
 #include "base/messages.h"
-#include "platform/help.h"
 #include "platform/wide_text.h"
 
 namespace tht {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/report.h"
+#include "run/report.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "store/commit_journal.h"

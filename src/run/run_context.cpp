@@ -1,4 +1,4 @@
-#include "core/run_context.h"
+#include "run/run_context.h"
 
 #include "platform/files.h"
 #include "platform/locations.h"

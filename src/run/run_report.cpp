@@ -1,10 +1,10 @@
-#include "core/run_report.h"
+#include "run/run_report.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "base/messages.h"
-#include "core/report.h"
+#include "run/report.h"
 #include "platform/files.h"
 
 namespace tht {

@@ -1,4 +1,4 @@
-#include "core/ini_file.h"
+#include "front_end/ini_file.h"
 
 #include <vector>
 

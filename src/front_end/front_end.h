@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/message_sink.h"
-#include "core/run_context.h"
-#include "core/run_driver.h"
+#include "run/message_sink.h"
+#include "run/run_context.h"
+#include "front_end/run_driver.h"
 #include "platform/clock.h"
 #include "platform/error.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "core/run_context.h"
+#include "run/run_context.h"
 #include "platform/clock.h"
 
 namespace tht {

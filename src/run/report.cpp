@@ -1,4 +1,4 @@
-#include "core/report.h"
+#include "run/report.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "core/run_lock.h"
+#include "run/run_lock.h"
 
 #include "base/messages.h"
-#include "core/run_context.h"
+#include "run/run_context.h"
 
 namespace tht {
 

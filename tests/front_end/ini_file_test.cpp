@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "core/ini_file.h"
+#include "front_end/ini_file.h"
 #include "platform/codepage.h"
 #include "platform/error.h"
 #include "platform/unicode.h"

@@ -1,7 +1,7 @@
-#include "core/run_driver.h"
+#include "front_end/run_driver.h"
 
 #include "base/messages.h"
-#include "core/ini_file.h"
+#include "front_end/ini_file.h"
 #include "export/check_run.h"
 #include "export/export_run.h"
 #include "import/import_run.h"

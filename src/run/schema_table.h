@@ -10,7 +10,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "core/horalina_tables.h"
+#include "run/horalina_tables.h"
 #include "store/table.h"
 #include "store/table_batch.h"
 #include "platform/byte_map.h"

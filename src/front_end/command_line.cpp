@@ -1,4 +1,4 @@
-#include "core/command_line.h"
+#include "front_end/command_line.h"
 
 namespace tht {
 

@@ -3,8 +3,8 @@
 // what command-line mode writes into "Horalina.ini" on closing.
 #include <gtest/gtest.h>
 
-#include "core/command_line.h"
-#include "core/front_end.h"
+#include "front_end/command_line.h"
+#include "front_end/front_end.h"
 #include "support/temp_dir.h"
 #include "support/tuxa_builder.h"
 

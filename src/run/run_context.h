@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/message_sink.h"
-#include "core/report.h"
+#include "run/message_sink.h"
+#include "run/report.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/error.h"

@@ -1,4 +1,4 @@
-#include "core/shortened_folder.h"
+#include "front_end/shortened_folder.h"
 
 #include <vector>
 
