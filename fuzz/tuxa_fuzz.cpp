@@ -6,8 +6,9 @@
 #include <optional>
 
 #include "platform/byte_io.h"
-#include "platform/byte_map.h"
-#include "platform/codepage.h"
+#include "charset/byte_map.h"
+#include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "text/line_reader.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"
@@ -37,8 +38,8 @@ void visit(std::string_view line, const tht::ByteMap& map) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    static const tht::CodePage utf8 = tht::CodePage::open("UTF-8");
-    for (const tht::CodePage* cp : {&tht::CodePage::windows1252(), &utf8}) {
+    static const tht::CodePage utf8 = tht::openCodePage("UTF-8");
+    for (const tht::CodePage* cp : {&tht::windows1252(), &utf8}) {
         tht::LineReader reader(std::make_unique<tht::MemorySource>(bytes), *cp);
         for (std::u32string line; reader.next(line);) visit(line);
         const tht::TextLines lines = tht::TextLines::fromBytes(bytes, *cp);
@@ -48,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             visit(line);
         }
         static const std::optional<tht::ByteMap> map = tht::ByteMap::between(
-            tht::CodePage::windows1252(), tht::CodePage::windows1252());
+            tht::windows1252(), tht::windows1252());
         if (!cp->isSingleByte()) continue;
         tht::LineReader byteReader(std::make_unique<tht::MemorySource>(bytes), *cp);
         for (std::string_view bytesLine; byteReader.next(bytesLine);) visit(bytesLine, *map);

@@ -10,7 +10,7 @@
 #include "export/steps.h"
 #include "export/value_error.h"
 #include "platform/files.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 
 namespace tht {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "export/steps.h"
-#include "platform/codepage.h"
+#include "charset/codepage.h"
 #include "text/whole_file.h"
 
 namespace tht {

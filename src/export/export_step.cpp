@@ -1,8 +1,9 @@
 #include "export/export_step.h"
 
 #include "base/messages.h"
+#include "platform/code_pages.h"
 #include "platform/files.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 
 namespace tht {
 namespace {
@@ -76,7 +77,7 @@ void addReadingWarnings(const ReadingNotes& notes, const std::string& file, cons
     if (notes.readAsUtf8) w.push_back(msg::warn::readAsUtf8(file, codePage.name()));
     if (notes.unstorable.count > 0)
         w.push_back(msg::warn::unstorableCharacters(file, notes.unstorable.count, notes.unstorable.firstLine,
-                                                    CodePage::windows1252().name()));
+                                                    windows1252().name()));
     if (notes.nuls.count > 0) {
         if (notes.linesAfterNul)
             w.push_back(msg::warn::textEndedAtNul(file, notes.nuls.count, notes.nuls.firstLine, *notes.linesAfterNul));

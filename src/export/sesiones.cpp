@@ -9,7 +9,7 @@
 #include "export/value_error.h"
 #include "platform/casefold.h"
 #include "platform/files.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 
 namespace tht {
 namespace {

@@ -4,8 +4,9 @@
 
 #include "base/numbers.h"
 #include "platform/casefold.h"
-#include "platform/codepage.h"
-#include "platform/unicode.h"
+#include "charset/codepage.h"
+#include "charset/unicode.h"
+#include "platform/code_pages.h"
 
 namespace tht {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 const std::array<std::string, 256>& foldedBytes() {
     static const std::array<std::string, 256> table = [] {
         std::array<std::string, 256> t;
-        const CodePage& tables = CodePage::windows1252();
+        const CodePage& tables = windows1252();
         for (int b = 0; b < 256; ++b) appendUtf8(foldCase(tables.decodeByte(static_cast<unsigned char>(b))), t[b]);
         return t;
     }();
@@ -55,12 +56,12 @@ std::u32string CodeList::firstFreeNumbered(const std::u32string& stem) { return 
 std::string CodeList::firstFreeNumbered(const std::string& storedStem) { return firstFree(storedStem); }
 
 std::u32string asStored(std::u32string_view text) {
-    const CodePage& tables = CodePage::windows1252();
+    const CodePage& tables = windows1252();
     return tables.decode(tables.encode(text));
 }
 
 std::string storedBytes(ByteText text) {
-    const CodePage& tables = CodePage::windows1252();
+    const CodePage& tables = windows1252();
     if (&text.map->to() != &tables) return tables.encode(text.decoded());
     std::string stored;
     text.map->append(text.bytes, stored);
@@ -69,10 +70,10 @@ std::string storedBytes(ByteText text) {
 
 ByteText storedText(const std::string& bytes) {
     // Built once: stored bytes go through it unchanged.
-    static const ByteMap same = ByteMap::between(CodePage::windows1252(), CodePage::windows1252()).value();
+    static const ByteMap same = ByteMap::between(windows1252(), windows1252()).value();
     return {bytes, &same};
 }
 
-std::u32string asStored(ByteText text) { return CodePage::windows1252().decode(storedBytes(text)); }
+std::u32string asStored(ByteText text) { return windows1252().decode(storedBytes(text)); }
 
 }  // namespace tht

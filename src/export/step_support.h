@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "platform/byte_map.h"
+#include "charset/byte_map.h"
 
 namespace tht {
 

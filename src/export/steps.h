@@ -4,9 +4,10 @@
 // the result status; each returns what it did, for the summary.
 #include <optional>
 
+#include "platform/code_pages.h"
 #include "run/report.h"
 #include "run/run_context.h"
-#include "platform/byte_map.h"
+#include "charset/byte_map.h"
 #include "store/table_batch.h"
 
 namespace tht {
@@ -18,8 +19,8 @@ struct ExportContext : RunContext {
     ExportContext(const RunContext& run, TableBatch& batch)
         : RunContext(run),
           tables(batch),
-          byteMap(ByteMap::between(*codePage, CodePage::windows1252())),
-          storedMap(ByteMap::between(CodePage::windows1252(), CodePage::windows1252())) {}
+          byteMap(ByteMap::between(*codePage, windows1252())),
+          storedMap(ByteMap::between(windows1252(), windows1252())) {}
     TableBatch& tables;
     std::optional<ByteMap> byteMap;
     std::optional<ByteMap> storedMap;  // for a UTF-8 file, whose lines come in the tables' page
@@ -29,7 +30,7 @@ struct ExportContext : RunContext {
     // The same for lines a reader gives in `page`.
     const ByteMap* lineBytes(const CodePage& page) const noexcept {
         if (byteMap && &byteMap->from() == &page) return &*byteMap;
-        if (storedMap && &page == &CodePage::windows1252()) return &*storedMap;
+        if (storedMap && &page == &windows1252()) return &*storedMap;
         return nullptr;
     }
 };

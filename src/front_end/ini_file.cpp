@@ -4,6 +4,7 @@
 
 #include "base/ascii.h"
 #include "base/messages.h"
+#include "platform/atomic_file.h"
 #include "platform/error.h"
 #include "platform/files.h"
 

@@ -9,7 +9,7 @@
 #include "run/schema_table.h"
 #include "import/timetable_file.h"
 #include "platform/files.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 #include "text/record.h"
 #include "text/trim.h"
 #include "text/tuxa_files.h"

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/atomic_file.h"
 #include "platform/files.h"
 
 namespace tht {

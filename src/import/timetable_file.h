@@ -5,10 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/code_pages.h"
 #include "run/horalina_tables.h"
 #include "platform/byte_buffer.h"
 #include "platform/clock.h"
-#include "platform/codepage.h"
+#include "charset/codepage.h"
 
 namespace tht {
 
@@ -49,7 +50,7 @@ std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now,
 // by CR LF, behind the UTF-8 byte-order mark when the code page is UTF-8.
 class TimetableText {
 public:
-    explicit TimetableText(const CodePage& codePage = CodePage::system());
+    explicit TimetableText(const CodePage& codePage = systemCodePage());
     void add(std::u32string_view line);
     // Room for about this many more lines, so that a large file is not copied as it grows.
     void reserve(std::int64_t lines);

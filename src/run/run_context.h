@@ -8,10 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/code_pages.h"
 #include "run/message_sink.h"
 #include "run/report.h"
 #include "platform/clock.h"
-#include "platform/codepage.h"
+#include "charset/codepage.h"
 #include "platform/error.h"
 
 namespace tht {
@@ -26,9 +27,9 @@ struct RunContext {
     InvocationMode mode = InvocationMode::Interactive;
     MessageSink* messages = nullptr;
     Clock clock = systemLocalTime;
-    const CodePage* codePage = &CodePage::system();  // of the TUXA files and TUXA_HORARIO.TXT
+    const CodePage* codePage = &systemCodePage();  // of the TUXA files and TUXA_HORARIO.TXT
     // A TUXA file that is UTF-8 is read as such, unless TUXA_CODEPAGE names the page.
-    bool guessUtf8 = !CodePage::systemIsNamed();
+    bool guessUtf8 = !systemCodePageIsNamed();
 
     // The one way a front end makes a context: dirTxt from the folder, the rest as given.
     static RunContext forFolder(const std::string& folder, std::filesystem::path htemp, InvocationMode mode,

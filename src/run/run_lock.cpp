@@ -1,6 +1,7 @@
 #include "run/run_lock.h"
 
 #include "base/messages.h"
+#include "platform/locked_file.h"
 #include "run/run_context.h"
 
 namespace tht {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/locked_file.h"
 #include "run/report.h"
 #include "platform/error.h"
 #include "platform/files.h"

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/messages.h"
+#include "platform/atomic_file.h"
 #include "run/report.h"
 #include "platform/files.h"
 

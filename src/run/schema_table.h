@@ -13,7 +13,7 @@
 #include "run/horalina_tables.h"
 #include "store/table.h"
 #include "store/table_batch.h"
-#include "platform/byte_map.h"
+#include "charset/byte_map.h"
 
 namespace tht {
 

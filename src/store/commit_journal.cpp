@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/messages.h"
+#include "platform/atomic_file.h"
 #include "platform/commit_renames.h"
 #include "platform/error.h"
 #include "platform/files.h"

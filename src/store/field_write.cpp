@@ -7,8 +7,8 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/byte_map.h"
-#include "platform/codepage.h"
+#include "charset/byte_map.h"
+#include "charset/codepage.h"
 #include "store/decimal_text.h"
 #include "store/field_coders.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/codepage.h"
+#include "charset/codepage.h"
 
 namespace tht {
 

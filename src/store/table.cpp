@@ -5,8 +5,9 @@
 
 #include "store/table_error.h"
 #include "base/ascii.h"
-#include "platform/byte_map.h"
-#include "platform/unicode.h"
+#include "charset/byte_map.h"
+#include "charset/unicode.h"
+#include "platform/code_pages.h"
 #include "store/decimal_text.h"
 #include "store/table_impl.h"
 
@@ -49,12 +50,12 @@ Table::Impl::Impl(Setup s)
       readOnly_(s.readOnly),
       locks_(std::move(s.locks)),
       layout_(std::move(s.layout)),
-      page_(&CodePage::windows1252()),
+      page_(&windows1252()),
       bytes_(std::move(s.bytes)),
       count_(layout_.recordCount),
       mayWriteOut_(false) {
-    if (layout_.codePageName != CodePage::windows1252().name()) {
-        ownPage_ = CodePage::open(layout_.codePageName);
+    if (layout_.codePageName != windows1252().name()) {
+        ownPage_ = openCodePage(layout_.codePageName);
         page_ = &*ownPage_;
     }
     blankRecord_.assign(layout_.recordLength, ' ');

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/byte_map.h"
+#include "charset/byte_map.h"
 #include "platform/clock.h"
 #include "store/table_error.h"
 

@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/files.h"
+#include "platform/locked_file.h"
 #include "store/table.h"
 
 namespace tht {

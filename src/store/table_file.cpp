@@ -3,7 +3,9 @@
 #include <cerrno>
 
 #include "base/ascii.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
+#include "platform/locked_file.h"
 #include "store/table_error.h"
 #include "store/table_batch.h"
 #include "store/commit_journal.h"

@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/byte_buffer.h"
-#include "platform/codepage.h"
+#include "charset/codepage.h"
 #include "platform/files.h"
+#include "platform/locked_file.h"
 #include "store/field_codec.h"
 #include "store/key_bytes.h"
 #include "store/record_index.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/code_pages.h"
 #include "platform/error.h"
 #include "platform/files.h"
 
@@ -42,7 +43,7 @@ LineReader LineReader::open(const std::filesystem::path& path, const CodePage& c
 }
 
 const CodePage& LineReader::codePage() const noexcept {
-    return notes_.readAsUtf8 ? CodePage::windows1252() : *codePage_;
+    return notes_.readAsUtf8 ? windows1252() : *codePage_;
 }
 
 bool LineReader::fill() {

@@ -8,7 +8,8 @@
 #include <string_view>
 
 #include "platform/byte_io.h"
-#include "platform/codepage.h"
+#include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "text/reading_notes.h"
 #include "text/utf8_text.h"
 
@@ -22,7 +23,7 @@ public:
     // Opens a file; throws Error(FileUnreadable) when it cannot be opened.
     // With guessUtf8, a file that is UTF-8 with multi-byte sequences is read
     // as UTF-8 (one extra pass over it, stopped at its first byte that is not).
-    static LineReader open(const std::filesystem::path& path, const CodePage& codePage = CodePage::system(),
+    static LineReader open(const std::filesystem::path& path, const CodePage& codePage = systemCodePage(),
                            bool guessUtf8 = false);
 
     // The next line, decoded, without its line break; false at the end.

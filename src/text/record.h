@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/byte_map.h"
+#include "charset/byte_map.h"
 #include "text/trim.h"
 
 namespace tht {

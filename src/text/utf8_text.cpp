@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/codepage.h"
-#include "platform/unicode.h"
+#include "charset/codepage.h"
+#include "charset/unicode.h"
+#include "platform/code_pages.h"
 
 namespace tht {
 
@@ -57,7 +58,7 @@ std::size_t Utf8ToTablePage::append(std::string_view utf8, std::string& out) {
     // ASCII is copied as it stands; each run of other bytes is decoded and
     // encoded on its own, which gives the same as the whole line would, since
     // an ASCII byte always starts a character of its own.
-    const CodePage& tables = CodePage::windows1252();
+    const CodePage& tables = windows1252();
     std::size_t unstorable = 0;
     for (std::size_t i = 0; i < utf8.size();) {
         std::size_t j = i;

@@ -6,9 +6,10 @@
 #include <new>
 #include <type_traits>
 
+#include "platform/code_pages.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 #include "text/utf8_text.h"
 
 namespace tht {
@@ -134,7 +135,7 @@ void TextLines::toTablePage() {
         converted.append(line);
     }
     bytes_ = std::move(converted);
-    codePage_ = &CodePage::windows1252();
+    codePage_ = &windows1252();
 }
 
 TextLines TextLines::load(const std::filesystem::path& path, const CodePage& codePage, bool guessUtf8) {

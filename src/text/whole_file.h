@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "platform/byte_buffer.h"
-#include "platform/codepage.h"
+#include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "text/reading_notes.h"
 
 namespace tht {
@@ -24,7 +25,7 @@ public:
     // multi-byte sequences is read as UTF-8.
     static TextLines fromBytes(std::string bytes, const CodePage& codePage, bool guessUtf8 = false);
     // Throws Error(FileUnreadable) when the file cannot be read.
-    static TextLines load(const std::filesystem::path& path, const CodePage& codePage = CodePage::system(),
+    static TextLines load(const std::filesystem::path& path, const CodePage& codePage = systemCodePage(),
                           bool guessUtf8 = false);
 
     std::size_t size() const noexcept { return spans_.size(); }

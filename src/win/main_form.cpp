@@ -9,7 +9,7 @@
 #include "front_end/shortened_folder.h"
 #include "platform/document_viewer.h"
 #include "platform/files.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 #include "platform/wide_text.h"
 #include "win/control_ids.h"
 #include "win/panel.h"

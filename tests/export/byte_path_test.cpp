@@ -10,8 +10,9 @@
 #include <map>
 
 #include "run/report.h"
-#include "platform/byte_map.h"
-#include "platform/codepage.h"
+#include "charset/byte_map.h"
+#include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "support/processes.h"
 #include "support/tuxa_builder.h"
 
@@ -57,7 +58,7 @@ std::map<std::string, std::string> exportAndImport(const fs::path& school, const
     for (const auto& entry : fs::directory_iterator(school)) {
         const std::string name = entry.path().filename().string();
         if (!name.ends_with(".txt") && !name.ends_with(".TXT")) continue;
-        f.writeTuxa(name, page.encode(CodePage::windows1252().decode(test::readBytes(entry.path()))));
+        f.writeTuxa(name, page.encode(windows1252().decode(test::readBytes(entry.path()))));
     }
     std::map<std::string, std::string> files;
     EXPECT_EQ(f.exportar(), RunOutcome::Completed);
@@ -111,9 +112,9 @@ TEST(SingleBytePath, GivesWhatTheEarlierProgramGave) {
     test::TempDir dir;
     for (const Golden& g : kGolden) {
         SCOPED_TRACE(std::string(g.school) + " in " + g.page);
-        const CodePage page = CodePage::open(g.page);
+        const CodePage page = openCodePage(g.page);
         // The byte path is taken for the single-byte pages, and only for them.
-        EXPECT_EQ(ByteMap::between(page, CodePage::windows1252()).has_value(), page.isSingleByte());
+        EXPECT_EQ(ByteMap::between(page, windows1252()).has_value(), page.isSingleByte());
         const fs::path folder = school(dir, g.school);
         const auto files = exportAndImport(folder, page);
         std::size_t i = 0;
@@ -190,8 +191,8 @@ TEST(SingleBytePath, OddBytesGiveWhatTheCharacterPathGave) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.page);
-        const CodePage page = CodePage::open(c.page);
-        ASSERT_TRUE(ByteMap::between(page, CodePage::windows1252()).has_value());
+        const CodePage page = openCodePage(c.page);
+        ASSERT_TRUE(ByteMap::between(page, windows1252()).has_value());
         test::RunFixture f;
         f.ctx.codePage = &page;
         writeOddSchool(f, c.unheld, c.undefined);

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "export/export_run.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 #include "import/import_run.h"
+#include "platform/code_pages.h"
 #include "support/processes.h"
 #include "support/dbfread.h"
 #include "support/tuxa_builder.h"
@@ -140,7 +141,7 @@ TEST(ExampleSchool, Utf8FilesGiveTheSameTables) {
         std::filesystem::copy(example, f.tuxa);
         for (const auto& name : c.files)
             f.writeTuxa(name, (c.bom ? "\xEF\xBB\xBF" : "") +
-                                  toUtf8(CodePage::windows1252().decode(test::readBytes(example / name))));
+                                  toUtf8(windows1252().decode(test::readBytes(example / name))));
         ASSERT_EQ(f.exportar(), RunOutcome::Completed);
         std::size_t utf8Warnings = 0;
         for (const auto& w : allWarnings(f.reports)) utf8Warnings += w.find("guardado en UTF-8") != std::string::npos;

@@ -5,9 +5,11 @@
 #include <cerrno>
 
 #include "front_end/ini_file.h"
-#include "platform/codepage.h"
+#include "charset/codepage.h"
+#include "platform/atomic_file.h"
+#include "platform/code_pages.h"
 #include "platform/error.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 #include "support/temp_dir.h"
 
 namespace tht {
@@ -21,7 +23,7 @@ enum class Stored { Ansi, Utf8, Utf8Marked, Utf16Le, Utf16Be };
 std::string stored(std::string_view text, Stored how) {
     const std::u32string chars = fromUtf8(text);
     switch (how) {
-    case Stored::Ansi: return CodePage::windows1252().encode(chars);
+    case Stored::Ansi: return windows1252().encode(chars);
     case Stored::Utf8: return std::string(text);
     case Stored::Utf8Marked: return "\xEF\xBB\xBF" + std::string(text);
     case Stored::Utf16Le:

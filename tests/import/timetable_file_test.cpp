@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "import/timetable_file.h"
+#include "platform/code_pages.h"
 #include "platform/error.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 #include "support/temp_dir.h"
 #include "support/restrict_false_positive.h"
 
@@ -48,8 +49,8 @@ TEST(TimetableFile, DetailLinesPadAndNeverCut) {
 THT_RESTRICT_FALSE_POSITIVE_END
 
 TEST(TimetableFile, EncodingAndLineEnds) {
-    for (const auto& [page, bytes] : {std::pair{CodePage::windows1252(), std::string("0a\xF1\r\n9b\r\n")},
-                                      std::pair{CodePage::open("UTF-8"), std::string("\xEF\xBB\xBF" "0a\xC3\xB1\r\n9b\r\n")}}) {
+    for (const auto& [page, bytes] : {std::pair{windows1252(), std::string("0a\xF1\r\n9b\r\n")},
+                                      std::pair{openCodePage("UTF-8"), std::string("\xEF\xBB\xBF" "0a\xC3\xB1\r\n9b\r\n")}}) {
         TimetableText text(page);
         text.add(U"0a\u00F1");
         text.add(U"9b");
@@ -62,7 +63,7 @@ TEST(TimetableFile, SaveReplacesWholeOrNotAtAll) {
     test::TempDir dir;
     const std::string dirTxt = dir.path().string() + "/";
     const auto file = dir.write("TUXA_HORARIO.TXT", "an earlier timetable that is longer than the new one");
-    TimetableText text(CodePage::windows1252());
+    TimetableText text(windows1252());
     text.add(U"0x");
     text.add(U"9y0");
     saveTimetable(text, dirTxt);

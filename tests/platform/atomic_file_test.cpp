@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include "platform/error.h"
+#include "platform/atomic_file.h"
 #include "platform/files.h"
 #include "platform/temporary_files.h"
 #include "support/temp_dir.h"

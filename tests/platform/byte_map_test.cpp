@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/byte_map.h"
-#include "platform/unicode.h"
+#include "charset/byte_map.h"
+#include "charset/unicode.h"
+#include "platform/code_pages.h"
 
 namespace tht {
 namespace {
@@ -22,7 +23,7 @@ TEST(ByteMap, OnlyBetweenSingleBytePagesWhosePrintableAsciiIsAscii) {
         {"windows-1252", "UTF-8", false},
     };
     for (const auto& c : cases) {
-        const CodePage from = CodePage::open(c.from), to = CodePage::open(c.to);
+        const CodePage from = openCodePage(c.from), to = openCodePage(c.to);
         EXPECT_EQ(ByteMap::between(from, to).has_value(), c.mapped) << c.from << " to " << c.to;
     }
 }
@@ -30,9 +31,9 @@ TEST(ByteMap, OnlyBetweenSingleBytePagesWhosePrintableAsciiIsAscii) {
 const char* const kPages[] = {"windows-1252", "ISO-8859-15", "ISO-8859-7", "windows-1253", "ibm-850"};
 
 TEST(ByteMap, EachByteBecomesWhatItsCharacterBecomes) {
-    const CodePage& tables = CodePage::windows1252();
+    const CodePage& tables = windows1252();
     for (const char* name : kPages) {
-        const CodePage page = CodePage::open(name);
+        const CodePage page = openCodePage(name);
         const auto map = ByteMap::between(page, tables);
         ASSERT_TRUE(map) << name;
         for (int b = 0; b < 256; ++b) {
@@ -48,8 +49,8 @@ TEST(ByteMap, EachByteBecomesWhatItsCharacterBecomes) {
 TEST(ByteMap, LongTextAsByteByByte) {
     // Runs of ASCII are stepped over sixteen or eight bytes at a time: lengths and places around that.
     for (const char* name : kPages) {
-        const CodePage page = CodePage::open(name);
-        const auto map = ByteMap::between(page, CodePage::windows1252());
+        const CodePage page = openCodePage(name);
+        const auto map = ByteMap::between(page, windows1252());
         ASSERT_TRUE(map);
         for (std::size_t length : {0u, 1u, 7u, 8u, 9u, 15u, 16u, 17u, 40u}) {
             for (std::size_t at = 0; at <= length; at += 3) {

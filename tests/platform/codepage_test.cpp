@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/casefold.h"
-#include "platform/codepage.h"
+#include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "platform/error.h"
 
 namespace tht {
 namespace {
 
 TEST(CodePage, Windows1252RoundTrip) {
-    const CodePage& cp = CodePage::windows1252();
+    const CodePage& cp = windows1252();
     EXPECT_TRUE(cp.isSingleByte());
     EXPECT_EQ(cp.decode("\x80\xBD\xF1\xD1"), U"\u20AC\u00BD\u00F1\u00D1");
     EXPECT_EQ(cp.encode(U"\u20AC\u00BD\u00F1\u00D1abc"), "\x80\xBD\xF1\xD1" "abc");
@@ -19,7 +20,7 @@ TEST(CodePage, Windows1252RoundTrip) {
 
 TEST(CodePage, LongMixedTextMatchesCharacterByCharacter) {
     // Long runs of ASCII take a faster path than other characters: both must agree.
-    const CodePage& cp = CodePage::windows1252();
+    const CodePage& cp = windows1252();
     for (std::size_t length : {0u, 1u, 15u, 16u, 17u, 31u, 33u, 70u}) {
         for (std::size_t at = 0; at <= length; at += 5) {
             std::string bytes(length, 'a');
@@ -39,11 +40,11 @@ TEST(CodePage, LongMixedTextMatchesCharacterByCharacter) {
 }
 
 TEST(CodePage, OtherConverters) {
-    EXPECT_EQ(CodePage::open("ibm-850").decode("\xA4"), U"\u00F1");
-    const CodePage utf8 = CodePage::open("UTF-8");
+    EXPECT_EQ(openCodePage("ibm-850").decode("\xA4"), U"\u00F1");
+    const CodePage utf8 = openCodePage("UTF-8");
     EXPECT_TRUE(utf8.isUtf8());
     EXPECT_EQ(utf8.encode(U"\u00F1"), "\xC3\xB1");
-    EXPECT_EQ(CodePage::open("ISO-8859-15").decode("\xA4"), U"\u20AC");
+    EXPECT_EQ(openCodePage("ISO-8859-15").decode("\xA4"), U"\u20AC");
 }
 
 TEST(CodePage, NamesAsTuxaCodepageGivesThem) {
@@ -55,12 +56,12 @@ TEST(CodePage, NamesAsTuxaCodepageGivesThem) {
     } cases[] = {{"windows-1252", "\x80", U'\u20AC'}, {"windows-1250", "\x8A", U'\u0160'}, {"cp850", "\xA4", U'\u00F1'},
                  {"ibm-437", "\xA4", U'\u00F1'},      {"ISO-8859-1", "\xA4", U'\u00A4'},  {"iso-8859-15", "\xA4", U'\u20AC'},
                  {"UTF-8", "\xC3\xB1", U'\u00F1'}};
-    for (const auto& c : cases) EXPECT_EQ(CodePage::open(c.name).decode(c.byte), std::u32string(1, c.character)) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(openCodePage(c.name).decode(c.byte), std::u32string(1, c.character)) << c.name;
 }
 
 TEST(CodePage, UnknownNameIsAnError) {
     try {
-        CodePage::open("no-such-page");
+        openCodePage("no-such-page");
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(e.kindOf<FileError>(), FileError::CodePageUnknown);

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/atomic_file.h"
 #include "platform/files.h"
+#include "platform/locked_file.h"
 #include "support/temp_dir.h"
 
 namespace tht {

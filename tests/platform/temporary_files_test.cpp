@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "platform/files.h"
+#include "platform/atomic_file.h"
 #include "platform/temporary_files.h"
 #include "support/temp_dir.h"
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/files.h"
+#include "platform/locked_file.h"
 #include "store/table_batch.h"
 #include "support/temp_dir.h"
 

@@ -2,8 +2,9 @@
 // single-byte: the same records and values as through their characters.
 #include <gtest/gtest.h>
 
-#include "platform/byte_map.h"
-#include "platform/codepage.h"
+#include "charset/byte_map.h"
+#include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "store/table.h"
 #include "support/temp_dir.h"
 #include "dbf_fixture.h"
@@ -42,8 +43,8 @@ protected:
         writeKeys(dir, "E", 0x64, {"A", "\xAAX", "\x7FX"});
     }
     test::TempDir dir;
-    const CodePage& w1252 = CodePage::windows1252();
-    const CodePage latin9 = CodePage::open("ISO-8859-15");
+    const CodePage& w1252 = windows1252();
+    const CodePage latin9 = openCodePage("ISO-8859-15");
 };
 
 TEST_F(TableByteKeys, LocateFindsWhatTheCharactersMatch) {
@@ -89,7 +90,7 @@ TEST_F(TableByteKeys, ATableInAnotherCodePageComparesCharacters) {
 }
 
 TEST_F(TableByteKeys, BytesThatReadAlikeAreOneKey) {
-    const CodePage latin2 = CodePage::open("ibm-852");
+    const CodePage latin2 = openCodePage("ibm-852");
     // ICU reads both 0x7F and 0xAA of ibm-852 as U+FFFD; Windows' page 852 reads
     // them as two characters, and no two of its bytes alike.
     if (latin2.decodeByte(0x7F) != latin2.decodeByte(0xAA))

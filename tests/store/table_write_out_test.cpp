@@ -7,9 +7,10 @@
 
 #include <algorithm>
 
-#include "platform/byte_map.h"
+#include "charset/byte_map.h"
+#include "platform/code_pages.h"
 #include "platform/error.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 #include "store/table.h"
 #include "store/table_batch.h"
 #include "support/dbfread.h"
@@ -140,8 +141,8 @@ TEST(TableWriteOut, NothingIsReplacedByATableNeverClosedOrAUnitNeverCommitted) {
 }
 
 TEST(TableWriteOut, TextGivenAsBytesOfASingleBytePage) {
-    const CodePage page = CodePage::open("ISO-8859-15");
-    const auto map = ByteMap::between(page, CodePage::windows1252());
+    const CodePage page = openCodePage("ISO-8859-15");
+    const auto map = ByteMap::between(page, windows1252());
     ASSERT_TRUE(map);
     test::TempDir dir;
     Table t = Table::create(dir.path(), "PRUEBA", kFields);

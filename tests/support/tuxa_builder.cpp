@@ -2,9 +2,10 @@
 
 #include "export/export_run.h"
 #include "import/import_run.h"
-#include "platform/codepage.h"
+#include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "support/dbfread.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 #include "store/table.h"
 
 namespace tht::test {
@@ -16,7 +17,7 @@ std::string line(std::initializer_list<Placed> fields) {
         if (text.size() < column - 1 + value.size()) text.resize(column - 1 + value.size(), U' ');
         text.replace(column - 1, value.size(), value);
     }
-    return CodePage::windows1252().encode(text);
+    return windows1252().encode(text);
 }
 
 std::string tuxaFile(std::string_view tag, const std::vector<std::string>& dataLines, std::string_view centre) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
+#include "platform/code_pages.h"
 #include "support/temp_dir.h"
 #include "text/line_reader.h"
 #include "support/restrict_false_positive.h"
@@ -10,7 +11,7 @@ namespace {
 
 // The lines decoded; every case also checks that the lines given as bytes
 // are the same lines, with the same numbers.
-std::vector<std::u32string> readAll(std::string bytes, const CodePage& cp = CodePage::windows1252(),
+std::vector<std::u32string> readAll(std::string bytes, const CodePage& cp = windows1252(),
                                     bool utf8 = false) {
     LineReader reader(std::make_unique<MemorySource>(bytes), cp, utf8);
     std::vector<std::u32string> lines;
@@ -62,7 +63,7 @@ TEST(LineReader, DecodesThroughTheCodePage) {
     EXPECT_EQ(readAll("Espa\xF1" "a \x80"), Lines{U"Espa\u00F1a \u20AC"});
     // UTF-8 bytes read through cp1252: each accented letter becomes two characters.
     EXPECT_EQ(readAll("\xC3\xB1" "x"), Lines{U"\u00C3\u00B1x"});
-    EXPECT_EQ(readAll("\xC3\xB1" "x", CodePage::open("UTF-8")), Lines{U"\u00F1x"});
+    EXPECT_EQ(readAll("\xC3\xB1" "x", openCodePage("UTF-8")), Lines{U"\u00F1x"});
 }
 
 TEST(LineReader, LongLinesAcrossChunks) {
@@ -75,9 +76,9 @@ TEST(LineReader, LongLinesAcrossChunks) {
 
 TEST(LineReader, Utf8LinesComeInTheTablesPage) {
     // Columns count characters: "García" is six, as its author sees it.
-    EXPECT_EQ(readAll("Garc\xC3\xAD" "a|\xE2\x82\xAC|\xC5\x81\xF0\x9F\x98\x80?", CodePage::windows1252(), true),
+    EXPECT_EQ(readAll("Garc\xC3\xAD" "a|\xE2\x82\xAC|\xC5\x81\xF0\x9F\x98\x80?", windows1252(), true),
               Lines{U"Garc\u00EDa|\u20AC|???"});
-    LineReader reader(std::make_unique<MemorySource>("a\n\xC5\x81\xC5\x81?\n"), CodePage::windows1252(), true);
+    LineReader reader(std::make_unique<MemorySource>("a\n\xC5\x81\xC5\x81?\n"), windows1252(), true);
     for (std::string_view line; reader.next(line);) {
     }
     EXPECT_TRUE(reader.notes().readAsUtf8);
@@ -107,11 +108,11 @@ TEST(LineReader, Utf8IsRecognisedOnlyWhenTheWholeFileIsUtf8WithMultiByteSequence
     int n = 0;
     for (const auto& c : cases) {
         const auto path = dir.write("f" + std::to_string(n++) + ".txt", c.bytes);
-        LineReader reader = LineReader::open(path, CodePage::windows1252(), true);
+        LineReader reader = LineReader::open(path, windows1252(), true);
         for (std::string_view line; reader.next(line);) {
         }
         EXPECT_EQ(reader.notes().readAsUtf8, c.utf8) << testing::PrintToString(c.bytes.substr(0, 20));
-        LineReader named = LineReader::open(path, CodePage::windows1252(), false);
+        LineReader named = LineReader::open(path, windows1252(), false);
         for (std::string_view line; named.next(line);) {
         }
         EXPECT_EQ(named.notes().readAsUtf8, c.bytes.starts_with("\xEF\xBB\xBF"));
@@ -133,7 +134,7 @@ TEST(LineReader, PhysicalLineNumbersNulsAndLoneCarriageReturns) {
         {std::string(70000, 'x') + "\r\n" + std::string(70000, 'y') + "\ry\n", {1, 2}, {1, 2}, {}},
     };
     for (const auto& c : cases) {
-        LineReader reader(std::make_unique<MemorySource>(c.bytes), CodePage::windows1252());
+        LineReader reader(std::make_unique<MemorySource>(c.bytes), windows1252());
         std::vector<std::int64_t> numbers;
         for (std::string_view line; reader.next(line);) {
             EXPECT_EQ(line.find('\0'), std::string_view::npos);
@@ -149,7 +150,7 @@ TEST(LineReader, PhysicalLineNumbersNulsAndLoneCarriageReturns) {
 }
 
 TEST(LineReader, LineNumbers) {
-    LineReader reader(std::make_unique<MemorySource>("a\nb\n"), CodePage::windows1252());
+    LineReader reader(std::make_unique<MemorySource>("a\nb\n"), windows1252());
     std::u32string line;
     reader.next(line);
     reader.next(line);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/codepage.h"
+#include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"
 #include "support/restrict_false_positive.h"
@@ -40,7 +41,7 @@ TEST(LineTest, TitleTrailerAndTagLines) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(isDataLine(c.line, tag), c.data) << std::string(c.line.begin(), c.line.end());
-        EXPECT_EQ(isDataLine(std::string_view(CodePage::windows1252().encode(c.line)), tag), c.data)
+        EXPECT_EQ(isDataLine(std::string_view(windows1252().encode(c.line)), tag), c.data)
             << "as bytes: " << std::string(c.line.begin(), c.line.end());
     }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/codepage.h"
+#include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "text/trim.h"
 
 namespace tht {
@@ -32,7 +33,7 @@ TEST(Trim, TrimsOnlySpaces) {
         EXPECT_EQ(RTrim(c.in), c.right);
         EXPECT_EQ(std::u32string(trimmedView(c.in)), c.all);
         // The same trim on the bytes of a single-byte code page.
-        const CodePage& cp = CodePage::windows1252();
+        const CodePage& cp = windows1252();
         EXPECT_EQ(std::string(trimmedView(std::string_view(cp.encode(c.in)))), cp.encode(c.all));
     }
 }

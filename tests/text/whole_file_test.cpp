@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "text/whole_file.h"
+#include "platform/code_pages.h"
 
 namespace tht {
 namespace {
@@ -8,7 +9,7 @@ namespace {
 using Lines = std::vector<std::u32string>;
 
 Lines split(std::string_view bytes) {
-    TextLines t = TextLines::fromBytes(std::string(bytes), CodePage::windows1252());
+    TextLines t = TextLines::fromBytes(std::string(bytes), windows1252());
     Lines out;
     for (std::size_t i = 0; i < t.size(); ++i) out.push_back(t.line(i));
     return out;
@@ -56,7 +57,7 @@ TEST(WholeFile, Utf8IsRecognisedWhenAskedAndItsNotesKept) {
     };
     for (const auto& c : cases) {
         const std::string shown = testing::PrintToString(c.bytes);
-        const TextLines t = TextLines::fromBytes(c.bytes, CodePage::windows1252(), c.guess);
+        const TextLines t = TextLines::fromBytes(c.bytes, windows1252(), c.guess);
         Lines lines;
         for (std::size_t i = 0; i < t.size(); ++i) lines.push_back(t.line(i));
         EXPECT_EQ(lines, c.lines) << shown;
@@ -71,7 +72,7 @@ TEST(WholeFile, Utf8IsRecognisedWhenAskedAndItsNotesKept) {
 
 TEST(WholeFile, UnsplittableCodePagesAreDecodedFirst) {
     // In UTF-16 a line break byte can stand inside a character.
-    const TextLines t = TextLines::fromBytes(std::string("\x0A\x01\x0D\x00\x0A\x00", 6), CodePage::open("UTF-16LE"));
+    const TextLines t = TextLines::fromBytes(std::string("\x0A\x01\x0D\x00\x0A\x00", 6), openCodePage("UTF-16LE"));
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(t.line(0), U"\u010A");
 }

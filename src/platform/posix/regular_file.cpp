@@ -1,4 +1,4 @@
-#include "platform/regular_file_posix.h"
+#include "platform/posix/regular_file.h"
 
 #include <fcntl.h>
 

@@ -1,15 +1,18 @@
 // ICU-backed code pages: the stand-in for the Windows ANSI code page on Linux.
+#include "platform/code_pages.h"
+
 #include <unicode/ucnv.h>
 #include <unicode/utf16.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
-#include "platform/codepage.h"
+#include "charset/unicode.h"
 #include "platform/error.h"
-#include "platform/unicode.h"
 
 namespace tht {
 namespace {
@@ -37,53 +40,18 @@ std::u32string utf16ToUtf32(const UChar* s, int32_t n) {
     return out;
 }
 
-}  // namespace
+// Pages of more than one byte a character, through ICU on each call.
+class IcuConverter final : public PageConverter {
+public:
+    explicit IcuConverter(std::string name) : name_(std::move(name)) {}
+    void decode(std::string_view bytes, std::u32string& out) const override;
+    void encode(std::u32string_view text, std::string& out) const override;
 
-CodePage CodePage::open(std::string_view requested) {
-    CodePage cp;
-    cp.name_ = std::string(requested);
-    Converter conv = openConverter(cp.name_);
-    if (ucnv_getType(conv.get()) == UCNV_UTF8) {
-        cp.mode_ = Mode::Utf8;
-        return cp;
-    }
-    if (ucnv_getMaxCharSize(conv.get()) != 1) {
-        cp.mode_ = Mode::Other;
-        return cp;
-    }
-    cp.mode_ = Mode::SingleByte;
-    for (int b = 0; b < 256; ++b) {
-        UErrorCode status = U_ZERO_ERROR;
-        UChar buf[4];
-        const char byte = static_cast<char>(b);
-        ucnv_reset(conv.get());
-        int32_t n = ucnv_toUChars(conv.get(), buf, 4, &byte, 1, &status);
-        char32_t c = kReplacementChar;
-        if (U_SUCCESS(status) && n >= 1) {
-            std::u32string s = utf16ToUtf32(buf, n);
-            if (s.size() == 1 && s[0] != 0x1A) c = s[0];
-            else if (s.size() == 1 && b == 0x1A) c = 0x1A;
-        }
-        cp.toUnicode_[b] = c;
-    }
-    cp.buildReverseTable();
-    return cp;
-}
+private:
+    std::string name_;
+};
 
-const CodePage& CodePage::system() {
-    static const CodePage page = [] {
-        const char* env = std::getenv("TUXA_CODEPAGE");
-        return open(env && *env ? env : "windows-1252");
-    }();
-    return page;
-}
-
-bool CodePage::systemIsNamed() {
-    const char* env = std::getenv("TUXA_CODEPAGE");
-    return env && *env;
-}
-
-void CodePage::decodeOther(std::string_view bytes, std::u32string& out) const {
+void IcuConverter::decode(std::string_view bytes, std::u32string& out) const {
     Converter conv = openConverter(name_);
     std::vector<UChar> buf(bytes.size() * 2 + 4);
     UErrorCode status = U_ZERO_ERROR;
@@ -93,7 +61,7 @@ void CodePage::decodeOther(std::string_view bytes, std::u32string& out) const {
     out += utf16ToUtf32(buf.data(), n);
 }
 
-void CodePage::encodeOther(std::u32string_view text, std::string& out) const {
+void IcuConverter::encode(std::u32string_view text, std::string& out) const {
     Converter conv = openConverter(name_);
     UErrorCode status = U_ZERO_ERROR;
     ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_SUBSTITUTE, nullptr, nullptr,
@@ -114,6 +82,40 @@ void CodePage::encodeOther(std::u32string_view text, std::string& out) const {
                                 utf16.data(), static_cast<int32_t>(utf16.size()), &status);
     if (U_FAILURE(status)) n = 0;
     out.append(buf.data(), static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+CodePage openCodePage(std::string_view requested) {
+    std::string name(requested);
+    Converter conv = openConverter(name);
+    if (ucnv_getType(conv.get()) == UCNV_UTF8) return CodePage::utf8(std::move(name));
+    if (ucnv_getMaxCharSize(conv.get()) != 1) {
+        auto converter = std::make_shared<const IcuConverter>(name);
+        return CodePage::converted(std::move(name), std::move(converter));
+    }
+    std::array<char32_t, 256> characters{};
+    for (int b = 0; b < 256; ++b) {
+        UErrorCode status = U_ZERO_ERROR;
+        UChar buf[4];
+        const char byte = static_cast<char>(b);
+        ucnv_reset(conv.get());
+        int32_t n = ucnv_toUChars(conv.get(), buf, 4, &byte, 1, &status);
+        char32_t c = kReplacementChar;
+        if (U_SUCCESS(status) && n >= 1) {
+            std::u32string s = utf16ToUtf32(buf, n);
+            if (s.size() == 1 && s[0] != 0x1A) c = s[0];
+            else if (s.size() == 1 && b == 0x1A) c = 0x1A;
+        }
+        characters[b] = c;
+    }
+    return CodePage::singleByte(std::move(name), characters);
+}
+
+detail::SystemPageSetting detail::readSystemPageSetting() {
+    const char* env = std::getenv("TUXA_CODEPAGE");
+    if (env && *env) return {env, true};
+    return {"windows-1252", false};
 }
 
 }  // namespace tht

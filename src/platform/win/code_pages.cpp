@@ -1,14 +1,17 @@
 // Windows' own code pages: the stand-in for ICU. A page is named as on Linux
 // ("windows-1252", "ibm-850", "ISO-8859-15", "UTF-8", ...) and reaches
 // Windows as its code page number.
+#include "platform/code_pages.h"
+
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <optional>
+#include <utility>
 
-#include "platform/codepage.h"
+#include "charset/unicode.h"
 #include "platform/error.h"
-#include "platform/unicode.h"
 #include "platform/wide_text.h"
 
 namespace tht {
@@ -72,80 +75,77 @@ std::string utf16Bytes(std::wstring_view text) {
     return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }
 
-}  // namespace
+// UTF-16 and the pages of more than one byte a character, through Windows
+// on each call.
+class WindowsConverter final : public PageConverter {
+public:
+    explicit WindowsConverter(unsigned number) : number_(number) {}
+    void decode(std::string_view bytes, std::u32string& out) const override;
+    void encode(std::u32string_view text, std::string& out) const override;
 
-CodePage CodePage::open(std::string_view requested) {
-    CodePage cp;
-    cp.name_ = std::string(requested);
-    const std::optional<unsigned> number = windowsNumber(requested);
-    if (!number) throw Error(FileError::CodePageUnknown, {.value = cp.name_});
-    cp.systemId_ = *number;
-    if (*number == kUtf8) {
-        cp.mode_ = Mode::Utf8;
-        return cp;
-    }
-    if (*number == kUtf16Le || *number == kUtf16Be) {
-        cp.mode_ = Mode::Other;
-        return cp;
-    }
-    CPINFOEXW info{};
-    if (!::IsValidCodePage(*number) || !::GetCPInfoExW(*number, 0, &info))
-        throw Error(FileError::CodePageUnknown, {.value = cp.name_});
-    if (info.MaxCharSize != 1) {
-        cp.mode_ = Mode::Other;
-        return cp;
-    }
-    cp.mode_ = Mode::SingleByte;
-    for (int b = 0; b < 256; ++b) {
-        const char byte = static_cast<char>(b);
-        wchar_t wide[2];
-        const int n = ::MultiByteToWideChar(*number, MB_ERR_INVALID_CHARS, &byte, 1, wide, 2);
-        cp.toUnicode_[b] = n == 1 ? static_cast<char32_t>(wide[0]) : kReplacementChar;
-    }
-    cp.buildReverseTable();
-    return cp;
-}
+private:
+    unsigned number_;
+};
 
-const CodePage& CodePage::system() {
-    static const CodePage page = [] {
-        if (const auto named = environmentVariable(L"TUXA_CODEPAGE")) return open(narrow(*named));
-        return open("windows-" + std::to_string(::GetACP()));
-    }();
-    return page;
-}
-
-bool CodePage::systemIsNamed() { return environmentVariable(L"TUXA_CODEPAGE").has_value(); }
-
-void CodePage::decodeOther(std::string_view bytes, std::u32string& out) const {
-    if (systemId_ == kUtf16Le || systemId_ == kUtf16Be) {
-        out += fromUtf16(bytes, systemId_ == kUtf16Le ? Utf16Order::LittleEndian : Utf16Order::BigEndian);
+void WindowsConverter::decode(std::string_view bytes, std::u32string& out) const {
+    if (number_ == kUtf16Le || number_ == kUtf16Be) {
+        out += fromUtf16(bytes, number_ == kUtf16Le ? Utf16Order::LittleEndian : Utf16Order::BigEndian);
         return;
     }
     if (bytes.empty()) return;
     const int length = static_cast<int>(bytes.size());
     std::wstring wide(bytes.size(), L'\0');
-    const int n = ::MultiByteToWideChar(systemId_, 0, bytes.data(), length, wide.data(), length);
+    const int n = ::MultiByteToWideChar(number_, 0, bytes.data(), length, wide.data(), length);
     wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     out += fromUtf16(utf16Bytes(wide), Utf16Order::LittleEndian);
 }
 
-void CodePage::encodeOther(std::u32string_view text, std::string& out) const {
+void WindowsConverter::encode(std::u32string_view text, std::string& out) const {
     const std::wstring wide = toUtf16(text);
-    if (systemId_ == kUtf16Le || systemId_ == kUtf16Be) {
+    if (number_ == kUtf16Le || number_ == kUtf16Be) {
         for (wchar_t unit : wide) {
             const char lo = static_cast<char>(unit & 0xFF), hi = static_cast<char>(unit >> 8);
-            out.push_back(systemId_ == kUtf16Le ? lo : hi);
-            out.push_back(systemId_ == kUtf16Le ? hi : lo);
+            out.push_back(number_ == kUtf16Le ? lo : hi);
+            out.push_back(number_ == kUtf16Le ? hi : lo);
         }
         return;
     }
     if (wide.empty()) return;
     const int length = static_cast<int>(wide.size());
-    const int size = ::WideCharToMultiByte(systemId_, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, "?", nullptr);
+    const int size = ::WideCharToMultiByte(number_, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, "?", nullptr);
     if (size <= 0) return;
     const std::size_t start = out.size();
     out.resize(start + static_cast<std::size_t>(size));
-    ::WideCharToMultiByte(systemId_, WC_NO_BEST_FIT_CHARS, wide.data(), length, out.data() + start, size, "?", nullptr);
+    ::WideCharToMultiByte(number_, WC_NO_BEST_FIT_CHARS, wide.data(), length, out.data() + start, size, "?", nullptr);
+}
+
+}  // namespace
+
+CodePage openCodePage(std::string_view requested) {
+    std::string name(requested);
+    const std::optional<unsigned> number = windowsNumber(requested);
+    if (!number) throw Error(FileError::CodePageUnknown, {.value = name});
+    if (*number == kUtf8) return CodePage::utf8(std::move(name));
+    if (*number == kUtf16Le || *number == kUtf16Be)
+        return CodePage::converted(std::move(name), std::make_shared<const WindowsConverter>(*number));
+    CPINFOEXW info{};
+    if (!::IsValidCodePage(*number) || !::GetCPInfoExW(*number, 0, &info))
+        throw Error(FileError::CodePageUnknown, {.value = name});
+    if (info.MaxCharSize != 1)
+        return CodePage::converted(std::move(name), std::make_shared<const WindowsConverter>(*number));
+    std::array<char32_t, 256> characters{};
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        wchar_t wide[2];
+        const int n = ::MultiByteToWideChar(*number, MB_ERR_INVALID_CHARS, &byte, 1, wide, 2);
+        characters[b] = n == 1 ? static_cast<char32_t>(wide[0]) : kReplacementChar;
+    }
+    return CodePage::singleByte(std::move(name), characters);
+}
+
+detail::SystemPageSetting detail::readSystemPageSetting() {
+    if (const auto named = environmentVariable(L"TUXA_CODEPAGE")) return {narrow(*named), true};
+    return {"windows-" + std::to_string(::GetACP()), false};
 }
 
 }  // namespace tht

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/temporary_files.h"
-#include "platform/unique_fd_posix.h"
+#include "platform/posix/unique_fd.h"
 
 namespace tht {
 namespace {

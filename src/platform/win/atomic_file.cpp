@@ -9,9 +9,10 @@
 #include <random>
 
 #include "platform/error.h"
+#include "platform/atomic_file.h"
 #include "platform/files.h"
-#include "platform/regular_file_win.h"
-#include "platform/signal_cleanup_win.h"
+#include "platform/win/regular_file.h"
+#include "platform/win/signal_cleanup.h"
 #include "platform/temporary_files.h"
 #include "platform/wide_text.h"
 

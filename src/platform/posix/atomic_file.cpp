@@ -15,11 +15,12 @@
 #include <random>
 
 #include "platform/error.h"
+#include "platform/atomic_file.h"
 #include "platform/files.h"
-#include "platform/regular_file_posix.h"
-#include "platform/signal_cleanup_posix.h"
+#include "platform/posix/regular_file.h"
+#include "platform/posix/signal_cleanup.h"
 #include "platform/temporary_files.h"
-#include "platform/unique_fd_posix.h"
+#include "platform/posix/unique_fd.h"
 
 namespace tht {
 

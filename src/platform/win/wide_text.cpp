@@ -4,7 +4,7 @@
 
 #include "base/messages.h"
 #include "platform/error.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 #include "platform/wide_text.h"
 
 namespace tht {

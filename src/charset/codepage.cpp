@@ -1,13 +1,15 @@
-// What every code page shares, whichever system converts it: the table-driven
-// paths of single-byte pages, UTF-8, and the reverse table built from the
-// forward one. The system's converter (ICU, Windows) fills the forward table
-// and converts the pages no table can hold.
+// The table-driven paths of single-byte pages, UTF-8, and the reverse table
+// built from the forward one. The system's converter (ICU, Windows) gives the
+// forward table and converts the pages no table can hold.
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
 
-#include "platform/codepage.h"
-#include "platform/unicode.h"
+#include "charset/codepage.h"
+
+#include <utility>
+
+#include "charset/unicode.h"
 
 namespace tht {
 namespace {
@@ -78,9 +80,28 @@ void CodePage::buildReverseTable() {
     }
 }
 
-const CodePage& CodePage::windows1252() {
-    static const CodePage page = open("windows-1252");
-    return page;
+CodePage CodePage::singleByte(std::string name, const std::array<char32_t, 256>& characters) {
+    CodePage cp;
+    cp.name_ = std::move(name);
+    cp.mode_ = Mode::SingleByte;
+    cp.toUnicode_ = characters;
+    cp.buildReverseTable();
+    return cp;
+}
+
+CodePage CodePage::utf8(std::string name) {
+    CodePage cp;
+    cp.name_ = std::move(name);
+    cp.mode_ = Mode::Utf8;
+    return cp;
+}
+
+CodePage CodePage::converted(std::string name, std::shared_ptr<const PageConverter> converter) {
+    CodePage cp;
+    cp.name_ = std::move(name);
+    cp.mode_ = Mode::Other;
+    cp.converter_ = std::move(converter);
+    return cp;
 }
 
 void CodePage::decodeAppend(std::string_view bytes, std::u32string& out) const {
@@ -105,7 +126,7 @@ void CodePage::decodeAppend(std::string_view bytes, std::u32string& out) const {
         appendUtf8Decoded(bytes, out);
         return;
     case Mode::Other:
-        decodeOther(bytes, out);
+        converter_->decode(bytes, out);
         return;
     }
 }
@@ -145,7 +166,7 @@ void CodePage::encodeAppend(std::u32string_view text, std::string& out) const {
         for (char32_t c : text) appendUtf8(c, out);
         return;
     case Mode::Other:
-        encodeOther(text, out);
+        converter_->encode(text, out);
         return;
     }
 }

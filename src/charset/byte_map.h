@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/codepage.h"
+#include "charset/codepage.h"
 
 namespace tht {
 

@@ -6,7 +6,7 @@
 
 #include <map>
 
-#include "platform/signal_cleanup_win.h"
+#include "platform/win/signal_cleanup.h"
 #include "platform/temporary_files.h"
 
 namespace tht {

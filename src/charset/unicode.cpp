@@ -1,4 +1,4 @@
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 
 namespace tht {
 

@@ -13,7 +13,8 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/regular_file_posix.h"
+#include "platform/locked_file.h"
+#include "platform/posix/regular_file.h"
 
 namespace tht {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/unique_fd_posix.h"
+#include "platform/posix/unique_fd.h"
 
 namespace tht {
 

@@ -7,7 +7,7 @@
 #include "platform/casefold.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 
 namespace tht {
 

@@ -1,6 +1,6 @@
 // Built from the code pages' own decoding and encoding, so it gives what the
 // character path gives on every system that implements them.
-#include "platform/byte_map.h"
+#include "charset/byte_map.h"
 
 #include <bit>
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/unicode.h"
+#include "charset/unicode.h"
 
 namespace tht {
 namespace {

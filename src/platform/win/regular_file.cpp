@@ -1,4 +1,4 @@
-#include "platform/regular_file_win.h"
+#include "platform/win/regular_file.h"
 
 #include <cerrno>
 

@@ -4,8 +4,8 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/regular_file_win.h"
-#include "platform/signal_cleanup_win.h"
+#include "platform/win/regular_file.h"
+#include "platform/win/signal_cleanup.h"
 
 namespace tht {
 namespace {

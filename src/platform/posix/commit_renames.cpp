@@ -9,8 +9,8 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/regular_file_posix.h"
-#include "platform/unique_fd_posix.h"
+#include "platform/posix/regular_file.h"
+#include "platform/posix/unique_fd.h"
 
 namespace tht {
 namespace {

@@ -1,8 +1,11 @@
 #pragma once
-// The system's ANSI code page and the other legacy code pages that tables
-// name. Decoding never fails; encoding writes "?" for a character the code
-// page cannot hold.
+// A code page: the system's ANSI page and the other legacy pages that tables
+// name, as tables of characters, so that converting costs no call to the
+// system. The system (platform/code_pages.h) says which character each byte
+// of a page is, and converts the pages no table can hold. Decoding never
+// fails; encoding writes "?" for a character the page cannot hold.
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <cstdint>
@@ -10,21 +13,21 @@
 
 namespace tht {
 
+// The system's converter of a page that is neither single-byte nor UTF-8.
+class PageConverter {
+public:
+    virtual ~PageConverter() = default;
+    virtual void decode(std::string_view bytes, std::u32string& out) const = 0;
+    virtual void encode(std::u32string_view text, std::string& out) const = 0;
+};
+
 class CodePage {
 public:
-    // A converter by name ("windows-1252", "ibm-850", "ISO-8859-15", "UTF-8", ...):
-    // any ICU converter on Linux, the names of Windows' own code pages on Windows.
-    // Throws Error(CodePageUnknown) for a name the system does not know.
-    static CodePage open(std::string_view name);
-
-    // The code page of TUXA files and "TUXA_HORARIO.TXT": the environment
-    // variable TUXA_CODEPAGE when set, else the system's ANSI code page
-    // (windows-1252 on Linux). Built once.
-    static const CodePage& system();
-    // Whether TUXA_CODEPAGE names the page: then no file's page is guessed.
-    static bool systemIsNamed();
-    // windows-1252, the code page of the tables we write. Built once.
-    static const CodePage& windows1252();
+    // A single-byte page from the character of each byte (U+FFFD where the
+    // page leaves a byte undefined).
+    static CodePage singleByte(std::string name, const std::array<char32_t, 256>& characters);
+    static CodePage utf8(std::string name);
+    static CodePage converted(std::string name, std::shared_ptr<const PageConverter> converter);
 
     const std::string& name() const noexcept { return name_; }
     bool isUtf8() const noexcept { return mode_ == Mode::Utf8; }
@@ -43,10 +46,6 @@ private:
     CodePage() = default;
     // From toUnicode_: the reverse table and whether bytes 0-127 are ASCII.
     void buildReverseTable();
-    // Mode::Other, through the system's converter.
-    void decodeOther(std::string_view bytes, std::u32string& out) const;
-    void encodeOther(std::u32string_view text, std::string& out) const;
-
     std::string name_;
     Mode mode_ = Mode::SingleByte;
     std::array<char32_t, 256> toUnicode_{};
@@ -57,7 +56,7 @@ private:
     std::array<std::uint16_t, 256> blockOf_{};
     std::vector<std::array<std::int16_t, 256>> blocks_;
     bool asciiIdentity_ = true;                 // bytes 0-127 are ASCII
-    unsigned systemId_ = 0;                     // the system's number for the page, where it has one
+    std::shared_ptr<const PageConverter> converter_;  // Mode::Other
 };
 
 }  // namespace tht

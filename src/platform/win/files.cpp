@@ -8,7 +8,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/regular_file_win.h"
+#include "platform/win/regular_file.h"
 #include "platform/wide_text.h"
 
 namespace tht {

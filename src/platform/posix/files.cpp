@@ -7,7 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/regular_file_posix.h"
+#include "platform/posix/regular_file.h"
 
 namespace tht {
 

@@ -7,7 +7,8 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/regular_file_win.h"
+#include "platform/locked_file.h"
+#include "platform/win/regular_file.h"
 #include "platform/wide_text.h"
 
 namespace tht {

@@ -5,7 +5,7 @@
 // else. It is kept to a fixed table of places written before the handler may
 // read them; the handler only loads atomics and calls unlinkat and raise,
 // which are safe in a handler (no allocation, no lock, no path building).
-#include "platform/signal_cleanup_posix.h"
+#include "platform/posix/signal_cleanup.h"
 
 #include <fcntl.h>
 #include <signal.h>
