@@ -1,6 +1,6 @@
 #include "store/cell.h"
 
-#include "platform/codepage.h"
+#include "charset/codepage.h"
 #include "store/decimal_text.h"
 
 namespace tht {
