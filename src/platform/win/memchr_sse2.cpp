@@ -1,8 +1,10 @@
-// memchr for the Windows build. The C runtime that mingw-w64 programs use
-// (msvcrt.dll) searches byte by byte, under Wine at least, and every TUXA line
-// is found with it; this one looks at sixteen bytes at a time and takes the
-// runtime's place when the program is linked. The file is built without the
-// compiler's own library patterns, so that it never calls itself.
+// memchr for the whole Windows build, in place of the C runtime's. The runtime
+// that mingw-w64 programs use (msvcrt.dll) searches byte by byte, under Wine
+// at least, and every TUXA line is found with it: without this one, which
+// looks at sixteen bytes at a time, the rooms step of a two-million-line file
+// takes about twice the CPU time under Wine. The linker takes it before the
+// runtime's because it is one of the program's own objects; the compiler
+// never turns a loop into a call to memchr, so it cannot call itself.
 #include <emmintrin.h>
 
 #include <cstddef>
