@@ -102,13 +102,14 @@ TMForm::TMForm(const QStringList& arguments, FormOptions options, QWidget* paren
       boxes_(options_.boxes ? options_.boxes : ownBoxes_.get()),
       model_(utf8Arguments(arguments), {options_.htemp, options_.iniFile, options_.clock}),
       steps_(model_, *this) {
+    setUpWindow();
     buildControls();
     FormCreate();
 }
 
 TMForm::~TMForm() = default;
 
-void TMForm::buildControls() {
+void TMForm::setUpWindow() {
     setObjectName(text(form::kFormName));
     setWindowTitle(text(tht::msg::window::kCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -119,7 +120,10 @@ void TMForm::buildControls() {
     face.setColor(QPalette::Window, face.color(QPalette::Button));
     setPalette(face);
     setAutoFillBackground(true);
+}
 
+// Created in the table's order, each with the tab position the table gives it.
+void TMForm::buildControls() {
     QWidget* lastTab = nullptr;
     for (const Control& c : form::kControls) {
         QWidget* w = makeControl(c, c.parent == form::kNoControl ? this : widget(c.parent));

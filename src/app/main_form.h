@@ -72,6 +72,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void setUpWindow();
     void buildControls();
     QWidget* makeControl(const tht::form::Control& control, QWidget* parent);
     void FormCreate();

@@ -4,7 +4,7 @@
 // its parent), caption, font, colours, help context and place in the tab
 // order; and what becomes of them in each run mode. Both windows build
 // themselves by walking this table, and their tests take their rows from it.
-// Header only and free of every library: the Win32 test driver reads it too.
+// Header only and free of any toolkit: the Win32 test driver reads it too.
 #include <algorithm>
 #include <optional>
 #include <string_view>
