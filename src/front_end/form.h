@@ -168,16 +168,18 @@ constexpr const Control* find(std::string_view name) {
 constexpr const Control& control(ControlId id) { return *find(id); }
 
 namespace detail {
+// By index rather than by pointer: a sanitizing compiler will not compare
+// pointers while it evaluates a constant.
 constexpr bool wellFormed() {
     int lastTab = 0;
     for (std::size_t i = 0; i < std::size(kControls); ++i) {
         const Control& c = kControls[i];
-        if (c.parent != kNoControl) {
-            const Control* parent = find(c.parent);
-            if (!parent || parent >= &c) return false;  // a parent is made before its controls
-        }
-        for (std::size_t j = 0; j < i; ++j)
+        bool parentBefore = c.parent == kNoControl;  // a parent is made before its controls
+        for (std::size_t j = 0; j < i; ++j) {
             if (kControls[j].id == c.id || kControls[j].name == c.name) return false;
+            parentBefore = parentBefore || kControls[j].id == c.parent;
+        }
+        if (!parentBefore) return false;
         if (c.tabPosition != 0) {
             if (c.tabPosition != lastTab + 1) return false;  // Win32 tabs in creation order
             lastTab = c.tabPosition;
