@@ -1,6 +1,6 @@
 #pragma once
 // The help file and its context, as the calling product knows them.
-#include "front_end/form_layout.h"
+#include "front_end/form.h"
 
 namespace tht::app {
 

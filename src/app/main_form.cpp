@@ -8,11 +8,14 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QUrl>
+
+#include <algorithm>
 
 #include "app/app_identity.h"
 #include "app/folder_chooser.h"
@@ -37,74 +40,34 @@ QString defaultHelpSet() { return QStringLiteral(":/") + QString::fromLatin1(kHe
 
 namespace {
 
-using form::kClientHeight;
-using form::kClientWidth;
-const char* const kHelpContextProperty = "helpContext";
+using form::Control;
+using form::Role;
 
-QFont formFont(bool bold = false) {
+QFont qtFont(form::Font which) {
+    const form::FontLook look = form::fontLook(which);
+    // MS Sans Serif is rarely installed outside Windows; the fallbacks share
+    // its proportions closely enough for the fixed bounds of the window.
+    QStringList families{QString::fromLatin1(look.face)};
+    if (families.front() == QStringLiteral("MS Sans Serif")) families << QStringLiteral("Microsoft Sans Serif");
+    families << QStringLiteral("Liberation Sans");
+    if (!families.contains(QStringLiteral("Arial"))) families << QStringLiteral("Arial");
     QFont font;
-    // MS Sans Serif is rarely installed outside Windows; the fallbacks share its proportions closely enough
-    // for the fixed bounds of the window.
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(form::kFormFontPixels);
-    font.setBold(bold);
+    font.setPixelSize(look.pixels);
+    font.setBold(look.bold);
     return font;
-}
-
-QFont directionFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(form::kDirectionFontPixels);
-    font.setBold(true);
-    return font;
-}
-
-void setTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, const QRect& bounds) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(bounds);
-    l->setMargin(0);
-    l->setIndent(0);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
-
-// A one-line caption keeps its stated bounds, and grows to its text where a
-// fallback font is wider than the one the bounds were measured with: a cut
-// caption would tell the user less than a slightly wider label.
-void fitCaption(QLabel* caption) {
-    const int needed = caption->fontMetrics().horizontalAdvance(caption->text());
-    if (needed > caption->width()) caption->resize(needed, caption->height());
 }
 
 QRect rectOf(const form::Bounds& b) { return {b.left, b.top, b.width, b.height}; }
 
 QColor colourOf(const form::Colour& c) { return {c.red, c.green, c.blue}; }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& bounds) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(bounds);
-    return b;
+void setColour(QWidget* widget, std::initializer_list<QPalette::ColorRole> roles, const form::Colour& colour) {
+    QPalette palette = widget->palette();
+    for (QPalette::ColorRole role : roles) palette.setColor(role, colourOf(colour));
+    widget->setPalette(palette);
 }
-
-// The hourglass for the length of a run, put back on every way out of it.
-class Hourglass {
-public:
-    Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { QGuiApplication::restoreOverrideCursor(); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-};
 
 // A message box asks for a click: it gets the normal cursor, and the hourglass
 // comes back once it is dismissed.
@@ -126,155 +89,124 @@ private:
     std::vector<Qt::CursorShape> saved_;
 };
 
-int helpContextOf(const QWidget* widget) {
-    for (; widget; widget = widget->parentWidget())
-        if (const int context = widget->property(kHelpContextProperty).toInt(); context > 0) return context;
-    return kWindowHelpContext;
-}
-
 }  // namespace
 }  // namespace tht::app
 
 using namespace tht::app;
 namespace form = tht::form;
 
-// The core's messages become modal boxes headed by the application title.
-class TMForm::BoxSink final : public tht::MessageSink {
-public:
-    explicit BoxSink(TMForm& form) : form_(form) {}
-    void show(const std::string& message) override { form_.showBox(QMessageBox::NoIcon, QString::fromStdString(message)); }
-
-private:
-    TMForm& form_;
-};
-
 TMForm::TMForm(const QStringList& arguments, FormOptions options, QWidget* parent)
     : QWidget(parent),
       options_(std::move(options)),
       ownBoxes_(options_.boxes ? nullptr : std::make_unique<ModalBoxRunner>()),
       boxes_(options_.boxes ? options_.boxes : ownBoxes_.get()),
-      sink_(std::make_unique<BoxSink>(*this)),
-      model_(utf8Arguments(arguments), {options_.htemp, options_.iniFile, options_.clock}) {
+      model_(utf8Arguments(arguments), {options_.htemp, options_.iniFile, options_.clock}),
+      steps_(model_, *this) {
+    setUpWindow();
     buildControls();
     FormCreate();
 }
 
 TMForm::~TMForm() = default;
 
-void TMForm::buildControls() {
-    setObjectName(QStringLiteral("MForm"));
+void TMForm::setUpWindow() {
+    setObjectName(text(form::kFormName));
     setWindowTitle(text(tht::msg::window::kCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(kClientWidth, kClientHeight);
-    setFont(formFont());
+    setFixedSize(form::kClientWidth, form::kClientHeight);
+    setFont(qtFont(form::Font::Form));
     QPalette face = palette();
     face.setColor(QPalette::Window, face.color(QPalette::Button));
     setPalette(face);
     setAutoFillBackground(true);
-    setProperty(kHelpContextProperty, kWindowHelpContext);
+}
 
-    const QColor gradientStart = colourOf(form::kGradientStart), gradientEnd = colourOf(form::kGradientEnd);
-    const QString directionCaptionExport = text(tht::msg::window::kExportDirection);
-    const QString directionCaptionImport = text(tht::msg::window::kImportDirection);
-    const QIcon okGlyph = style()->standardIcon(QStyle::SP_DialogOkButton);
-
-    exportPanel_ = new GradientPanel(gradientStart, gradientEnd, this);
-    exportPanel_->setObjectName(QStringLiteral("Draw3D2"));
-    exportPanel_->setGeometry(rectOf(form::kExportPanel));
-    exportPanel_->setProperty(kHelpContextProperty, kWindowHelpContext);
-    exportCaption_ = label(exportPanel_, "Label3", directionCaptionExport, rectOf(form::kExportCaption));
-    exportButton_ = button(exportPanel_, "BExportar", text(tht::msg::window::kOk), rectOf(form::kExportButton));
-
-    importPanel_ = new GradientPanel(gradientStart, gradientEnd, this);
-    importPanel_->setObjectName(QStringLiteral("Draw3D3"));
-    importPanel_->setGeometry(rectOf(form::kImportPanel));
-    importCaption_ = label(importPanel_, "Label4", directionCaptionImport, rectOf(form::kImportCaption));
-    importButton_ = button(importPanel_, "BImportar", text(tht::msg::window::kOk), rectOf(form::kImportButton));
-
-    for (QLabel* direction : {exportCaption_, importCaption_}) {
-        direction->setFont(directionFont());
-        direction->setWordWrap(true);
-    }
-    importCaption_->setProperty(kHelpContextProperty, kWindowHelpContext);
-    for (QPushButton* ok : {exportButton_, importButton_}) {
-        ok->setIcon(okGlyph);
-        ok->setDefault(true);
-        ok->setProperty(kHelpContextProperty, kWindowHelpContext);
+// Created in the table's order, each with the tab position the table gives it.
+void TMForm::buildControls() {
+    QWidget* lastTab = nullptr;
+    for (const Control& c : form::kControls) {
+        QWidget* w = makeControl(c, c.parent == form::kNoControl ? this : widget(c.parent));
+        controls_.push_back(w);
+        w->setObjectName(text(c.name));
+        if (c.font != form::Font::Form) w->setFont(qtFont(c.font));
+        if (c.text) setColour(w, {QPalette::WindowText}, *c.text);
+        if (c.background) setColour(w, {QPalette::Base, QPalette::Button}, *c.background);
+        const auto* label = qobject_cast<QLabel*>(w);
+        w->setGeometry(rectOf(label ? form::fitted(c, label->fontMetrics().horizontalAdvance(label->text())) : c.bounds));
+        if (c.tabPosition == 0) continue;
+        if (lastTab) setTabOrder(lastTab, w);
+        lastTab = w;
     }
 
-    folderPanel_ = new QFrame(this);
-    folderPanel_->setObjectName(QStringLiteral("Panel1"));
-    folderPanel_->setGeometry(rectOf(form::kFolderPanel));
-    folderPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    folderPanel_->setLineWidth(1);
-
-    folderPrompt_ = label(folderPanel_, "Label5", text(tht::msg::window::kFolderPrompt),
-                   rectOf(form::kFolderPrompt));
-    currentFolderPrompt_ = label(folderPanel_, "Label6", text(tht::msg::window::kCurrentFolder),
-                                 rectOf(form::kCurrentFolderPrompt));
-    currentFolder_ = label(folderPanel_, "Label2", QString(), rectOf(form::kCurrentFolder));
-    for (QLabel* prompt : {folderPrompt_, currentFolderPrompt_}) setTextColour(prompt, colourOf(form::kPromptText));
-    productLabel_ = label(folderPanel_, "Label1", text(tht::msg::window::kProductLabel), rectOf(form::kProductLabel));
-    for (QLabel* red : {currentFolder_, productLabel_}) {
-        red->setFont(formFont(true));
-        setTextColour(red, colourOf(form::kEmphasisText));
-    }
-    for (QLabel* caption : {folderPrompt_, currentFolderPrompt_, productLabel_}) fitCaption(caption);
-
-    const QColor chooserBackground = colourOf(form::kChooserBackground);
-    directories_ = new DirectoryList(folderPanel_);
-    directories_->setObjectName(QStringLiteral("Directorios"));
-    directories_->setGeometry(rectOf(form::kDirectories));
-    drives_ = new DriveBox(folderPanel_);
-    drives_->setObjectName(QStringLiteral("Unidades"));
-    drives_->setGeometry(rectOf(form::kDrives));
-    for (QWidget* chooser : {static_cast<QWidget*>(directories_), static_cast<QWidget*>(drives_)}) {
-        QPalette palette = chooser->palette();
-        palette.setColor(QPalette::Base, chooserBackground);
-        palette.setColor(QPalette::Button, chooserBackground);
-        chooser->setPalette(palette);
-        chooser->setProperty(kHelpContextProperty, kWindowHelpContext);
-    }
-
-    closeButton_ = button(folderPanel_, "BClose", text(tht::msg::window::kClose), rectOf(form::kCloseButton));
-    closeButton_->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    helpButton_ = button(folderPanel_, "Button1", text(tht::msg::window::kHelp), rectOf(form::kHelpButton));
-    for (QPushButton* b : {closeButton_, helpButton_}) b->setProperty(kHelpContextProperty, kWindowHelpContext);
-
-    setTabOrder(exportButton_, importButton_);
-    setTabOrder(importButton_, closeButton_);
-    setTabOrder(closeButton_, helpButton_);
-    setTabOrder(helpButton_, directories_);
-    setTabOrder(directories_, drives_);
-
-    connect(exportButton_, &QPushButton::clicked, this, &TMForm::BExportarClick);
-    connect(importButton_, &QPushButton::clicked, this, &TMForm::BImportarClick);
-    connect(closeButton_, &QPushButton::clicked, this, &TMForm::BCloseClick);
-    connect(helpButton_, &QPushButton::clicked, this, &TMForm::Button1Click);
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::WindowShortcut);
-    connect(f1, &QShortcut::activated, this, [this] { showHelp(false); });
-
+    connect(f1, &QShortcut::activated, this, [this] { steps_.helpFor(controlOf(focusWidget())); });
     connect(directories_, &DirectoryList::folderChanged, this, &TMForm::showFolder);
     connect(drives_, &DriveBox::folderChosen, directories_, &DirectoryList::setFolder);
     drives_->setRoots(availableRoots());
     directories_->setFolder(options_.startFolder.isEmpty() ? QDir::currentPath() : options_.startFolder);
 }
 
-void TMForm::FormCreate() {
-    const tht::Panels panels = model_.start().panels;
-    if (panels == tht::Panels::ImportOnly) {
-        exportPanel_->hide();
-        alignToTop(importPanel_);
+// The toolkit's widget for each role of the table.
+QWidget* TMForm::makeControl(const Control& c, QWidget* parent) {
+    switch (c.role) {
+        case Role::GradientPanel:
+            return new GradientPanel(colourOf(form::kGradientStart), colourOf(form::kGradientEnd), parent);
+        case Role::RaisedPanel: {
+            auto* panel = new QFrame(parent);
+            panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+            panel->setLineWidth(1);
+            return panel;
+        }
+        case Role::Caption:
+        case Role::Label:
+        case Role::FolderLabel: {
+            auto* label = new QLabel(text(c.caption), parent);
+            label->setMargin(0);
+            label->setIndent(0);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setWordWrap(c.role == Role::Caption);
+            if (c.role == Role::FolderLabel) currentFolder_ = label;
+            return label;
+        }
+        case Role::Button: {
+            auto* button = new QPushButton(text(c.caption), parent);
+            if (c.glyph != form::Glyph::None)
+                button->setIcon(style()->standardIcon(c.glyph == form::Glyph::Ok ? QStyle::SP_DialogOkButton
+                                                                                 : QStyle::SP_DialogCloseButton));
+            button->setDefault(c.defaultButton);
+            connect(button, &QPushButton::clicked, this, [this, action = c.action] { steps_.press(action); });
+            return button;
+        }
+        case Role::DirectoryList:
+            return directories_ = new DirectoryList(parent);
+        case Role::DriveBox:
+            return drives_ = new DriveBox(parent);
     }
-    if (panels == tht::Panels::ExportOnly) {
-        importPanel_->hide();
-        alignToTop(exportPanel_);
-    }
+    return nullptr;
 }
 
-void TMForm::alignToTop(QWidget* panel) { panel->setGeometry(0, 0, kClientWidth, panel->height()); }
+QWidget* TMForm::widget(form::ControlId id) const {
+    return controls_.at(static_cast<std::size_t>(form::find(id) - std::begin(form::kControls)));
+}
+
+// The table's control that holds this widget, if any.
+const form::Control* TMForm::controlOf(const QWidget* w) const {
+    for (; w && w != this; w = w->parentWidget())
+        if (const auto at = std::find(controls_.begin(), controls_.end(), w); at != controls_.end())
+            return &form::kControls[at - controls_.begin()];
+    return nullptr;
+}
+
+void TMForm::FormCreate() {
+    const tht::Panels panels = model_.start().panels;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const form::Placement placed = form::place(form::kControls[i], panels);
+        if (placed.hidden) controls_[i]->hide();
+        if (placed.bounds != form::kControls[i].bounds) controls_[i]->setGeometry(rectOf(placed.bounds));
+    }
+}
 
 void TMForm::showEvent(QShowEvent* event) {
     if (!centred_) {
@@ -291,65 +223,38 @@ void TMForm::centreOnScreen() {
     move(area.center() - rect().center());
 }
 
-void TMForm::BExportarClick() { runTransfer(tht::FrontEnd::Direction::Export); }
-
-void TMForm::BImportarClick() { runTransfer(tht::FrontEnd::Direction::Import); }
-
-void TMForm::runTransfer(tht::FrontEnd::Direction direction) {
-    const std::string folder = QFile::encodeName(QDir::toNativeSeparators(directories_->folder())).toStdString();
-    tht::FrontEnd::Click click;
-    {
-        const Hourglass hourglass;
-        click = model_.run(direction, folder, *sink_);
-    }
-    if (click.error) {
-        reportError(text(click.errorText()));
-        return;
-    }
-    exportButton_->setEnabled(model_.transfersEnabled());
-    importButton_->setEnabled(model_.transfersEnabled());
-    // What the run dropped or warned about is told before the window may close.
-    if (click.problems) showProblems(*click.problems);
-    if (click.closeWindow) close();
-}
-
-void TMForm::BCloseClick() { close(); }
-
-void TMForm::Button1Click() { showHelp(true); }
-
-void TMForm::showHelp(bool contents) {
-    const HelpSet helpSet(options_.helpSet);
-    QString problem;
-    const auto page = contents ? helpSet.contentsPage(problem) : helpSet.contextPage(helpContextOf(focusWidget()), problem);
-    if (!page) {
-        reportError(problem);
-        return;
-    }
-    QString noContents;
-    const QUrl home = helpSet.contentsPage(noContents).value_or(*page);
-    if (!help_) help_ = new HelpWindow(this);
-    help_->showPage(*page, home);
-}
-
 void TMForm::showFolder(const QString& folder) {
+    const form::Control& label = form::control(form::kCurrentFolderId);
     const QString native = QDir::toNativeSeparators(folder);
-    const QString shown = shortenFolder(native, currentFolder_->fontMetrics(), form::kCurrentFolderMaxWidth);
+    const QString shown = shortenFolder(native, currentFolder_->fontMetrics(), label.bounds.width);
     currentFolder_->setText(shown);
     currentFolder_->setToolTip(native);
-    currentFolder_->resize(currentFolder_->fontMetrics().horizontalAdvance(shown), currentFolder_->height());
+    currentFolder_->setGeometry(rectOf(form::fitted(label, currentFolder_->fontMetrics().horizontalAdvance(shown))));
     drives_->followFolder(folder);
 }
 
-void TMForm::showBox(QMessageBox::Icon icon, const QString& message) {
-    QMessageBox box(icon, text(tht::msg::window::kApplicationTitle), message, QMessageBox::Ok, this);
+std::string TMForm::chosenFolder() {
+    return QFile::encodeName(QDir::toNativeSeparators(directories_->folder())).toStdString();
+}
+
+void TMForm::setBusy(bool busy) {
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void TMForm::setEnabled(form::ControlId id, bool enabled) { widget(id)->setEnabled(enabled); }
+
+void TMForm::showBox(form::Box kind, const std::string& message) {
+    QMessageBox box(kind == form::Box::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    text(tht::msg::window::kApplicationTitle), text(message), QMessageBox::Ok, this);
     box.setFont(font());  // a box is a window of its own and does not take the window's font by itself
     const NormalCursorForBox normalCursor;
     boxes_->run(box);
 }
 
-void TMForm::reportError(const QString& text) { showBox(QMessageBox::Critical, text); }
-
-void TMForm::showProblems(const tht::FrontEnd::Click::Problems& problems) {
+bool TMForm::offerReport(const tht::FrontEnd::Click::Problems& problems) {
     QMessageBox box(problems.reportWritten ? QMessageBox::Information : QMessageBox::Warning,
                     text(tht::msg::report::kProblemsTitle), text(problems.text), QMessageBox::NoButton, this);
     box.setFont(font());
@@ -357,27 +262,30 @@ void TMForm::showProblems(const tht::FrontEnd::Click::Problems& problems) {
         problems.reportWritten ? box.addButton(text(tht::msg::report::kOpenReport), QMessageBox::AcceptRole) : nullptr;
     box.addButton(text(tht::msg::window::kCloseBox), QMessageBox::RejectRole);
     if (open) box.setDefaultButton(open);
-    {
-        const NormalCursorForBox normalCursor;
-        boxes_->run(box);
-    }
-    if (!open || box.clickedButton() != open) return;
-    const bool opened = options_.openDocument
-                            ? options_.openDocument(problems.report)
-                            : QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(
-                                  QByteArray::fromStdString(problems.report.string()))));
-    if (!opened)
-        reportError(text(tht::msg::report::notOpened(tht::displayPath(problems.report), std::string(tht::msg::report::kNoViewer))));
+    const NormalCursorForBox normalCursor;
+    boxes_->run(box);
+    return open && box.clickedButton() == open;
+}
+
+bool TMForm::openReport(const std::filesystem::path& report) {
+    if (options_.openDocument) return options_.openDocument(report);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(report.string()))));
+}
+
+std::optional<std::string> TMForm::openHelp(std::optional<int> context) {
+    const HelpSet helpSet(options_.helpSet);
+    QString problem;
+    const auto page = context ? helpSet.contextPage(*context, problem) : helpSet.contentsPage(problem);
+    if (!page) return problem.toStdString();
+    QString noContents;
+    const QUrl home = helpSet.contentsPage(noContents).value_or(*page);
+    if (!help_) help_ = new HelpWindow(this);
+    help_->showPage(*page, home);
+    return std::nullopt;
 }
 
 void TMForm::closeEvent(QCloseEvent* event) {
     FormClose();
     if (help_) help_->close();
     event->accept();
-}
-
-void TMForm::FormClose() {
-    // The window closes all the same: a window that cannot be closed would
-    // leave the calling product waiting for ever.
-    if (const auto problem = model_.closing()) reportError(text(problem->what()));
 }

@@ -1,7 +1,6 @@
 #pragma once
 // The main window, MForm: the two transfer panels, the folder chooser, close
 // and help. It drives the core runs and holds no transfer logic of its own.
-#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -9,23 +8,23 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "front_end/form.h"
+#include "front_end/form_steps.h"
+#include "front_end/form_view.h"
 #include "front_end/front_end.h"
-#include "run/message_sink.h"
 #include "platform/clock.h"
 #include "platform/locations.h"
 
 class QLabel;
-class QPushButton;
-class QFrame;
 
 namespace tht::app {
 class BoxRunner;
 class DirectoryList;
 class DriveBox;
-class GradientPanel;
 class HelpWindow;
 
 // "Horalina.ini" beside the executable, where the calling product reads the status.
@@ -50,7 +49,7 @@ struct FormOptions {
 
 // Outside the namespace so that the window's class is called TMForm, as the
 // calling product and its scripts know it.
-class TMForm : public QWidget {
+class TMForm : public QWidget, private tht::form::FormView {
     Q_OBJECT
 public:
     // arguments: the command line without the program itself.
@@ -63,54 +62,49 @@ public:
     const std::string& dirTxt() const { return model_.dirTxt(); }
     tht::app::HelpWindow* helpWindow() const { return help_; }
 
-    void BExportarClick();
-    void BImportarClick();
-    void BCloseClick();
-    void Button1Click();  // the help button
+    void BExportarClick() { steps_.press(tht::form::Action::Export); }
+    void BImportarClick() { steps_.press(tht::form::Action::Import); }
+    void BCloseClick() { steps_.press(tht::form::Action::Close); }
+    void Button1Click() { steps_.press(tht::form::Action::Help); }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class BoxSink;
-
+    void setUpWindow();
     void buildControls();
+    QWidget* makeControl(const tht::form::Control& control, QWidget* parent);
     void FormCreate();
-    void FormClose();
-    void runTransfer(tht::FrontEnd::Direction direction);
+    void FormClose() { steps_.closing(); }
     void showFolder(const QString& folder);
-    void showHelp(bool contents);
-    void showBox(QMessageBox::Icon icon, const QString& message);
-    void reportError(const QString& text);
-    void showProblems(const tht::FrontEnd::Click::Problems& problems);
-    void alignToTop(QWidget* panel);
     void centreOnScreen();
+    QWidget* widget(tht::form::ControlId id) const;
+    const tht::form::Control* controlOf(const QWidget* widget) const;
+
+    // What the shared steps ask of the window.
+    std::string chosenFolder() override;
+    void setBusy(bool busy) override;
+    void showBox(tht::form::Box kind, const std::string& text) override;
+    bool offerReport(const tht::FrontEnd::Click::Problems& problems) override;
+    bool openReport(const std::filesystem::path& report) override;
+    std::optional<std::string> openHelp(std::optional<int> context) override;
+    void setEnabled(tht::form::ControlId id, bool enabled) override;
+    void closeWindow() override { close(); }
 
     tht::app::FormOptions options_;
     std::unique_ptr<tht::app::BoxRunner> ownBoxes_;
     tht::app::BoxRunner* boxes_;
-    std::unique_ptr<tht::MessageSink> sink_;
 
     tht::FrontEnd model_;
+    tht::form::FormSteps steps_;
     bool centred_ = false;
 
-    // Each control keeps the object name the calling product's users and the
-    // help know (Draw3D2, BExportar, ...); the members are named by role.
-    tht::app::GradientPanel* exportPanel_ = nullptr;      // Draw3D2
-    QLabel* exportCaption_ = nullptr;                     // Label3
-    QPushButton* exportButton_ = nullptr;                 // BExportar
-    tht::app::GradientPanel* importPanel_ = nullptr;      // Draw3D3
-    QLabel* importCaption_ = nullptr;                     // Label4
-    QPushButton* importButton_ = nullptr;                 // BImportar
-    QFrame* folderPanel_ = nullptr;                       // Panel1
-    QLabel* folderPrompt_ = nullptr;                      // Label5
-    QLabel* currentFolderPrompt_ = nullptr;               // Label6
-    QLabel* currentFolder_ = nullptr;                     // Label2
-    tht::app::DirectoryList* directories_ = nullptr;      // Directorios
-    tht::app::DriveBox* drives_ = nullptr;                // Unidades
-    QPushButton* closeButton_ = nullptr;                  // BClose
-    QPushButton* helpButton_ = nullptr;                   // Button1
-    QLabel* productLabel_ = nullptr;                      // Label1
+    // Each control by its place in the table, under the object name the
+    // calling product's users and the help know (Draw3D2, BExportar, ...).
+    std::vector<QWidget*> controls_;
+    tht::app::DirectoryList* directories_ = nullptr;
+    tht::app::DriveBox* drives_ = nullptr;
+    QLabel* currentFolder_ = nullptr;
     tht::app::HelpWindow* help_ = nullptr;
 };

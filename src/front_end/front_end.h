@@ -10,13 +10,12 @@
 
 #include "run/message_sink.h"
 #include "run/run_context.h"
+#include "front_end/panels.h"
 #include "front_end/run_driver.h"
 #include "platform/clock.h"
 #include "platform/error.h"
 
 namespace tht {
-
-enum class Panels { Both, ExportOnly, ImportOnly };
 
 struct StartMode {
     InvocationMode mode = InvocationMode::Interactive;

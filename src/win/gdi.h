@@ -5,6 +5,8 @@
 #include <memory>
 #include <type_traits>
 
+#include "front_end/form.h"
+
 namespace tht::win {
 
 struct GdiObjectDeleter {
@@ -30,5 +32,6 @@ private:
 inline COLORREF colourRef(int red, int green, int blue) {
     return RGB(static_cast<BYTE>(red), static_cast<BYTE>(green), static_cast<BYTE>(blue));
 }
+inline COLORREF colourRef(const form::Colour& c) { return colourRef(c.red, c.green, c.blue); }
 
 }  // namespace tht::win

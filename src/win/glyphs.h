@@ -5,9 +5,11 @@
 
 #include <commctrl.h>
 
+#include "front_end/form.h"
+
 namespace tht::win {
 
-enum class Glyph { Ok, Close };
+using form::Glyph;  // None is never drawn
 
 class ButtonGlyph {
 public:

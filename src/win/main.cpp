@@ -6,7 +6,7 @@
 
 #include "base/messages.h"
 #include "front_end/command_line.h"
-#include "front_end/form_layout.h"
+#include "front_end/form.h"
 #include "front_end/ini_file.h"
 #include "front_end/run_driver.h"
 #include "platform/locations.h"

@@ -5,18 +5,19 @@
 #include <algorithm>
 
 #include "base/messages.h"
-#include "front_end/form_layout.h"
 #include "front_end/shortened_folder.h"
 #include "platform/document_viewer.h"
 #include "platform/files.h"
 #include "charset/unicode.h"
 #include "platform/wide_text.h"
-#include "win/control_ids.h"
 #include "win/panel.h"
 #include "win/resource_ids.h"
 
 namespace tht::win {
 namespace {
+
+using form::Control;
+using form::Role;
 
 constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
@@ -35,11 +36,12 @@ bool drawsBold(HFONT font) {
     return metrics.tmWeight >= FW_BOLD;
 }
 
-// The form's font in bold. Where MS Sans Serif is a bitmap font that the
-// system does not embolden (Wine), Tahoma, its TrueType successor, draws it.
-Font makeBoldFormFont(int pixels) {
-    Font font = makeFont(pixels, true, L"MS Sans Serif");
-    if (drawsBold(font.get())) return font;
+// Where MS Sans Serif is a bitmap font that the system does not embolden
+// (Wine), Tahoma, its TrueType successor, draws the form's bold.
+Font makeFont(const form::FontLook& look, int pixels) {
+    const std::wstring face = widen(look.face);
+    Font font = makeFont(pixels, look.bold, face.c_str());
+    if (!look.bold || face != L"MS Sans Serif" || drawsBold(font.get())) return font;
     return makeFont(pixels, true, L"Tahoma");
 }
 
@@ -57,66 +59,30 @@ std::wstring shortenedFolder(const std::wstring& folder, HFONT font, int maxWidt
     return widen(toUtf8(shortenFolder(fromUtf8(narrow(folder)), U'\\', width, maxWidth)));
 }
 
-int helpContextOf(HWND control) {
-    for (; control; control = ::GetParent(control))
-        if (const DWORD context = ::GetWindowContextHelpId(control)) return static_cast<int>(context);
-    return form::kWindowHelpContext;
+const std::wstring& formClass() {
+    static const std::wstring name = widen(form::kFormClass);
+    return name;
 }
 
 }  // namespace
 
-// The core's messages become modal boxes headed by the application title.
-class MainForm::BoxSink final : public MessageSink {
-public:
-    explicit BoxSink(MainForm& form) : form_(form) {}
-    void show(const std::string& message) override { form_.showBox(message, MB_OK); }
-
-private:
-    MainForm& form_;
-};
-
 MainForm::MainForm(HINSTANCE instance, FormOptions options)
     : instance_(instance),
       options_(std::move(options)),
-      sink_(std::make_unique<BoxSink>(*this)),
-      model_(options_.arguments, {{}, options_.iniFile}) {
+      model_(options_.arguments, {{}, options_.iniFile}),
+      steps_(model_, *this) {
     {
         const ScreenDc dc;
         dpi_ = ::GetDeviceCaps(dc.get(), LOGPIXELSY);
     }
-    formFont_ = makeFont(scale(form::kFormFontPixels), false, L"MS Sans Serif");
-    boldFont_ = makeBoldFormFont(scale(form::kFormFontPixels));
-    directionFont_ = makeFont(scale(form::kDirectionFontPixels), true, L"Arial");
-    const form::Colour& background = form::kChooserBackground;
-    chooserBackground_.reset(::CreateSolidBrush(colourRef(background.red, background.green, background.blue)));
-
-    WNDCLASSEXW formClass{};
-    formClass.cbSize = sizeof formClass;
-    formClass.lpfnWndProc = windowProc;
-    formClass.hInstance = instance;
-    formClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    formClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(THT_ICON_PROGRAM));
-    formClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(THT_ICON_PROGRAM), IMAGE_ICON,
-                                                        ::GetSystemMetrics(SM_CXSMICON),
-                                                        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    formClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    formClass.lpszClassName = kFormClass;
-    ::RegisterClassExW(&formClass);
-    registerPanelClass(instance);
-
-    RECT frame{0, 0, scale(form::kClientWidth), scale(form::kClientHeight)};
-    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int left = work.left + (work.right - work.left - width) / 2;
-    const int top = work.top + (work.bottom - work.top - height) / 2;
-    window_ = ::CreateWindowExW(kFormExStyle, kFormClass, widen(msg::window::kCaption).c_str(), kFormStyle, left, top,
-                                width, height, nullptr, nullptr, instance, this);
-    // A dialog frame shows no icon in its title bar unless the window is given one itself.
-    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(formClass.hIcon));
-    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(formClass.hIconSm));
-    ::SetWindowContextHelpId(window_, form::kWindowHelpContext);
+    for (form::Font which : {form::Font::Form, form::Font::Bold, form::Font::Direction}) {
+        const form::FontLook look = form::fontLook(which);
+        fonts_[static_cast<int>(which)] = makeFont(look, scale(look.pixels));
+    }
+    chooserBackground_.reset(::CreateSolidBrush(colourRef(form::kChooserBackground)));
+    okGlyph_ = std::make_unique<ButtonGlyph>(form::Glyph::Ok, scale(16));
+    closeGlyph_ = std::make_unique<ButtonGlyph>(form::Glyph::Close, scale(16));
+    createWindow();
     buildControls();
     FormCreate();
 }
@@ -126,6 +92,36 @@ MainForm::~MainForm() {
         ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         ::DestroyWindow(window_);
     }
+}
+
+void MainForm::createWindow() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(THT_ICON_PROGRAM));
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(THT_ICON_PROGRAM), IMAGE_ICON,
+                                                          ::GetSystemMetrics(SM_CXSMICON),
+                                                          ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = formClass().c_str();
+    ::RegisterClassExW(&windowClass);
+    registerPanelClass(instance_);
+
+    RECT frame{0, 0, scale(form::kClientWidth), scale(form::kClientHeight)};
+    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int left = work.left + (work.right - work.left - width) / 2;
+    const int top = work.top + (work.bottom - work.top - height) / 2;
+    window_ = ::CreateWindowExW(kFormExStyle, formClass().c_str(), widen(msg::window::kCaption).c_str(), kFormStyle,
+                                left, top, width, height, nullptr, nullptr, instance_, this);
+    // A dialog frame shows no icon in its title bar unless the window is given one itself.
+    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowClass.hIcon));
+    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowClass.hIconSm));
+    ::SetWindowContextHelpId(window_, form::kWindowHelpContext);
 }
 
 int MainForm::scale(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
@@ -139,90 +135,82 @@ HWND MainForm::child(HWND parent, const wchar_t* windowClass, const std::string&
     return control;
 }
 
-// A one-line caption keeps its stated bounds, and grows to its text where the
-// font found is wider than the one the bounds were measured with: a cut
-// caption would tell the user less than a slightly wider label.
-HWND MainForm::label(HWND parent, const std::string& text, int id, const form::Bounds& bounds, HFONT font, bool wrap) {
-    form::Bounds fitted = bounds;
-    if (!wrap) fitted.width = std::max(bounds.width, ::MulDiv(textWidth(font, widen(text)), 96, dpi_));
-    return child(parent, L"STATIC", text, (wrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX, id, fitted, font);
-}
-
+// Created in the table's order, which is the order of Tab.
 void MainForm::buildControls() {
-    namespace w = msg::window;
-    HFONT font = formFont_.get();
-    const auto panel = [&](int id, PanelLook look, const form::Bounds& b) {
-        return createPanel(window_, id, look, scale(b.left), scale(b.top), scale(b.width), scale(b.height));
-    };
-    const auto helpContext = [](HWND control) { ::SetWindowContextHelpId(control, form::kWindowHelpContext); };
-
-    // Created in the tab order: the export panel, the import panel, the lower
-    // panel; inside it close, help, the directory list and the drive box.
-    exportPanel_ = panel(kExportPanelId, PanelLook::Gradient, form::kExportPanel);
-    helpContext(exportPanel_);
-    label(exportPanel_, std::string(w::kExportDirection), kExportCaptionId, form::kExportCaption, directionFont_.get(),
-          true);
-    exportButton_ = child(exportPanel_, L"BUTTON", std::string(w::kOk), BS_DEFPUSHBUTTON | WS_TABSTOP,
-                          kExportButtonId, form::kExportButton, font);
-
-    importPanel_ = panel(kImportPanelId, PanelLook::Gradient, form::kImportPanel);
-    helpContext(label(importPanel_, std::string(w::kImportDirection), kImportCaptionId, form::kImportCaption,
-                      directionFont_.get(), true));
-    importButton_ = child(importPanel_, L"BUTTON", std::string(w::kOk), BS_DEFPUSHBUTTON | WS_TABSTOP,
-                          kImportButtonId, form::kImportButton, font);
-
-    folderPanel_ = panel(kFolderPanelId, PanelLook::Raised, form::kFolderPanel);
-    HWND close = child(folderPanel_, L"BUTTON", std::string(w::kClose), BS_PUSHBUTTON | WS_TABSTOP, kCloseButtonId,
-                       form::kCloseButton, font);
-    HWND helpButton = child(folderPanel_, L"BUTTON", std::string(w::kHelp), BS_PUSHBUTTON | WS_TABSTOP,
-                            kHelpButtonId, form::kHelpButton, font);
-    HWND directories = child(folderPanel_, L"LISTBOX", "",
-                             LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
-                             kDirectoriesId, form::kDirectories, font);
-    // A drop-down list's height is its closed field; the list it opens is ours to size.
-    form::Bounds drivesOpen = form::kDrives;
-    drivesOpen.height = 120;
-    HWND drives = child(folderPanel_, L"COMBOBOX", "", CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
-                        kDrivesId, drivesOpen, font);
-    // The closed field is its text line and a 3-pixel frame above and below.
-    ::SendMessageW(drives, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(1, scale(form::kDrives.height) - 6));
-    for (HWND control : {exportButton_, importButton_, close, helpButton, directories, drives}) helpContext(control);
-    okGlyph_ = std::make_unique<ButtonGlyph>(Glyph::Ok, scale(16));
-    closeGlyph_ = std::make_unique<ButtonGlyph>(Glyph::Close, scale(16));
-    okGlyph_->showOn(exportButton_);
-    okGlyph_->showOn(importButton_);
-    closeGlyph_->showOn(close);
-
-    label(folderPanel_, std::string(w::kFolderPrompt), kFolderPromptId, form::kFolderPrompt, font, false);
-    label(folderPanel_, std::string(w::kCurrentFolder), kCurrentFolderPromptId, form::kCurrentFolderPrompt, font,
-          false);
-    currentFolder_ = child(folderPanel_, L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, kCurrentFolderId,
-                           form::kCurrentFolder, boldFont_.get());
-    label(folderPanel_, std::string(w::kProductLabel), kProductLabelId, form::kProductLabel, boldFont_.get(), false);
-
-
-    chooser_ = std::make_unique<FolderChooser>(folderPanel_, kDirectoriesId, kDrivesId);
+    for (const Control& c : form::kControls) {
+        HWND control = makeControl(c, c.parent == form::kNoControl ? window_ : handleOf(c.parent));
+        controls_.push_back(control);
+        if (c.helpContext > 0) ::SetWindowContextHelpId(control, static_cast<DWORD>(c.helpContext));
+    }
+    const form::ControlId chooserPanel = form::control(form::kDirectoriesId).parent;
+    chooser_ = std::make_unique<FolderChooser>(handleOf(chooserPanel), form::kDirectoriesId, form::kDrivesId);
     chooser_->start();
     showFolder();
 }
 
-void MainForm::FormCreate() {
-    // In command-line mode the panel shown moves to the top left and takes the
-    // full width; its height and contents stay.
-    const auto alignToTop = [this](HWND panel) {
-        RECT bounds;
-        ::GetWindowRect(panel, &bounds);
-        ::SetWindowPos(panel, nullptr, 0, 0, scale(form::kClientWidth), bounds.bottom - bounds.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    const Panels panels = model_.start().panels;
-    if (panels == Panels::ImportOnly) {
-        ::ShowWindow(exportPanel_, SW_HIDE);
-        alignToTop(importPanel_);
+// The Win32 control for each role of the table.
+HWND MainForm::makeControl(const Control& c, HWND parent) {
+    const std::string caption(c.caption);
+    const DWORD tabStop = c.tabPosition > 0 ? WS_TABSTOP : 0;
+    const form::Bounds& b = c.bounds;
+    switch (c.role) {
+        case Role::GradientPanel:
+        case Role::RaisedPanel:
+            return createPanel(parent, c.id, c.role == Role::GradientPanel ? PanelLook::Gradient : PanelLook::Raised,
+                               scale(b.left), scale(b.top), scale(b.width), scale(b.height));
+        case Role::Caption:
+            return child(parent, L"STATIC", caption, SS_LEFT | SS_NOPREFIX, c.id, b, font(c.font));
+        case Role::Label:
+        case Role::FolderLabel: {
+            const int width = ::MulDiv(textWidth(font(c.font), widen(caption)), 96, dpi_);
+            return child(parent, L"STATIC", caption, SS_LEFTNOWORDWRAP | SS_NOPREFIX, c.id, form::fitted(c, width),
+                         font(c.font));
+        }
+        case Role::Button: {
+            HWND button = child(parent, L"BUTTON", caption, (c.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | tabStop,
+                                c.id, b, font(c.font));
+            if (c.glyph != form::Glyph::None) (c.glyph == form::Glyph::Ok ? okGlyph_ : closeGlyph_)->showOn(button);
+            return button;
+        }
+        case Role::DirectoryList:
+            return child(parent, L"LISTBOX", caption,
+                         LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | WS_VSCROLL | WS_BORDER | tabStop, c.id, b,
+                         font(c.font));
+        case Role::DriveBox: {
+            // A drop-down list's height is its closed field; the list it opens is ours to size.
+            form::Bounds open = b;
+            open.height = 120;
+            HWND drives = child(parent, L"COMBOBOX", caption, CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | tabStop,
+                                c.id, open, font(c.font));
+            // The closed field is its text line and a 3-pixel frame above and below.
+            ::SendMessageW(drives, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(1, scale(b.height) - 6));
+            return drives;
+        }
     }
-    if (panels == Panels::ExportOnly) {
-        ::ShowWindow(importPanel_, SW_HIDE);
-        alignToTop(exportPanel_);
+    return nullptr;
+}
+
+HWND MainForm::handleOf(form::ControlId id) const {
+    return controls_.at(static_cast<std::size_t>(form::find(id) - std::begin(form::kControls)));
+}
+
+// The table's control that is, or holds, this window, if any.
+const form::Control* MainForm::controlOf(HWND window) const {
+    for (; window && window != window_; window = ::GetParent(window))
+        if (const auto at = std::find(controls_.begin(), controls_.end(), window); at != controls_.end())
+            return &form::kControls[at - controls_.begin()];
+    return nullptr;
+}
+
+void MainForm::FormCreate() {
+    const Panels panels = model_.start().panels;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const form::Placement placed = form::place(form::kControls[i], panels);
+        const form::Bounds& b = placed.bounds;
+        if (placed.hidden) ::ShowWindow(controls_[i], SW_HIDE);
+        if (b != form::kControls[i].bounds)
+            ::SetWindowPos(controls_[i], nullptr, scale(b.left), scale(b.top), scale(b.width), scale(b.height),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::ShowWindow(window_, SW_SHOWNORMAL);
     ::UpdateWindow(window_);
@@ -232,7 +220,7 @@ void MainForm::FormCreate() {
 bool MainForm::takeKey(MSG& message) {
     if (!window_ || (message.hwnd != window_ && !::IsChild(window_, message.hwnd))) return false;
     if (message.message == WM_KEYDOWN && message.wParam == VK_F1) {
-        showHelp(false);
+        steps_.helpFor(controlOf(::GetFocus()));
         return true;
     }
     return ::IsDialogMessageW(window_, &message) != FALSE;
@@ -257,11 +245,9 @@ LRESULT MainForm::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
             return labelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLOREDIT: {
-            const form::Colour& c = form::kChooserBackground;
-            ::SetBkColor(reinterpret_cast<HDC>(wParam), colourRef(c.red, c.green, c.blue));
+        case WM_CTLCOLOREDIT:
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), colourRef(form::kChooserBackground));
             return reinterpret_cast<LRESULT>(chooserBackground_.get());
-        }
         case WM_SETCURSOR:
             if (running_) {
                 ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
@@ -295,19 +281,7 @@ LRESULT MainForm::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT MainForm::labelColours(HDC dc, HWND label) {
-    const auto colour = [](const form::Colour& c) { return colourRef(c.red, c.green, c.blue); };
-    switch (::GetDlgCtrlID(label)) {
-        case kFolderPromptId:
-        case kCurrentFolderPromptId:
-            ::SetTextColor(dc, colour(form::kPromptText));
-            break;
-        case kCurrentFolderId:
-        case kProductLabelId:
-            ::SetTextColor(dc, colour(form::kEmphasisText));
-            break;
-        default:
-            break;
-    }
+    if (const Control* c = controlOf(label); c && c->text) ::SetTextColor(dc, colourRef(*c->text));
     ::SetBkMode(dc, TRANSPARENT);
     // On a transfer panel the gradient shows through the caption.
     if (isGradientPanel(::GetParent(label))) return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
@@ -315,95 +289,70 @@ LRESULT MainForm::labelColours(HDC dc, HWND label) {
 }
 
 void MainForm::command(int id, int code) {
+    if (const Control* c = form::find(id); c && c->role == Role::Button) {
+        if (code == BN_CLICKED) steps_.press(c->action);
+        return;
+    }
     switch (id) {
-        case kExportButtonId:
-            if (code == BN_CLICKED) runTransfer(FrontEnd::Direction::Export);
-            break;
-        case kImportButtonId:
-            if (code == BN_CLICKED) runTransfer(FrontEnd::Direction::Import);
-            break;
-        case kCloseButtonId:
-            if (code == BN_CLICKED) ::SendMessageW(window_, WM_CLOSE, 0, 0);
-            break;
-        case kHelpButtonId:
-            if (code == BN_CLICKED) showHelp(true);
-            break;
-        case kDirectoriesId:
+        case form::kDirectoriesId:
             if (code == LBN_DBLCLK && chooser_->openHighlighted()) showFolder();
             break;
-        case kDrivesId:
+        case form::kDrivesId:
             if (code == CBN_SELCHANGE && chooser_->openChosenDrive()) showFolder();
             break;
         case IDOK:  // Enter: in the directory list it opens the highlighted folder
-            if (::GetDlgCtrlID(::GetFocus()) == kDirectoriesId && chooser_->openHighlighted()) showFolder();
+            if (::GetDlgCtrlID(::GetFocus()) == form::kDirectoriesId && chooser_->openHighlighted()) showFolder();
             break;
         default:
             break;
     }
 }
 
-void MainForm::runTransfer(FrontEnd::Direction direction) {
-    running_ = true;
-    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    const FrontEnd::Click click = model_.run(direction, narrow(chooser_->folder()), *sink_);
-    running_ = false;
-    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-    if (click.error) {
-        reportError(click.errorText());
-        return;
-    }
-    ::EnableWindow(exportButton_, model_.transfersEnabled());
-    ::EnableWindow(importButton_, model_.transfersEnabled());
-    // What the run dropped or warned about is told before the window may close.
-    if (click.problems) showProblems(*click.problems);
-    if (click.closeWindow) ::SendMessageW(window_, WM_CLOSE, 0, 0);
-}
-
 void MainForm::showFolder() {
-    const std::wstring& folder = chooser_->folder();
-    const std::wstring shown = shortenedFolder(folder, boldFont_.get(), scale(form::kCurrentFolderMaxWidth));
-    ::SetWindowTextW(currentFolder_, shown.c_str());
-    ::SetWindowPos(currentFolder_, nullptr, 0, 0, textWidth(boldFont_.get(), shown), scale(form::kCurrentFolder.height),
+    const Control& label = form::control(form::kCurrentFolderId);
+    HFONT bold = font(label.font);
+    const std::wstring shown = shortenedFolder(chooser_->folder(), bold, scale(label.bounds.width));
+    ::SetWindowTextW(handleOf(label.id), shown.c_str());
+    ::SetWindowPos(handleOf(label.id), nullptr, 0, 0, textWidth(bold, shown), scale(label.bounds.height),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ::InvalidateRect(folderPanel_, nullptr, TRUE);
+    ::InvalidateRect(handleOf(label.parent), nullptr, TRUE);
 }
 
-void MainForm::showHelp(bool contents) {
-    try {
-        const std::optional<int> context =
-            contents ? std::nullopt : std::optional<int>(helpContextOf(::GetFocus() ? ::GetFocus() : window_));
-        help_.open(options_.helpFile, context, reinterpret_cast<std::uintptr_t>(window_));
-    } catch (const Error& e) {
-        reportError(e.what());
-    }
+std::string MainForm::chosenFolder() { return narrow(chooser_->folder()); }
+
+void MainForm::setBusy(bool busy) {
+    running_ = busy;
+    ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
-void MainForm::showProblems(const FrontEnd::Click::Problems& problems) {
+void MainForm::setEnabled(form::ControlId id, bool enabled) { ::EnableWindow(handleOf(id), enabled); }
+
+void MainForm::closeWindow() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
+
+std::optional<std::string> MainForm::openHelp(std::optional<int> context) {
+    help_.open(options_.helpFile, context, reinterpret_cast<std::uintptr_t>(window_));
+    return std::nullopt;
+}
+
+bool MainForm::offerReport(const FrontEnd::Click::Problems& problems) {
     const std::wstring title = widen(msg::report::kProblemsTitle);
     if (!problems.reportWritten) {
         ::MessageBoxW(window_, widen(problems.text).c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
-        return;
+        return false;
     }
     // A message box has only the system's buttons: the question makes "Sí" the one click to the report.
     const std::string text = problems.text + "\n\n" + std::string(msg::report::kOpenQuestion);
-    if (::MessageBoxW(window_, widen(text).c_str(), title.c_str(), MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
-    try {
-        openInViewer(problems.report);
-    } catch (const Error&) {
-        reportError(msg::report::notOpened(displayPath(problems.report), std::string(msg::report::kNoViewer)));
-    }
+    return ::MessageBoxW(window_, widen(text).c_str(), title.c_str(), MB_YESNO | MB_ICONINFORMATION) == IDYES;
 }
 
-void MainForm::showBox(const std::string& text, UINT style) {
-    ::MessageBoxW(window_, widen(text).c_str(), widen(msg::window::kApplicationTitle).c_str(), style);
+bool MainForm::openReport(const std::filesystem::path& report) {
+    openInViewer(report);
+    return true;
 }
 
-void MainForm::reportError(const std::string& text) { showBox(text, MB_OK | MB_ICONERROR); }
-
-void MainForm::FormClose() {
-    // The window closes all the same: a window that cannot be closed would
-    // leave the calling product waiting for ever.
-    if (const auto problem = model_.closing()) reportError(problem->what());
+void MainForm::showBox(form::Box kind, const std::string& text) {
+    ::MessageBoxW(window_, widen(text).c_str(), widen(msg::window::kApplicationTitle).c_str(),
+                  kind == form::Box::Error ? MB_OK | MB_ICONERROR : MB_OK);
 }
 
 }  // namespace tht::win

@@ -6,10 +6,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "front_end/form_layout.h"
+#include "front_end/form.h"
+#include "front_end/form_steps.h"
+#include "front_end/form_view.h"
 #include "front_end/front_end.h"
 #include "win/folder_chooser.h"
 #include "win/gdi.h"
@@ -24,10 +27,10 @@ struct FormOptions {
     std::filesystem::path helpFile;      // TUXA.chm
 };
 
-class MainForm {
+class MainForm : private form::FormView {
 public:
     MainForm(HINSTANCE instance, FormOptions options);
-    ~MainForm();
+    ~MainForm() override;
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
 
@@ -37,45 +40,50 @@ public:
     bool takeKey(MSG& message);
 
 private:
-    class BoxSink;
-
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    void createWindow();
     void buildControls();
+    HWND makeControl(const form::Control& control, HWND parent);
     void FormCreate();
+    void FormClose() { steps_.closing(); }
     void command(int id, int code);
-    void runTransfer(FrontEnd::Direction direction);
     void showFolder();
-    void showHelp(bool contents);
-    void showProblems(const FrontEnd::Click::Problems& problems);
-    void showBox(const std::string& text, UINT icon);
-    void reportError(const std::string& text);
-    void FormClose();
     LRESULT labelColours(HDC dc, HWND label);
+    HWND handleOf(form::ControlId id) const;
+    const form::Control* controlOf(HWND window) const;
+
+    // What the shared steps ask of the window.
+    std::string chosenFolder() override;
+    void setBusy(bool busy) override;
+    void showBox(form::Box kind, const std::string& text) override;
+    bool offerReport(const FrontEnd::Click::Problems& problems) override;
+    bool openReport(const std::filesystem::path& report) override;
+    std::optional<std::string> openHelp(std::optional<int> context) override;
+    void setEnabled(form::ControlId id, bool enabled) override;
+    void closeWindow() override;
 
     int scale(int pixels) const;
     HWND child(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style, int id,
                const form::Bounds& bounds, HFONT font);
-    HWND label(HWND parent, const std::string& text, int id, const form::Bounds& bounds, HFONT font, bool wrap);
+    HFONT font(form::Font which) const { return fonts_[static_cast<int>(which)].get(); }
 
     HINSTANCE instance_;
     FormOptions options_;
-    std::unique_ptr<BoxSink> sink_;
     FrontEnd model_;
+    form::FormSteps steps_;
     HelpViewer help_;
     int dpi_ = 96;
     bool running_ = false;  // a run is under way: the hourglass over the window
 
-    Font formFont_, boldFont_, directionFont_;
+    Font fonts_[3];  // by form::Font
     Brush chooserBackground_;
     std::unique_ptr<ButtonGlyph> okGlyph_, closeGlyph_;
 
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
-    HWND exportPanel_ = nullptr, importPanel_ = nullptr, folderPanel_ = nullptr;
-    HWND exportButton_ = nullptr, importButton_ = nullptr;
-    HWND currentFolder_ = nullptr;
+    std::vector<HWND> controls_;  // by their place in the table
     std::unique_ptr<FolderChooser> chooser_;
 };
 

@@ -1,6 +1,6 @@
 #include "win/panel.h"
 
-#include "front_end/form_layout.h"
+#include "front_end/form.h"
 #include "win/gdi.h"
 
 namespace tht::win {

@@ -23,6 +23,7 @@
 #include "app/help_window.h"
 #include "app/main_form.h"
 #include "app/message_boxes.h"
+#include "front_end/form.h"
 #include "store/table.h"
 #include "support/tuxa_builder.h"
 #include "text/tuxa_files.h"
@@ -30,6 +31,7 @@
 using tht::app::DirectoryList;
 using tht::app::FormOptions;
 namespace fs = std::filesystem;
+namespace form = tht::form;
 
 namespace {
 
@@ -147,6 +149,8 @@ bool near(QRgb painted, const QColor& expected) {
 QPushButton* buttonOf(QWidget& form, const char* name) { return form.findChild<QPushButton*>(name); }
 QWidget* widgetOf(QWidget& form, const char* name) { return form.findChild<QWidget*>(name); }
 
+QColor colourOf(const form::Colour& c) { return {c.red, c.green, c.blue}; }
+
 void click(QWidget& form, const char* name) {
     QPushButton* b = buttonOf(form, name);
     QVERIFY2(b, name);
@@ -189,45 +193,67 @@ private slots:
 void TestMainForm::panelsInEachMode_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("modo");
+    QTest::addColumn<int>("panels");
     QTest::addColumn<bool>("exportShown");
     QTest::addColumn<bool>("importShown");
-    QTest::addColumn<QRect>("exportBounds");
-    QTest::addColumn<QRect>("importBounds");
-    const QRect exportHome(0, 0, 301, 106), importHome(302, 0, 294, 106), top(0, 0, 599, 106);
-    QTest::newRow("no argument") << QStringList{} << 0 << true << true << exportHome << importHome;
-    QTest::newRow("one") << QStringList{"exportar"} << 0 << true << true << exportHome << importHome;
-    QTest::newRow("three") << QStringList{"importar", "C:\\x", "y"} << 0 << true << true << exportHome << importHome;
-    QTest::newRow("EXPORTAR") << QStringList{"EXPORTAR", "C:\\TUXA"} << 2 << true << false << top << importHome;
-    QTest::newRow("importar") << QStringList{"importar", "x"} << 2 << false << true << exportHome << top;
-    QTest::newRow("ImPoRtAr") << QStringList{"ImPoRtAr", "x"} << 2 << false << true << exportHome << top;
-    QTest::newRow("another word") << QStringList{"transformar", "x"} << 2 << true << true << exportHome << importHome;
+    const int both = int(tht::Panels::Both), exportOnly = int(tht::Panels::ExportOnly),
+              importOnly = int(tht::Panels::ImportOnly);
+    QTest::newRow("no argument") << QStringList{} << 0 << both << true << true;
+    QTest::newRow("one") << QStringList{"exportar"} << 0 << both << true << true;
+    QTest::newRow("three") << QStringList{"importar", "C:\\x", "y"} << 0 << both << true << true;
+    QTest::newRow("EXPORTAR") << QStringList{"EXPORTAR", "C:\\TUXA"} << 2 << exportOnly << true << false;
+    QTest::newRow("importar") << QStringList{"importar", "x"} << 2 << importOnly << false << true;
+    QTest::newRow("ImPoRtAr") << QStringList{"ImPoRtAr", "x"} << 2 << importOnly << false << true;
+    QTest::newRow("another word") << QStringList{"transformar", "x"} << 2 << both << true << true;
     // Only A to Z are lowered: an accented capital is another word.
-    QTest::newRow("accented") << QStringList{"ÉXPORTAR", "x"} << 2 << true << true << exportHome << importHome;
+    QTest::newRow("accented") << QStringList{"ÉXPORTAR", "x"} << 2 << both << true << true;
+}
+
+// Every control of the table where the table puts it in that run mode.
+void expectPlaced(QWidget& form, tht::Panels panels) {
+    for (const form::Control& c : form::kControls) {
+        const QString name = QString::fromLatin1(c.name.data(), qsizetype(c.name.size()));
+        QWidget* w = form.findChild<QWidget*>(name);
+        QVERIFY2(w, qPrintable(name));
+        QCOMPARE(w->isVisible(), form::shown(c, panels));
+        const QString parent = c.parent == form::kNoControl ? QString("MForm") : QString::fromLatin1(form::control(c.parent).name.data());
+        QCOMPARE(w->parentWidget()->objectName(), parent);
+        const form::Bounds b = form::place(c, panels).bounds;
+        const QRect bounds(b.left, b.top, b.width, b.height);
+        auto* label = qobject_cast<QLabel*>(w);
+        if (!label) {
+            QCOMPARE(w->geometry(), bounds);
+            continue;
+        }
+        QCOMPARE(label->wordWrap(), c.role == form::Role::Caption);
+        // A one-line caption may only grow, and only as far as its text needs;
+        // the folder is as wide as its text, and never wider than its bounds.
+        const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
+        QCOMPARE(w->pos(), bounds.topLeft());
+        QCOMPARE(w->height(), bounds.height());
+        if (c.role == form::Role::Caption) QCOMPARE(w->width(), bounds.width());
+        if (c.role == form::Role::Label) QCOMPARE(w->width(), std::max(bounds.width(), textWidth));
+        if (c.role == form::Role::FolderLabel) QCOMPARE(w->width(), std::min(bounds.width(), textWidth));
+    }
 }
 
 void TestMainForm::panelsInEachMode() {
     QFETCH(QStringList, arguments);
     QFETCH(int, modo);
+    QFETCH(int, panels);
     QFETCH(bool, exportShown);
     QFETCH(bool, importShown);
-    QFETCH(QRect, exportBounds);
-    QFETCH(QRect, importBounds);
     Fixture f;
     TMForm form(arguments, f.options(f.tuxa));
     form.show();
     QCOMPARE(form.ModoEjecucion(), modo);
     QCOMPARE(form.EstadoTransformacion(), 0);
-    QWidget* exportPanel = widgetOf(form, "Draw3D2");
-    QWidget* importPanel = widgetOf(form, "Draw3D3");
-    QCOMPARE(exportPanel->isVisible(), exportShown);
-    QCOMPARE(importPanel->isVisible(), importShown);
-    if (exportShown) QCOMPARE(exportPanel->geometry(), exportBounds);
-    if (importShown) QCOMPARE(importPanel->geometry(), importBounds);
-    // The contents keep their places and the lower panel does not move.
-    QCOMPARE(widgetOf(form, "BExportar")->geometry(), QRect(88, 72, 89, 25));
-    QCOMPARE(widgetOf(form, "Label4")->geometry(), QRect(8, 5, 276, 57));
-    QCOMPARE(widgetOf(form, "BImportar")->geometry(), QRect(96, 72, 89, 25));
-    QCOMPARE(widgetOf(form, "Panel1")->geometry(), QRect(0, 107, 596, 162));
+    QCOMPARE(widgetOf(form, "Draw3D2")->isVisible(), exportShown);
+    QCOMPARE(widgetOf(form, "Draw3D3")->isVisible(), importShown);
+    // A lone panel spans the window; the lower panel and every panel's contents stay.
+    if (exportShown != importShown)
+        QCOMPARE(widgetOf(form, exportShown ? "Draw3D2" : "Draw3D3")->width(), form.width());
+    expectPlaced(form, tht::Panels(panels));
 }
 
 void TestMainForm::layoutToThePixel() {
@@ -237,96 +263,53 @@ void TestMainForm::layoutToThePixel() {
     QCOMPARE(form.objectName(), QString("MForm"));
     QCOMPARE(QString(form.metaObject()->className()), QString("TMForm"));
     QCOMPARE(form.windowTitle(), QString("Exportar e importar datos entre Horalina y TUXA"));
-    QCOMPARE(form.size(), QSize(599, 270));
+    QCOMPARE(form.size(), QSize(form::kClientWidth, form::kClientHeight));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(!(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
+    expectPlaced(form, tht::Panels::Both);
 
-    struct Control {
-        const char* name;
-        const char* parent;
-        QRect bounds;
-        const char* caption;  // nullptr: not a captioned control
-    };
-    const Control controls[] = {
-        {"Label3", "Draw3D2", {21, 5, 265, 57}, "Transformar datos desde TUXA hacia Horalina "},
-        {"BExportar", "Draw3D2", {88, 72, 89, 25}, "OK"},
-        {"Label4", "Draw3D3", {8, 5, 276, 57}, "Transformar datos desde Horalina hacia TUXA"},
-        {"BImportar", "Draw3D3", {96, 72, 89, 25}, "OK"},
-        {"Label5", "Panel1", {9, 5, 280, 13}, "Carpeta en la que se encuentran los Ficheros TXT de TUXA"},
-        {"Label6", "Panel1", {9, 19, 59, 13}, "Ruta Actual:"},
-        {"Directorios", "Panel1", {9, 36, 287, 101}, nullptr},
-        {"Unidades", "Panel1", {9, 140, 137, 19}, nullptr},
-        {"BClose", "Panel1", {385, 106, 89, 25}, "&Salir"},
-        {"Button1", "Panel1", {188, 139, 109, 21}, "F1 AYUDA"},
-        {"Label1", "Panel1", {368, 143, 212, 13}, "TransHoralinaTUXA para HL18 V-1.0"},
-    };
-    for (const Control& c : controls) {
-        QWidget* w = widgetOf(form, c.name);
-        QVERIFY2(w, c.name);
-        QCOMPARE(w->parentWidget()->objectName(), QString(c.parent));
+    const QColor start = colourOf(form::kGradientStart), end = colourOf(form::kGradientEnd);
+    QWidget* lastTab = nullptr;
+    for (const form::Control& c : form::kControls) {
+        QWidget* w = widgetOf(form, c.name.data());
         QString caption;
-        if (auto* l = qobject_cast<QLabel*>(w)) {
-            caption = l->text();
-            // A one-line caption may only grow, and only as far as its text needs.
-            QCOMPARE(w->pos(), c.bounds.topLeft());
-            QCOMPARE(w->height(), c.bounds.height());
-            QVERIFY2(w->width() >= c.bounds.width(), c.name);
-            if (!l->wordWrap()) {
-                QCOMPARE(w->width(), std::max(c.bounds.width(), l->fontMetrics().horizontalAdvance(caption)));
-            } else {
-                QCOMPARE(w->geometry(), c.bounds);
-            }
-        } else {
-            QCOMPARE(w->geometry(), c.bounds);
+        if (auto* l = qobject_cast<QLabel*>(w)) caption = l->text();
+        if (auto* b = qobject_cast<QPushButton*>(w)) {
+            caption = b->text();
+            QCOMPARE(b->icon().isNull(), c.glyph == form::Glyph::None);
+            QCOMPARE(b->isDefault(), c.defaultButton);
         }
-        if (auto* b = qobject_cast<QPushButton*>(w)) caption = b->text();
-        if (c.caption) QCOMPARE(caption, QString::fromUtf8(c.caption));
+        if (!c.caption.empty()) QCOMPARE(caption, QString::fromUtf8(c.caption.data(), qsizetype(c.caption.size())));
+        const form::FontLook look = form::fontLook(c.font);
+        QCOMPARE(w->font().pixelSize(), look.pixels);
+        QCOMPARE(w->font().bold(), look.bold);
+        if (c.text) QCOMPARE(w->palette().color(QPalette::WindowText), colourOf(*c.text));
+        if (c.background) QCOMPARE(w->palette().color(QPalette::Base), colourOf(*c.background));
+        if (c.role == form::Role::GradientPanel) {
+            auto* panel = qobject_cast<tht::app::GradientPanel*>(w);
+            QCOMPARE(panel->startColor(), start);
+            QCOMPARE(panel->endColor(), end);
+            // The painted panel shows the start at the top, white in the middle and the end at the bottom.
+            const QImage shot = panel->grab().toImage();
+            QVERIFY(near(shot.pixel(2, 0), start));
+            QVERIFY(near(shot.pixel(2, panel->height() / 2), Qt::white));
+            QVERIFY(near(shot.pixel(2, panel->height() - 1), end));
+        }
+        // Tab goes through the focusable controls in their table order.
+        if (c.tabPosition == 0) continue;
+        if (lastTab) {
+            QWidget* next = lastTab;
+            do next = next->nextInFocusChain();
+            while (!(next->focusPolicy() & Qt::TabFocus) || !next->isVisible());
+            QCOMPARE(next, w);
+        }
+        lastTab = w;
     }
-    for (const char* ok : {"BExportar", "BImportar", "BClose"}) QVERIFY2(!buttonOf(form, ok)->icon().isNull(), ok);
-    QVERIFY(buttonOf(form, "BExportar")->isDefault());
-    QVERIFY(buttonOf(form, "Button1")->icon().isNull());
-
-    for (const char* name : {"Draw3D2", "Draw3D3"}) {
-        auto* panel = form.findChild<tht::app::GradientPanel*>(name);
-        QCOMPARE(panel->startColor(), QColor(249, 211, 125));
-        QCOMPARE(panel->endColor(), QColor(255, 238, 221));
-        // The painted panel shows the start at the top, white in the middle and the end at the bottom.
-        const QImage shot = panel->grab().toImage();
-        QVERIFY(near(shot.pixel(2, 0), QColor(249, 211, 125)));
-        QVERIFY(near(shot.pixel(2, panel->height() / 2), Qt::white));
-        QVERIFY(near(shot.pixel(2, panel->height() - 1), QColor(255, 238, 221)));
-    }
-
-    auto* label3 = form.findChild<QLabel*>("Label3");
-    QCOMPARE(label3->font().pixelSize(), 16);
-    QVERIFY(label3->font().bold());
-    QVERIFY(label3->wordWrap());
-    QVERIFY(QStringList({"Arial", "Liberation Sans"}).contains(QFontInfo(label3->font()).family()));
-    auto* label5 = form.findChild<QLabel*>("Label5");
-    QCOMPARE(label5->font().pixelSize(), 11);
-    QVERIFY(!label5->font().bold());
+    // The fonts found are the ones asked for, or fallbacks of their proportions.
+    QVERIFY(QStringList({"Arial", "Liberation Sans"}).contains(QFontInfo(widgetOf(form, "Label3")->font()).family()));
     QVERIFY(QStringList({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"})
-                .contains(QFontInfo(label5->font()).family()));
-    QCOMPARE(label5->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    QCOMPARE(form.findChild<QLabel*>("Label6")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    for (const char* red : {"Label2", "Label1"}) {
-        auto* l = form.findChild<QLabel*>(red);
-        QCOMPARE(l->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QVERIFY(l->font().bold());
-        QCOMPARE(l->font().pixelSize(), 11);
-    }
-    for (const char* chooser : {"Directorios", "Unidades"})
-        QCOMPARE(widgetOf(form, chooser)->palette().color(QPalette::Base), QColor(240, 251, 255));
-
-    // Tab order: the export panel, the import panel, then inside the lower panel.
-    const char* order[] = {"BExportar", "BImportar", "BClose", "Button1", "Directorios", "Unidades"};
-    QWidget* w = widgetOf(form, order[0]);
-    for (std::size_t i = 1; i < std::size(order); ++i) {
-        do w = w->nextInFocusChain();
-        while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible());
-        QCOMPARE(w->objectName(), QString(order[i]));
-    }
+                .contains(QFontInfo(widgetOf(form, "Label5")->font()).family()));
 }
 
 void TestMainForm::exportThenImportThroughClicks() {
@@ -641,7 +624,7 @@ void TestMainForm::longFolderIsShortenedButRunUsesItWhole() {
     QVERIFY(label2->text() != full);
     QVERIFY2(label2->text().contains(QChar(0x2026)), qPrintable(label2->text()));
     QVERIFY2(label2->text().endsWith("/datos de TUXA del curso"), qPrintable(label2->text()));
-    QVERIFY(label2->width() <= 287);
+    QVERIFY(label2->width() <= form::control(form::kCurrentFolderId).bounds.width);
     QCOMPARE(label2->toolTip(), full);
     click(form, "BExportar");
     QCOMPARE(f.boxes.texts(), kMissingFileMessages + QStringList{"Proceso finalizado"});
@@ -662,8 +645,8 @@ void TestMainForm::helpFromButtonAndF1_data() {
     QTest::addColumn<QString>("key");  // "Button1": click it; otherwise F1 with the focus there
     QTest::addColumn<QString>("page");
     QTest::newRow("Button1") << "Button1" << "click" << "qrc:/TUXA.chm/index.html";
-    for (const char* focus : {"BExportar", "BImportar", "BClose", "Button1", "Directorios", "Unidades"})
-        QTest::newRow(focus) << focus << "F1" << "qrc:/TUXA.chm/ventana.html";
+    for (const form::Control& c : form::kControls)
+        if (c.tabPosition > 0) QTest::newRow(c.name.data()) << QString::fromLatin1(c.name.data()) << "F1" << "qrc:/TUXA.chm/ventana.html";
 }
 
 void TestMainForm::helpFromButtonAndF1() {

@@ -39,28 +39,6 @@ PREFIX = os.environ.get("WINEPREFIX", "")
 HTEMP = os.path.join(PREFIX, "drive_c", "HTEMP")
 INSTALL = os.path.join(PREFIX, "drive_c", "Horalina")  # where the .exe lies, as beside Horalina
 
-# Part of the form that every mode shares: name, parent, bounds.
-LOWER_PANEL = {
-    "Panel1": ("MForm", (0, 107, 596, 162)),
-    "Label5": ("Panel1", (9, 5, 280, 13)),
-    "Label6": ("Panel1", (9, 19, 59, 13)),
-    "Directorios": ("Panel1", (9, 36, 287, 101)),
-    "Unidades": ("Panel1", (9, 140, 137, 19)),
-    "BClose": ("Panel1", (385, 106, 89, 25)),
-    "Button1": ("Panel1", (188, 139, 109, 21)),
-    "Label1": ("Panel1", (368, 143, 212, 13)),
-}
-EXPORT_PANEL = {
-    "Label3": ("Draw3D2", (21, 5, 265, 57)),
-    "BExportar": ("Draw3D2", (88, 72, 89, 25)),
-}
-IMPORT_PANEL = {
-    "Label4": ("Draw3D3", (8, 5, 276, 57)),
-    "BImportar": ("Draw3D3", (96, 72, 89, 25)),
-}
-GROWING_LABELS = {"Label5", "Label6", "Label1"}  # one line: may widen to a wider font's text
-
-
 def wine(*args, **kwargs):
     return subprocess.run(["wine", *args], stdin=subprocess.DEVNULL, capture_output=True, text=True, encoding="utf-8",
                           timeout=120, **kwargs)
@@ -100,6 +78,24 @@ class Control:
         self.name, self.kind, self.text = f[0], f[1], f[2]
         self.bounds = tuple(int(v) for v in f[3:7])
         self.visible, self.enabled, self.parent = f[7] == "1", f[8] == "1", f[9]
+
+
+class Placed:
+    """A control as the window's table places it in a run mode (window_driver layout)."""
+
+    def __init__(self, line):
+        f = line.split("\t")
+        self.name, self.parent = f[0], f[1]
+        self.bounds = tuple(int(v) for v in f[2:6])
+        self.shown, self.width_rule, self.tab, self.caption = f[6] == "1", f[7], int(f[8]), f[9]
+
+
+def layout(mode):
+    """The window's table in a run mode (both, export or import), by name."""
+    out = wine(os.path.join(BUILD, "tests", "window_driver.exe"), "layout", mode)
+    if out.returncode != 0:
+        raise AssertionError(f"window_driver layout {mode}: {out.stdout}")
+    return {p.name: p for p in (Placed(line) for line in out.stdout.splitlines() if line)}
 
 
 class Window:
@@ -248,28 +244,21 @@ class WindowTest(unittest.TestCase):
                         "--quiet"], check=False, capture_output=True)
         return os.path.join(linux, "htemp"), os.path.join(linux, "tuxa")
 
-    def assertPanels(self, controls, shown):
-        self.assertEqual(controls["MForm"].bounds, (0, 0, 599, 270))
-        expected = dict(LOWER_PANEL)
-        if shown == "both":
-            expected.update(EXPORT_PANEL)
-            expected.update(IMPORT_PANEL)
-            expected["Draw3D2"] = ("MForm", (0, 0, 301, 106))
-            expected["Draw3D3"] = ("MForm", (302, 0, 294, 106))
-        else:
-            panel, hidden = ("Draw3D2", "Draw3D3") if shown == "export" else ("Draw3D3", "Draw3D2")
-            expected.update(EXPORT_PANEL if shown == "export" else IMPORT_PANEL)
-            expected[panel] = ("MForm", (0, 0, 599, 106))  # at the top, full width, same height
-            self.assertFalse(controls[hidden].visible, hidden)
-        for name, (parent, bounds) in expected.items():
+    def assertPanels(self, controls, mode):
+        """Every control where the window's table puts it in that run mode."""
+        for name, placed in layout(mode).items():
             c = controls[name]
-            self.assertTrue(c.visible, name)
-            self.assertEqual(c.parent, parent, name)
-            if name in GROWING_LABELS:
-                self.assertEqual(c.bounds[:2] + c.bounds[3:], bounds[:2] + bounds[3:], name)
-                self.assertGreaterEqual(c.bounds[2], bounds[2], name)
+            self.assertEqual(c.visible, placed.shown, name)
+            if not placed.shown:
+                continue
+            self.assertEqual(c.parent, placed.parent, name)
+            self.assertEqual(c.bounds[:2] + c.bounds[3:], placed.bounds[:2] + placed.bounds[3:], name)
+            if placed.width_rule == "grows":  # one line: may widen to a wider font's text
+                self.assertGreaterEqual(c.bounds[2], placed.bounds[2], name)
+            elif placed.width_rule == "text":  # as wide as its text, never wider than its bounds
+                self.assertLessEqual(c.bounds[2], placed.bounds[2], name)
             else:
-                self.assertEqual(c.bounds, bounds, name)
+                self.assertEqual(c.bounds[2], placed.bounds[2], name)
 
     def choose_school(self, window):
         for entry in self.path_to_school:
@@ -288,32 +277,30 @@ class WindowTest(unittest.TestCase):
         w = self.start()
         c = w.controls()
         self.assertPanels(c, "both")
-        texts = {n: c[n].text for n in ("Label3", "Label4", "BExportar", "BImportar", "Label5", "Label6",
-                                          "BClose", "Button1", "Label1")}
-        self.assertEqual(texts, {
-            "Label3": "Transformar datos desde TUXA hacia Horalina ",
-            "Label4": "Transformar datos desde Horalina hacia TUXA",
-            "BExportar": "OK", "BImportar": "OK",
-            "Label5": "Carpeta en la que se encuentran los Ficheros TXT de TUXA",
-            "Label6": "Ruta Actual:", "BClose": "&Salir", "Button1": "F1 AYUDA",
-            "Label1": "TransHoralinaTUXA para HL18 V-1.0"})
+        table = layout("both")
+        for name, placed in table.items():
+            if placed.caption:
+                self.assertEqual(c[name].text, placed.caption, name)
         self.assertEqual(c["Label2"].text, windows_path(self.work))
-        self.assertEqual(c["Label2"].bounds[:2], (70, 20))
 
         # The tab order: the export panel, the import panel, then inside the lower panel.
+        tabs = sorted((p.tab, name) for name, p in table.items() if p.tab)
         order = []
-        for _ in range(6):
+        for _ in tabs:
             order.append(w.drive("focus", CAPTION).stdout.strip())
             w.keys("tab")
-        self.assertEqual(order, ["BExportar", "BImportar", "BClose", "Button1", "Directorios", "Unidades"])
+        self.assertEqual(order, [name for _, name in tabs])
 
         # The transfer panels painted from the start colour through white to the end colour.
         shot = os.path.join(self.work, "window.bmp")
         self.assertEqual(w.drive("screenshot", CAPTION, shot).returncode, 0)
         picture = images.read_bmp(shot)
-        self.assertEqual((picture.width, picture.height), (599, 270))
-        for x in (2, 304):
-            for y, colour in ((0, (249, 211, 125)), (53, (255, 255, 255)), (105, (255, 238, 221))):
+        self.assertEqual((picture.width, picture.height), table["MForm"].bounds[2:])
+        for panel in ("Draw3D2", "Draw3D3"):
+            left, top, _, height = table[panel].bounds
+            for y, colour in ((top, (249, 211, 125)), (top + height // 2, (255, 255, 255)),
+                              (top + height - 1, (255, 238, 221))):
+                x = left + 2
                 got = picture.pixel(x, y)
                 self.assertTrue(all(abs(a - b) <= 6 for a, b in zip(got, colour)), (x, y, got, colour))
 
@@ -323,7 +310,7 @@ class WindowTest(unittest.TestCase):
         label2 = w.controls()["Label2"]
         self.assertTrue(label2.text.startswith("Z:\\\u2026\\"), label2.text)
         self.assertTrue(label2.text.endswith("\\y otra más\\escuela"), label2.text)
-        self.assertLessEqual(label2.bounds[2], 287)
+        self.assertLessEqual(label2.bounds[2], table["Label2"].bounds[2])
         w.click("BExportar")
         self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
         # Interactive mode tells the problems too; No leaves the report unopened.

@@ -7,6 +7,8 @@
 //   window_driver gone CAPTION [SECONDS]      until it has closed
 //   window_driver controls CAPTION            one line per control, tab-separated:
 //                                             name class text left top width height visible enabled parent
+//   window_driver layout both|export|import   the window's table in that run mode, one line per control:
+//                                             name parent left top width height shown width-rule tab caption
 //   window_driver click CAPTION NAME          presses a button
 //   window_driver open CAPTION ENTRY          double-clicks a line of the directory list ("..", a subfolder)
 //   window_driver drive CAPTION LETTER        picks a drive in the drive box
@@ -35,7 +37,7 @@
 #include <vector>
 
 #include "../support/restrict_false_positive.h"
-#include "win/control_ids.h"
+#include "front_end/form.h"
 
 namespace {
 
@@ -71,13 +73,15 @@ std::wstring classOf(HWND window) {
 THT_RESTRICT_FALSE_POSITIVE_BEGIN
 std::string nameOf(HWND control) {
     const int id = ::GetDlgCtrlID(control);
-    for (const auto& c : tht::win::kControlNames)
-        if (c.id == id) return c.name;
+    if (const tht::form::Control* c = tht::form::find(id)) return std::string(c->name);
     return "#" + std::to_string(id);
 }
 THT_RESTRICT_FALSE_POSITIVE_END
 
-HWND findForm(const std::wstring& caption) { return ::FindWindowW(tht::win::kFormClass, caption.c_str()); }
+HWND findForm(const std::wstring& caption) {
+    const std::wstring formClass(tht::form::kFormClass.begin(), tht::form::kFormClass.end());
+    return ::FindWindowW(formClass.c_str(), caption.c_str());
+}
 
 // Polls every 50 ms until found() gives a window, or the time is up.
 template <class Find>
@@ -186,6 +190,27 @@ int listControls(HWND form) {
     ::GetClientRect(form, &client);
     say("MForm\t" + utf8(classOf(form)) + "\t" + utf8(textOf(form)) + "\t0\t0\t" + std::to_string(client.right) + "\t" +
         std::to_string(client.bottom) + "\t1\t" + (::IsWindowEnabled(form) ? "1" : "0") + "\t-");
+    return 0;
+}
+
+// The window's table as the program builds it, in a run mode (both, export or
+// import), so that the tests compare the window with it and restate nothing.
+int listLayout(const std::wstring& mode) {
+    using namespace tht::form;
+    const tht::Panels panels = mode == L"export"   ? tht::Panels::ExportOnly
+                               : mode == L"import" ? tht::Panels::ImportOnly
+                                                   : tht::Panels::Both;
+    if (mode != L"both" && panels == tht::Panels::Both) return 2;
+    for (const Control& c : kControls) {
+        const Bounds b = place(c, panels).bounds;
+        const char* width = c.role == Role::Label ? "grows" : c.role == Role::FolderLabel ? "text" : "fixed";
+        say(std::string(c.name) + "\t" + std::string(c.parent == kNoControl ? kFormName : control(c.parent).name) +
+            "\t" + std::to_string(b.left) + "\t" + std::to_string(b.top) + "\t" + std::to_string(b.width) + "\t" +
+            std::to_string(b.height) + "\t" + (shown(c, panels) ? "1" : "0") + "\t" + width + "\t" +
+            std::to_string(c.tabPosition) + "\t" + std::string(c.caption));
+    }
+    say(std::string(kFormName) + "\t-\t0\t0\t" + std::to_string(kClientWidth) + "\t" + std::to_string(kClientHeight) +
+        "\t1\tfixed\t0\t" + std::string(tht::msg::window::kCaption));
     return 0;
 }
 
@@ -354,6 +379,7 @@ int wmain(int argc, wchar_t** argv) {
         ::PostMessageW(pressed, BM_CLICK, 0, 0);
         return waitFor([&] { return ::IsWindow(box) ? nullptr : ::GetDesktopWindow(); }, 10) ? 0 : 1;
     }
+    if (command == L"layout") return listLayout(subject);
     if (command == L"nobox") return waitFor([&] { return findBox(subject); }, secondsArgument(argc, argv, 3, 1)) ? 1 : 0;
     if (command == L"windows") {
         say(std::to_string(topLevelOfClass(subject).size()));
