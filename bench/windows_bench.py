@@ -35,7 +35,6 @@ LINUX = [run_bench.CLI]
 WINDOWS = ["wine", os.path.join(ROOT, "build-win64", "src", "transhoralotuxa-cli.exe")]
 LINUX_FLOOR = [run_bench.IO_FLOOR]
 WINDOWS_FLOOR = ["wine", os.path.join(ROOT, "build-win64", "bench", "tht_bench_io_floor.exe")]
-GEN = run_bench.GEN
 EXE_TIMES_IO_FLOOR = 2
 
 
