@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """Prints the speed and memory figures of exportar and importar, each with its goal.
 
-    bench/run_bench.py [--quick] [--cli PATH]
+    bench/run_bench.py [--quick] [--cli PATH] [--data DIR]
 
 Builds nothing: expects build-bench/ (see bench/README.md). Every figure is a
 median of five runs after one warm-up run; where a figure is compared with a
 reference program, the five runs of each are alternated (reference, ours,
 reference, ours, ...) and the ratio is that of the two medians. CPU is user
 plus system time of the process; peak memory its largest resident set.
+With --data, the generated inputs are kept in DIR and reused by later runs.
 """
 import argparse
+import hashlib
+import json
 import os
 import shutil
 import statistics
@@ -24,6 +27,7 @@ BUILD = os.path.join(ROOT, "build-bench")
 CLI = os.path.join(BUILD, "src", "transhoralotuxa-cli")
 FLOOR = os.path.join(BUILD, "bench", "tht_bench_floor")
 PLAIN = os.path.join(BUILD, "bench", "tht_bench_plain_export")
+IO_FLOOR = os.path.join(BUILD, "bench", "tht_bench_io_floor")
 GEN = os.path.join(ROOT, "bench", "generate_district.py")
 RUNS = 5
 MIB = 2**20
@@ -32,6 +36,7 @@ MIB = 2**20
 STARTUP_MS = 20
 ROOMS_TIMES_FLOOR = 1.3
 EXPORT_TIMES_PLAIN = 1.5
+RUN_TIMES_IO_FLOOR = 2
 MEMORY_ABOVE_LARGEST_TABLE = 64 * MIB
 FLAT_PER_LINE = 1.2
 
@@ -67,11 +72,13 @@ def median(runs, key):
     return statistics.median(key(r) for r in runs)
 
 
-def alternated(reference, ours):
-    """RUNS runs of each after a warm-up of each, reference first in every pair."""
-    reference(), ours()
-    pairs = [(reference(), ours()) for _ in range(RUNS)]
-    return [p[0] for p in pairs], [p[1] for p in pairs]
+def alternated(*programs):
+    """RUNS runs of each after a warm-up of each, in turn in the order given
+    (references first, ours last): one list of runs per program."""
+    for program in programs:
+        program()
+    rounds = [[program() for program in programs] for _ in range(RUNS)]
+    return [list(runs) for runs in zip(*rounds)]
 
 
 def exportar(folder, htemp):
@@ -83,13 +90,42 @@ def generate(folder, *args):
     subprocess.run([sys.executable, GEN, folder, *args], check=True)
 
 
+def generated(work, data, name, *args):
+    """A folder the generator made with these arguments: in DATA, made once and
+    reused while the arguments and the generator stay the same, else in WORK,
+    made afresh. Runs may add TUXA_HORARIO.TXT to it, which nothing here reads."""
+    if not data:
+        folder = os.path.join(work, name)
+        generate(folder, *args)
+        return folder
+    folder = os.path.join(data, name)
+    stamp = os.path.join(folder, ".generated")
+    with open(GEN, "rb") as f:
+        recipe = json.dumps({"args": list(args), "generator": hashlib.sha256(f.read()).hexdigest()})
+    if os.path.exists(stamp):
+        with open(stamp) as f:
+            if f.read() == recipe:
+                return folder
+    shutil.rmtree(folder, ignore_errors=True)
+    generate(folder, *args)
+    with open(stamp, "w") as f:
+        f.write(recipe)
+    return folder
+
+
+def removed(folder, data):
+    """Removes a generated folder unless it is kept in DATA."""
+    if not data:
+        shutil.rmtree(folder)
+
+
 def verdict(value, goal):
     return f"(goal <= {goal:g}: {'met' if value <= goal else 'NOT met'})"
 
 
-def ratio_line(measure, ours, reference_label, reference, goal):
+def ratio_line(measure, ours, reference_label, reference, goal, verb="exportar"):
     r = ours / reference
-    return f"  {measure:<5} exportar {ours:.3f} s, {reference_label} {reference:.3f} s: {r:.2f} x {verdict(r, goal)}"
+    return f"  {measure:<5} {verb} {ours:.3f} s, {reference_label} {reference:.3f} s: {r:.2f} x {verdict(r, goal)}"
 
 
 def same_but_date(a, b):
@@ -139,9 +175,8 @@ def wall(args):
     return time.perf_counter() - start
 
 
-def rooms_step(work, lines, accents):
-    folder = os.path.join(work, f"rooms-{accents}")
-    generate(folder, "--rooms-only", str(lines), "--accents", accents)
+def rooms_step(work, data, lines, accents):
+    folder = generated(work, data, f"rooms-{lines}-{accents}", "--rooms-only", str(lines), "--accents", accents)
     source = os.path.join(folder, "tuxa_aulas.txt")
     ours_dir, floor_dir = os.path.join(work, "rooms-ours"), os.path.join(work, "rooms-floor")
     os.makedirs(ours_dir, exist_ok=True)
@@ -161,18 +196,69 @@ def rooms_step(work, lines, accents):
                      median(floor, lambda r: r.wall), ROOMS_TIMES_FLOOR))
     print(f"  AULAT {os.path.getsize(table) / MIB:.0f} MiB, the floor's byte for byte but for the date; "
           f"exportar peak {median(ours, lambda r: r.peak) / MIB:.0f} MiB")
-    shutil.rmtree(folder)
+    removed(folder, data)
     shutil.rmtree(ours_dir)
     shutil.rmtree(floor_dir)
 
 
+TIMETABLE = "TUXA_HORARIO.TXT"
+# The tables importar reads, beside the solution; of TUXA's files it reads
+# only the first lines of the subjects file, which the floor leaves out.
+REPORT = "INFORME_TRANSHORALOTUXA.TXT"
+IMPORT_TABLES = ("SOLUC.DBF", "GRUPOST.DBF", "PROFT.DBF", "AULAT.DBF", "ASIGNOMT.DBF", "DIASHORAST.DBF")
+
+
+def tuxa_inputs(folder):
+    """The TUXA files exportar reads: every text file of the folder but the timetable."""
+    return sorted(os.path.join(folder, n) for n in os.listdir(folder)
+                  if n.lower().endswith(".txt") and n.upper() != TIMETABLE)
+
+
 def count_lines(folder):
     total = 0
-    for name in os.listdir(folder):
-        if name.lower().endswith(".txt") and name.upper() != "TUXA_HORARIO.TXT":
-            with open(os.path.join(folder, name), "rb") as f:
-                total += sum(1 for _ in f)
+    for path in tuxa_inputs(folder):
+        with open(path, "rb") as f:
+            total += sum(1 for _ in f)
     return total
+
+
+def written(folder, names=None):
+    """(path, bytes) of the files a run left in folder (those named, or every
+    file but hidden ones: the lock)."""
+    names = names or sorted(n for n in os.listdir(folder) if not n.startswith("."))
+    return [(os.path.join(folder, n), os.path.getsize(os.path.join(folder, n))) for n in names]
+
+
+class IoFloor:
+    """The whole-run I/O floor for one run: its inputs, and its outputs' sizes
+    as the run left them, written under the same names in other folders."""
+
+    def __init__(self, program, inputs, outputs, folders):
+        self.inputs = inputs
+        self.outputs = [(os.path.join(folders[os.path.dirname(p)], os.path.basename(p)), n) for p, n in outputs]
+        self.args = list(program)
+        for path in inputs:
+            self.args += ["--read", path]
+        for path, size in self.outputs:
+            self.args += ["--write", path, str(size)]
+        for folder in folders.values():
+            os.makedirs(folder, exist_ok=True)
+
+    def __call__(self):
+        return run(self.args)
+
+    def describe(self):
+        read = sum(os.path.getsize(p) for p in self.inputs)
+        wrote = sum(n for _, n in self.outputs)
+        return (f"reads {len(self.inputs)} files, {read / MIB:.0f} MiB; "
+                f"writes {len(self.outputs)} files, {wrote / MIB:.0f} MiB")
+
+
+def floor_lines(verb, ours, floor, goal=RUN_TIMES_IO_FLOOR):
+    flush = median(floor, lambda r: float(r.out))
+    print(ratio_line("CPU", median(ours, lambda r: r.cpu), "floor", median(floor, lambda r: r.cpu), goal, verb))
+    print(ratio_line("wall", median(ours, lambda r: r.wall), f"floor (flushes and renames {flush:.3f} s of it)",
+                     median(floor, lambda r: r.wall), goal, verb))
 
 
 def soluc_entries(path):
@@ -190,47 +276,73 @@ class Scale:
     largest: int  # bytes of the largest table written
 
 
-def district(work, schools, accents="third", against_plain=False, with_import=True):
+def memory_line(peak, what, size):
+    limit = size + MEMORY_ABOVE_LARGEST_TABLE
+    return (f"  peak  {peak / MIB:.0f} MiB (goal <= {what} {size / MIB:.0f} MiB + "
+            f"{MEMORY_ABOVE_LARGEST_TABLE // MIB} MiB = {limit / MIB:.0f} MiB: {'met' if peak <= limit else 'NOT met'})")
+
+
+def district(work, data, schools, accents="third", against_plain=False, against_floor=False, with_import=True):
     """Five exportar runs, and five importar runs, of a district of that many schools;
-    with against_plain, the exportar runs alternate with the plain program's."""
-    folder = os.path.join(work, f"d{schools}-{accents}")
-    generate(folder, "--schools", str(schools), "--accents", accents)
+    with against_plain, the exportar runs alternate with the plain program's;
+    with against_floor, both alternate with their I/O floor's too."""
+    folder = generated(work, data, f"d{schools}-{accents}", "--schools", str(schools), "--accents", accents)
     htemp = os.path.join(work, f"h{schools}-{accents}")
     os.makedirs(htemp)
+    timetable = os.path.join(folder, TIMETABLE)
+    if os.path.exists(timetable):
+        os.remove(timetable)
     lines = count_lines(folder)
     ours = lambda: exportar(folder, htemp)
+    references = []
+    ours()
     if against_plain:
         reference = os.path.join(work, "reference")
-        ours()
         shutil.copytree(htemp, reference)
         plain_out = os.path.join(work, "plain")
         os.makedirs(plain_out)
-        plain, export = alternated(lambda: run([PLAIN, folder, reference, plain_out]), ours)
+        references.append(lambda: run([PLAIN, folder, reference, plain_out]))
+    if against_floor:
+        export_floor = IoFloor([IO_FLOOR], tuxa_inputs(folder), written(htemp),
+                               {htemp: os.path.join(work, "floor-htemp")})
+        references.append(export_floor)
+    *measured, export = alternated(*references, ours) if references else [[ours() for _ in range(RUNS)]]
+    largest = max(os.path.getsize(p) for p, _ in written(htemp))
+    if against_plain:
+        plain = measured[0]
         plain_wall = statistics.median(float(r.out.split()[0]) for r in plain)
         plain_cpu = statistics.median(float(r.out.split()[1]) for r in plain)
         shutil.rmtree(reference)
         shutil.rmtree(plain_out)
-    else:
-        ours()
-        export = [ours() for _ in range(RUNS)]
-    largest = max(os.path.getsize(os.path.join(htemp, n)) for n in os.listdir(htemp))
-    if against_plain:
         print(f"exportar, {schools:,} schools ({lines:,} lines), {ACCENT_LABELS[accents]}:")
         print(ratio_line("CPU", median(export, lambda r: r.cpu), "plain program", plain_cpu, EXPORT_TIMES_PLAIN))
         print(ratio_line("wall", median(export, lambda r: r.wall), "plain program", plain_wall, EXPORT_TIMES_PLAIN))
-        peak, limit = max(r.peak for r in export), largest + MEMORY_ABOVE_LARGEST_TABLE
-        print(f"  peak  {peak / MIB:.0f} MiB (goal <= largest table {largest / MIB:.0f} MiB + "
-              f"{MEMORY_ABOVE_LARGEST_TABLE // MIB} MiB = {limit / MIB:.0f} MiB: {'met' if peak <= limit else 'NOT met'})")
+        print(memory_line(max(r.peak for r in export), "largest table", largest))
+    if against_floor:
+        print(f"exportar, {schools:,} schools, against its I/O floor ({export_floor.describe()}):")
+        floor_lines("exportar", export, measured[-1])
     if not with_import:
-        shutil.rmtree(folder)
+        removed(folder, data)
         shutil.rmtree(htemp)
         return None
     soluc = os.path.join(htemp, "SOLUC.DBF")
     shutil.copy(os.path.join(folder, "SOLUC.DBF"), soluc)
     entries = soluc_entries(soluc)
-    run([CLI, "importar", folder, "--htemp", htemp, "--quiet"])
-    imports = [run([CLI, "importar", folder, "--htemp", htemp, "--quiet"]) for _ in range(RUNS)]
-    shutil.rmtree(folder)
+    ours = lambda: run([CLI, "importar", folder, "--htemp", htemp, "--quiet"])
+    ours()
+    if against_floor:
+        import_floor = IoFloor([IO_FLOOR], [os.path.join(htemp, n) for n in IMPORT_TABLES],
+                               written(folder, [TIMETABLE]) + written(htemp, [REPORT]),
+                               {folder: os.path.join(work, "floor-tuxa"), htemp: os.path.join(work, "floor-htemp")})
+        floor, imports = alternated(import_floor, ours)
+        print(f"importar, {schools:,} schools ({entries:,} entries), against its I/O floor "
+              f"({import_floor.describe()}):")
+        floor_lines("importar", imports, floor)
+        print(memory_line(max(r.peak for r in imports), "solution table", os.path.getsize(soluc)))
+    else:
+        imports = [ours() for _ in range(RUNS)]
+    os.remove(timetable)
+    removed(folder, data)
     shutil.rmtree(htemp)
     return Scale(schools, lines, export, entries, imports, largest)
 
@@ -266,13 +378,15 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--quick", action="store_true", help="smaller scales, for a smoke run")
     parser.add_argument("--cli", help="another build's transhoralotuxa-cli, to measure it against the same "
-                                      "floor and plain program (an earlier commit, say)")
+                                      "floors and plain program (an earlier commit, say)")
+    parser.add_argument("--data", help="a folder outside the repository where the generated inputs are kept "
+                                       "and reused (the full run's take about 2 GB and some minutes to make)")
     args = parser.parse_args()
     if args.cli:
         global CLI
         CLI = os.path.abspath(args.cli)
     sys.stdout.reconfigure(line_buffering=True)
-    for tool in (CLI, FLOOR, PLAIN):
+    for tool in (CLI, FLOOR, PLAIN, IO_FLOOR):
         if not os.path.exists(tool):
             sys.exit(f"missing {tool}: build with bench/README.md first")
     rooms_lines = 200_000 if args.quick else 2_000_000
@@ -283,9 +397,10 @@ def main():
     with tempfile.TemporaryDirectory(prefix="tht-bench-") as work:
         startup(work)
         for accents in ("all", "third"):
-            rooms_step(work, rooms_lines, accents)
-        scales = [district(work, n, against_plain=n == sizes[-1]) for n in sizes]
-        district(work, sizes[-1], accents="all", against_plain=True, with_import=False)
+            rooms_step(work, args.data, rooms_lines, accents)
+        scales = [district(work, args.data, n, against_plain=n == sizes[-1], against_floor=n == sizes[-1])
+                  for n in sizes]
+        district(work, args.data, sizes[-1], accents="all", against_plain=True, with_import=False)
         scales_table(scales)
         flatness(scales, flat_from)
     print(f"load at the end {os.getloadavg()[0]:.2f}")
