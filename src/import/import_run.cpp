@@ -119,10 +119,10 @@ private:
     Seen seen_[std::size(kDetailColumns)];
 };
 
-// One detail line per entry of the solution, gathered into text. The values
-// and the line are buffers kept across entries: a solution has hundreds of
-// thousands of them.
-void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
+// One detail line per entry of the solution, in the solution's order, each
+// written to the timetable as it is made. The values and the line are buffers
+// kept across entries: a solution has millions of them.
+void addDetailLines(ImportTables& t, TimetableFile& timetable, TableReport& report) {
     WideValues wide;
     std::vector<std::u32string> slot(3), key(1);
     DetailValues v;
@@ -191,7 +191,7 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
                v.room);
         wide.check(v, record);
         detailLine(v, line);
-        text.add(line);
+        timetable.add(line);
         ++report.written;
     }
     wide.note(report);
@@ -214,15 +214,14 @@ RunResult importar(const RunContext& ctx) {
         const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Shared);
         noteRecovery(ctx, lock.recovered(), result.reports);
         const std::u32string centre = centreCode(ctx);
-        TimetableText text(*ctx.codePage);
-        text.add(titleLine(centre, ctx.clock()));
+        TimetableFile timetable(ctx.dirTxt, *ctx.codePage);
+        timetable.add(titleLine(centre, ctx.clock()));
         ImportTables tables(ctx.htemp);
-        text.reserve(tables.solution.recordCount() + 1);
         if (tables.solution.recordCount() == 0) report.warnings.emplace_back(msg::warn::kEmptySolution);
-        addDetailLines(tables, text, report);
+        addDetailLines(tables, timetable, report);
         tables.close();
-        text.add(trailerLine(centre, ctx.clock(), text.lines() - 1));
-        saveTimetable(text, ctx.dirTxt);
+        timetable.add(trailerLine(centre, ctx.clock(), timetable.lines() - 1));
+        timetable.commit();
     } catch (const Error& e) {
         result.outcome = RunOutcome::Stopped;
         result.status = 0;  // no timetable was written
