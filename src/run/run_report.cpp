@@ -103,20 +103,39 @@ std::filesystem::path defaultReportPath(const std::filesystem::path& htemp) {
     return htemp / std::string(msg::report::kFileName);
 }
 
-std::string reportFileBytes(const std::string& text) {
-    std::string bytes = "\xEF\xBB\xBF";
-    bytes.reserve(text.size() + text.size() / 16 + 3);
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+void appendWithCrLf(std::string_view text, std::string& bytes) {
     for (char c : text) {
         if (c == '\n') bytes += '\r';
         bytes += c;
     }
+}
+
+}  // namespace
+
+std::string reportFileBytes(const std::string& text) {
+    std::string bytes(kUtf8Bom);
+    bytes.reserve(text.size() + text.size() / 16 + 3);
+    appendWithCrLf(text, bytes);
     return bytes;
 }
 
 std::optional<std::string> saveRunReport(const std::filesystem::path& file, const std::string& text) {
     try {
         AtomicFile out(file);
-        out.write(reportFileBytes(text));
+        // A piece at a time: the report of a district that drops every entry
+        // runs to tens of megabytes, and needs no second copy in memory.
+        constexpr std::size_t kPiece = std::size_t{1} << 20;
+        std::string bytes(kUtf8Bom);
+        for (std::size_t at = 0; at < text.size(); at += kPiece) {
+            appendWithCrLf(std::string_view(text).substr(at, kPiece), bytes);
+            out.write(bytes);
+            bytes.clear();
+        }
+        out.write(bytes);
         out.commit();
         return std::nullopt;
     } catch (const std::exception& e) {
