@@ -74,7 +74,7 @@ struct Lookup {
     std::vector<LockedFile> locks;
 };
 
-// The index of the table's key fields, with the values fields of each key's
+// The index of the table's key fields, with the value fields of each key's
 // first record, made as soon as the table is open so that only one table is
 // whole in memory at a time. What the table lacks or cannot give is an error
 // only for an entry of the solution that needs it, as when the entry searched
