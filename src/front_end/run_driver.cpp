@@ -62,15 +62,16 @@ RunEnd RunDriver::run(const RunOrder& order) {
         const std::filesystem::path htemp = settings_.htemp.empty() ? horalinaDataFolder() : settings_.htemp;
         const RunContext ctx =
             RunContext::forFolder(order.folder, htemp, settings_.mode, *order.messages, settings_.clock);
-        const RunResult result = runDirection(order.kind, ctx);
+        RunResult result = runDirection(order.kind, ctx);
         if (result.status) status_ = *result.status;
         end.outcome = result.outcome;
         end.error = result.error;
-        end.reports = result.reports;
         end.problems = problemsOf(result);
         const std::string report = formatRunReport(
             {.kind = order.kind, .tuxaFolder = order.folder, .horalinaFolder = displayPath(htemp), .when = ctx.clock()},
             result);
+        // Moved, not copied: a district's reports list hundreds of thousands of drops.
+        end.reports = std::move(result.reports);
         if (order.reportBack) {
             end.reportText = report;
         } else {

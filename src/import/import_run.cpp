@@ -3,10 +3,17 @@
 // that the export wrote.
 #include "import/import_run.h"
 
+#include <array>
+#include <exception>
+#include <optional>
+#include <vector>
+
 #include "base/day_letters.h"
 #include "base/messages.h"
 #include "run/run_lock.h"
 #include "run/schema_table.h"
+#include "import/lookup_index.h"
+#include "platform/locked_file.h"
 #include "import/timetable_file.h"
 #include "platform/files.h"
 #include "charset/unicode.h"
@@ -60,32 +67,98 @@ std::u32string dayLetter(const std::u32string& dayText) {
     return dayText;
 }
 
+// A table the import looks codes up in: its index, and the table's locks,
+// held after it gave its records up.
+struct Lookup {
+    LookupIndex index;
+    std::vector<LockedFile> locks;
+};
+
+// The index of the table's key fields, with the value fields of each key's
+// first record, made as soon as the table is open so that only one table is
+// whole in memory at a time. What the table lacks or cannot give is an error
+// only for an entry of the solution that needs it, as when the entry searched
+// the table itself: a field the key needs, for every search; a value, for an
+// entry that uses it.
+template <class Schema, std::size_t K, std::size_t V>
+Lookup lookupIn(SchemaTable<Schema> table, const std::array<Field<Schema>, K>& key,
+                const std::array<Field<Schema>, V>& values) {
+    Lookup lookup{LookupIndex(V), {}};
+    try {
+        for (const Field<Schema>& f : key) table.requireField(f);
+    } catch (const Error&) {
+        lookup.index.setUnusable(std::current_exception());
+        lookup.locks = table.closeKeepingLocks();
+        return lookup;
+    }
+    std::array<std::exception_ptr, V> missing{};  // a value field the table lacks
+    for (std::size_t i = 0; i < V; ++i) {
+        try {
+            table.requireField(values[i]);
+        } catch (const Error&) {
+            missing[i] = std::current_exception();
+        }
+    }
+    std::vector<std::u32string> parts(K);
+    std::u32string value;
+    for (table.first(); !table.eof(); table.next()) {
+        try {
+            for (std::size_t k = 0; k < K; ++k) table.read(key[k], parts[k]);
+        } catch (const Error&) {
+            continue;  // a key no read as string gives matches no entry
+        }
+        const std::optional<std::size_t> entry = lookup.index.add(parts);
+        if (!entry) continue;
+        for (std::size_t i = 0; i < V; ++i) {
+            if (missing[i]) {
+                lookup.index.setError(*entry, i, missing[i]);
+                continue;
+            }
+            try {
+                table.read(values[i], value);
+                lookup.index.setValue(*entry, i, value);
+            } catch (const Error&) {
+                lookup.index.setError(*entry, i, std::current_exception());
+            }
+        }
+    }
+    lookup.locks = table.closeKeepingLocks();
+    return lookup;
+}
+
 // The tables an import reads, open for exclusive use in the order Horalina's
-// users know from the old program, and closed in that order.
+// users know from the old program, and held until the end, when they are let
+// go in that order. Of the solution only the record being read is needed at
+// a time; the others are kept as indexes.
 struct ImportTables {
     explicit ImportTables(const std::filesystem::path& htemp)
         : solution(SchemaTable<Soluc>::open(htemp, Access::Exclusive)),
-          groups(SchemaTable<Grupost>::open(htemp, Access::Exclusive)),
-          teachers(SchemaTable<Proft>::open(htemp, Access::Exclusive)),
-          rooms(SchemaTable<Aulat>::open(htemp, Access::Exclusive)),
-          subjects(SchemaTable<Asignomt>::open(htemp, Access::Exclusive)),
-          slots(SchemaTable<Diashorast>::open(htemp, Access::Exclusive)) {}
+          groups(lookupIn(SchemaTable<Grupost>::open(htemp, Access::Exclusive), std::array{Grupost::ABREV},
+                          std::array<Field<Grupost>, 0>{})),
+          teachers(SchemaTable<Proft>::open(htemp, Access::Exclusive).closeKeepingLocks()),
+          rooms(lookupIn(SchemaTable<Aulat>::open(htemp, Access::Exclusive), std::array{Aulat::ABREV},
+                         std::array<Field<Aulat>, 0>{})),
+          subjects(lookupIn(SchemaTable<Asignomt>::open(htemp, Access::Exclusive), std::array{Asignomt::COD},
+                            std::array{Asignomt::CODTAREA, Asignomt::CODTUXA, Asignomt::CODIDITUXA})),
+          slots(lookupIn(SchemaTable<Diashorast>::open(htemp, Access::Exclusive),
+                         std::array{Diashorast::DIA, Diashorast::HORA, Diashorast::MARCO},
+                         std::array{Diashorast::CODDIHO})) {}
 
     void close() {
         solution.close();
-        groups.close();
-        teachers.close();
-        rooms.close();
-        subjects.close();
-        slots.close();
+        groups.locks.clear();
+        teachers.clear();
+        rooms.locks.clear();
+        subjects.locks.clear();
+        slots.locks.clear();
     }
 
     SchemaTable<Soluc> solution;
-    SchemaTable<Grupost> groups;
-    SchemaTable<Proft> teachers;  // only opened: the run needs it to exist and to be free
-    SchemaTable<Aulat> rooms;
-    SchemaTable<Asignomt> subjects;
-    SchemaTable<Diashorast> slots;
+    Lookup groups;                       // ABREV
+    std::vector<LockedFile> teachers;    // only held: the run needs the table to exist and to be free
+    Lookup rooms;                        // ABREV
+    Lookup subjects;                     // COD: CODTAREA, CODTUXA, CODIDITUXA
+    Lookup slots;                        // DIA, HORA, MARCO: CODDIHO
 };
 
 // Values wider than their column: each shifts the rest of its line, which
@@ -119,22 +192,24 @@ private:
     Seen seen_[std::size(kDetailColumns)];
 };
 
-// One detail line per entry of the solution, gathered into text. The values
-// and the line are buffers kept across entries: a solution has hundreds of
-// thousands of them.
-void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
+// One detail line per entry of the solution, in the solution's order, each
+// written to the timetable as it is made. The values and the line are buffers
+// kept across entries: a solution has millions of them.
+void addDetailLines(ImportTables& t, TimetableFile& timetable, TableReport& report) {
     WideValues wide;
     std::vector<std::u32string> slot(3), key(1);
     DetailValues v;
     std::u32string line;
 
-    // A group or room code as its table holds it, else the entry's own code cut to the column.
-    auto codeIn = [&]<class Schema>(SchemaTable<Schema>& table, const horalina::Field<Schema>& abrev,
-                                    const Field<Soluc>& own, std::string_view missing, std::string_view label,
-                                    std::int64_t record,
-                                    std::u32string& out) {
+    // A group or room code as its table holds it (the same text: the key
+    // matched it exactly), else the entry's own code cut to the column.
+    auto codeIn = [&](LookupIndex& index, const Field<Soluc>& own, std::string_view missing, std::string_view label,
+                      std::int64_t record, std::u32string& out) {
         t.solution.read(own, key[0]);
-        if (table.locate(abrev, key)) return table.read(abrev, out);
+        if (index.find(key)) {
+            out = key[0];
+            return;
+        }
         if (!key[0].empty())  // a blank code (a duty) is nothing amiss
             report.noteRecord(missing, record, msg::report::labelled(label, toUtf8(key[0])), Soluc::name);
         out.assign(key[0], 0, 10);
@@ -152,8 +227,8 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
         t.solution.read(Soluc::MARCO, slot[2]);
         slot[2].resize(std::min<std::size_t>(slot[2].size(), 1));
         // The first slot in stored order with this day, hour and frame.
-        if (t.slots.locate(std::array{Diashorast::DIA, Diashorast::HORA, Diashorast::MARCO}, slot)) {
-            t.slots.read(Diashorast::CODDIHO, v.slot);
+        if (const auto found = t.slots.index.find(slot)) {
+            t.slots.index.value(*found, 0, v.slot);
         } else {
             v.slot.clear();
             report.noteRecord(msg::drop::kSlotNotInDiashorast, record,
@@ -162,12 +237,11 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
         v.day = dayLetter(slot[0]);
         t.solution.read(Soluc::PROF, v.teacher);
 
-        codeIn(t.groups, Grupost::ABREV, Soluc::CODGRUPO, msg::drop::kGroupNotInGrupost, msg::report::kGroup, record,
-               v.group);
+        codeIn(t.groups.index, Soluc::CODGRUPO, msg::drop::kGroupNotInGrupost, msg::report::kGroup, record, v.group);
 
         t.solution.read(Soluc::TAREA, key[0]);
-        if (t.subjects.locate(Asignomt::COD, key)) {
-            t.subjects.read(Asignomt::CODTAREA, v.task);
+        if (const auto found = t.subjects.index.find(key)) {
+            t.subjects.index.value(*found, 0, v.task);
         } else {
             v.task = U"LEC";
             report.noteRecord(msg::drop::kTaskNotInAsignomt, record,
@@ -176,9 +250,10 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
 
         v.suffix.clear();
         t.solution.read(Soluc::ASIG, key[0]);
-        if (t.subjects.locate(Asignomt::COD, key)) {
-            t.subjects.read(Asignomt::CODTUXA, v.subject);
-            if (std::u32string id = AllTrim(t.subjects.read(Asignomt::CODIDITUXA)); !id.empty()) v.suffix = id;
+        if (const auto found = t.subjects.index.find(key)) {
+            t.subjects.index.value(*found, 1, v.subject);
+            t.subjects.index.value(*found, 2, v.suffix);
+            v.suffix = AllTrim(v.suffix);
             if (v.subject == U"RE") v.suffix = U"   " + v.suffix;
         } else {
             v.subject.assign(key[0], 0, 20);
@@ -187,11 +262,10 @@ void addDetailLines(ImportTables& t, TimetableText& text, TableReport& report) {
                                   msg::report::labelled(msg::report::kSubject, toUtf8(key[0])), Soluc::name);
         }
 
-        codeIn(t.rooms, Aulat::ABREV, Soluc::AULA, msg::drop::kRoomNotInAulat, msg::report::kRoom, record,
-               v.room);
+        codeIn(t.rooms.index, Soluc::AULA, msg::drop::kRoomNotInAulat, msg::report::kRoom, record, v.room);
         wide.check(v, record);
         detailLine(v, line);
-        text.add(line);
+        timetable.add(line);
         ++report.written;
     }
     wide.note(report);
@@ -214,15 +288,14 @@ RunResult importar(const RunContext& ctx) {
         const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Shared);
         noteRecovery(ctx, lock.recovered(), result.reports);
         const std::u32string centre = centreCode(ctx);
-        TimetableText text(*ctx.codePage);
-        text.add(titleLine(centre, ctx.clock()));
+        TimetableFile timetable(ctx.dirTxt, *ctx.codePage);
+        timetable.add(titleLine(centre, ctx.clock()));
         ImportTables tables(ctx.htemp);
-        text.reserve(tables.solution.recordCount() + 1);
         if (tables.solution.recordCount() == 0) report.warnings.emplace_back(msg::warn::kEmptySolution);
-        addDetailLines(tables, text, report);
+        addDetailLines(tables, timetable, report);
         tables.close();
-        text.add(trailerLine(centre, ctx.clock(), text.lines() - 1));
-        saveTimetable(text, ctx.dirTxt);
+        timetable.add(trailerLine(centre, ctx.clock(), timetable.lines() - 1));
+        timetable.commit();
     } catch (const Error& e) {
         result.outcome = RunOutcome::Stopped;
         result.status = 0;  // no timetable was written

@@ -50,27 +50,37 @@ std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now,
     return line;
 }
 
-TimetableText::TimetableText(const CodePage& codePage)
-    : codePage_(&codePage), bytes_(codePage.isUtf8() ? "\xEF\xBB\xBF" : "") {}
+namespace {
+// Large enough that writes cost nothing next to the lines' making, small
+// enough that memory does not grow with the timetable.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+}  // namespace
 
-void TimetableText::reserve(std::int64_t lines) {
-    // A detail line is 55 characters and its suffix; UTF-8 may take more bytes, and then it grows.
-    constexpr std::size_t kLineBytes = 64;
-    if (lines > 0) bytes_.reserve(bytes_.size() + static_cast<std::size_t>(lines) * kLineBytes);
+TimetableFile::TimetableFile(std::string dirTxt, const CodePage& codePage)
+    : dirTxt_(std::move(dirTxt)), codePage_(&codePage) {
+    pending_.reserve(kPiece + 4096);
+    if (codePage.isUtf8()) pending_ = "\xEF\xBB\xBF";
 }
 
-void TimetableText::add(std::u32string_view line) {
-    line_.clear();
-    codePage_->encodeAppend(line, line_);
-    line_ += "\r\n";
-    bytes_.append(line_);
+TimetableFile::~TimetableFile() = default;
+
+void TimetableFile::add(std::u32string_view line) {
+    codePage_->encodeAppend(line, pending_);
+    pending_ += "\r\n";
     ++lines_;
+    if (pending_.size() >= kPiece) writeOut();
 }
 
-void saveTimetable(const TimetableText& text, const std::string& dirTxt) {
-    AtomicFile file(resolveEntry(pathFromUtf8(dirTxt), kTimetableFileName));
-    file.write(text.bytes());
-    file.commit();
+void TimetableFile::writeOut() {
+    if (!file_) file_ = std::make_unique<AtomicFile>(resolveEntry(pathFromUtf8(dirTxt_), kTimetableFileName));
+    file_->write(pending_);
+    pending_.clear();
+}
+
+void TimetableFile::commit() {
+    writeOut();
+    file_->commit();
+    file_.reset();
 }
 
 }  // namespace tht

@@ -2,12 +2,13 @@
 // "TUXA_HORARIO.TXT": a title line, one detail line per timetable entry and a
 // trailer line, fixed columns padded with spaces and never cut.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/code_pages.h"
 #include "run/horalina_tables.h"
-#include "platform/byte_buffer.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "charset/codepage.h"
 
@@ -46,26 +47,34 @@ std::u32string detailLine(const DetailValues& v);
 void detailLine(const DetailValues& v, std::u32string& out);  // into a buffer the caller reuses
 std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now, std::int64_t detailLines);
 
-// The file as it is gathered: each line encoded as it is added and followed
-// by CR LF, behind the UTF-8 byte-order mark when the code page is UTF-8.
-class TimetableText {
+// The file written as it is made: each line encoded as it is added and
+// followed by CR LF, behind the UTF-8 byte-order mark when the code page is
+// UTF-8. The lines go out a piece at a time under a temporary name in the TUXA
+// folder, so a timetable of millions of lines never stands whole in memory;
+// the file replaces an earlier one only on commit(), once it is complete on
+// the disk. Destroyed without commit, it leaves the earlier file as it was.
+// Throws Error(FileUnwritable).
+class TimetableFile {
 public:
-    explicit TimetableText(const CodePage& codePage = systemCodePage());
+    explicit TimetableFile(std::string dirTxt, const CodePage& codePage = systemCodePage());
+    TimetableFile(const TimetableFile&) = delete;
+    TimetableFile& operator=(const TimetableFile&) = delete;
+    ~TimetableFile();
+
     void add(std::u32string_view line);
-    // Room for about this many more lines, so that a large file is not copied as it grows.
-    void reserve(std::int64_t lines);
     std::int64_t lines() const noexcept { return lines_; }
-    std::string_view bytes() const noexcept { return bytes_; }
+    void commit();
 
 private:
+    void writeOut();
+
+    std::string dirTxt_;
     const CodePage* codePage_;
-    ByteBuffer bytes_;    // large pages, not copied as it grows
-    std::string line_;    // the line being encoded
+    // Made with the first piece written: a run that stops before then has
+    // touched nothing in the TUXA folder, as when the file was written whole.
+    std::unique_ptr<AtomicFile> file_;
+    std::string pending_;  // encoded lines not written out yet
     std::int64_t lines_ = 0;
 };
-
-// Writes the file into the TUXA folder in one go, replacing an earlier one
-// only once the new one is complete. Throws Error(FileUnwritable).
-void saveTimetable(const TimetableText& text, const std::string& dirTxt);
 
 }  // namespace tht

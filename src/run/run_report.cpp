@@ -59,11 +59,29 @@ void tableBlock(std::string& out, const TableReport& r) {
     }
 }
 
+// More than the whole text can take, so that it is made in one block: the
+// report of a district that drops every entry runs to tens of megabytes, and
+// a text grown step by step would hold two copies at each step. Room that is
+// never written costs no memory.
+std::size_t roomFor(const RunResult& result) {
+    constexpr std::size_t kLine = 128;  // a drop's line without its names and value
+    std::size_t n = 4096 + (result.error ? std::string_view(result.error->what()).size() : 0);
+    for (const TableReport& r : result.reports) {
+        n += kLine + r.table.size();
+        for (const DropGroup& g : r.drops)
+            n += kLine + g.reason.size() + g.values.size() +
+                 g.numbers.size() * (kLine + r.table.size() + g.source.size() + g.lineFile.size());
+        for (const std::string& w : r.warnings) n += kLine + r.table.size() + w.size();
+    }
+    return n;
+}
+
 }  // namespace
 
 std::string formatRunReport(const RunReportFacts& facts, const RunResult& result) {
     namespace m = msg::report;
     std::string out;
+    out.reserve(roomFor(result));
     out.append(m::kTitle).append("\n\n");
     field(out, m::kRun, kindText(facts.kind));
     field(out, m::kDate, dateText(facts.when));
@@ -103,20 +121,39 @@ std::filesystem::path defaultReportPath(const std::filesystem::path& htemp) {
     return htemp / std::string(msg::report::kFileName);
 }
 
-std::string reportFileBytes(const std::string& text) {
-    std::string bytes = "\xEF\xBB\xBF";
-    bytes.reserve(text.size() + text.size() / 16 + 3);
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+void appendWithCrLf(std::string_view text, std::string& bytes) {
     for (char c : text) {
         if (c == '\n') bytes += '\r';
         bytes += c;
     }
+}
+
+}  // namespace
+
+std::string reportFileBytes(const std::string& text) {
+    std::string bytes(kUtf8Bom);
+    bytes.reserve(text.size() + text.size() / 16 + 3);
+    appendWithCrLf(text, bytes);
     return bytes;
 }
 
 std::optional<std::string> saveRunReport(const std::filesystem::path& file, const std::string& text) {
     try {
         AtomicFile out(file);
-        out.write(reportFileBytes(text));
+        // A piece at a time: the report of a district that drops every entry
+        // runs to tens of megabytes, and needs no second copy in memory.
+        constexpr std::size_t kPiece = std::size_t{1} << 20;
+        std::string bytes(kUtf8Bom);
+        for (std::size_t at = 0; at < text.size(); at += kPiece) {
+            appendWithCrLf(std::string_view(text).substr(at, kPiece), bytes);
+            out.write(bytes);
+            bytes.clear();
+        }
+        out.write(bytes);
         out.commit();
         return std::nullopt;
     } catch (const std::exception& e) {

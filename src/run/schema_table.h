@@ -34,6 +34,9 @@ public:
     }
 
     void close() { table_.close(); }
+    // Throws Error(FieldMissing) when the table lacks f, as a read of it would.
+    void requireField(const Field& f) const { (void)id(f); }
+    std::vector<LockedFile> closeKeepingLocks() { return table_.closeKeepingLocks(); }
     void first() { table_.first(); }
     void next() { table_.next(); }
     bool eof() const noexcept { return table_.eof(); }

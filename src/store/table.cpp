@@ -478,6 +478,7 @@ Table& Table::operator=(Table&&) noexcept = default;
 Table::~Table() = default;
 
 void Table::close() { impl_->close(); }
+std::vector<LockedFile> Table::closeKeepingLocks() { return impl_->closeKeepingLocks(); }
 const std::string& Table::name() const noexcept { return impl_->name(); }
 const std::filesystem::path& Table::path() const noexcept { return impl_->path(); }
 void Table::first() { impl_->first(); }

@@ -19,6 +19,7 @@
 
 #include "charset/byte_map.h"
 #include "platform/clock.h"
+#include "platform/locked_file.h"
 #include "store/table_error.h"
 
 namespace tht {
@@ -71,6 +72,11 @@ public:
     // Drops an unposted Append or Edit, writes the table if it was created or
     // changed, releases the lock. Throws Error(FileUnwritable) when writing fails.
     void close();
+    // close() that hands the table's locks to the caller and gives its
+    // records' memory back: for a reader that has taken what it needs and
+    // keeps other programs out until it is done. A table created or changed
+    // is written as close() writes it, and then nothing stays locked.
+    std::vector<LockedFile> closeKeepingLocks();
 
     // The table's name as messages give it, e.g. "SOLUC".
     const std::string& name() const noexcept;

@@ -144,6 +144,14 @@ void Table::Impl::close() {
     indexes_.clear();
 }
 
+std::vector<LockedFile> Table::Impl::closeKeepingLocks() {
+    std::vector<LockedFile> kept;
+    if (open_ && !created_ && !changed_) kept.swap(locks_);  // nothing to write: the old file stays as it is
+    close();
+    bytes_ = ByteBuffer();
+    return kept;
+}
+
 TableBatch::~TableBatch() = default;
 
 Table TableBatch::create(std::string_view name, const std::vector<FieldDef>& fields, TableLevel level, Clock clock) {

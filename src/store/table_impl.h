@@ -44,6 +44,7 @@ public:
 
     // ---- table_file.cpp: the file on disk
     void close();
+    std::vector<LockedFile> closeKeepingLocks();
 
     // ---- table.cpp: records, cursor and fields
     void first();

@@ -134,6 +134,43 @@ TEST(Importar, FieldsAreNeededOnlyByEntriesThatAreWritten) {
     }
 }
 
+// A field a looked-up table lacks stops the run only when an entry needs it:
+// a key field when an entry searches the table, a value field when an entry
+// finds a record there.
+TEST(Importar, LookedUpFieldsAreNeededOnlyWhereUsed) {
+    const struct {
+        std::string table;
+        std::vector<FieldDef> fields;
+        std::vector<Row> rows;
+        Row harmless, needing;
+        std::string field;
+    } cases[] = {
+        {"ASIGNOMT", {str("COD"), str("CODTAREA"), str("CODTUXA", 20)}, {{"MAT1", "", "MAT"}},
+         {"1", "1", "0", "P1", "1ESOA", "T01", "OTRA", "B1"}, {"1", "1", "0", "P1", "1ESOA", "T01", "MAT1", "B1"},
+         "CODIDITUXA"},
+        {"DIASHORAST", {str("DIA"), str("HORA"), str("CODDIHO")}, {{"1", "1", "0101"}},
+         {"0", "1", "0", "P1", "1ESOA", "T01", "MAT1", "B1"}, {"1", "1", "0", "P1", "1ESOA", "T01", "MAT1", "B1"},
+         "MARCO"},
+        {"GRUPOST", {str("NOMBRE")}, {{"1ESOA"}},
+         {"0", "1", "0", "P1", "1ESOA", "T01", "MAT1", "B1"}, {"1", "1", "0", "P1", "1ESOA", "T01", "MAT1", "B1"},
+         "ABREV"},
+    };
+    for (const auto& c : cases) {
+        ImportFixture f;
+        makeTable(f.htemp, c.table, c.fields, c.rows);
+        f.soluc({c.harmless});
+        EXPECT_EQ(f.importar(), RunOutcome::Completed) << c.table;
+        f.soluc({c.harmless, c.needing});
+        try {
+            f.importar();
+            ADD_FAILURE() << "no error: " << c.table;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldMissing) << c.table;
+            EXPECT_EQ(e.context().field, c.field) << c.table;
+        }
+    }
+}
+
 THT_RESTRICT_FALSE_POSITIVE_BEGIN
 TEST(Importar, CentreCodeFromTheFirstTitleLine) {
     const struct {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
 #include "import/timetable_file.h"
 #include "platform/code_pages.h"
 #include "platform/error.h"
@@ -51,26 +55,78 @@ THT_RESTRICT_FALSE_POSITIVE_END
 TEST(TimetableFile, EncodingAndLineEnds) {
     for (const auto& [page, bytes] : {std::pair{windows1252(), std::string("0a\xF1\r\n9b\r\n")},
                                       std::pair{openCodePage("UTF-8"), std::string("\xEF\xBB\xBF" "0a\xC3\xB1\r\n9b\r\n")}}) {
-        TimetableText text(page);
-        text.add(U"0a\u00F1");
-        text.add(U"9b");
-        EXPECT_EQ(text.bytes(), bytes);
-        EXPECT_EQ(text.lines(), 2);
+        test::TempDir dir;
+        TimetableFile file(dir.path().string() + "/", page);
+        file.add(U"0a\u00F1");
+        file.add(U"9b");
+        EXPECT_EQ(file.lines(), 2);
+        file.commit();
+        EXPECT_EQ(test::readBytes(dir.path() / "TUXA_HORARIO.TXT"), bytes);
     }
 }
 
-TEST(TimetableFile, SaveReplacesWholeOrNotAtAll) {
+// The names in dir, sorted.
+std::vector<std::string> entries(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(TimetableFile, ReplacesWholeOrNotAtAll) {
     test::TempDir dir;
     const std::string dirTxt = dir.path().string() + "/";
-    const auto file = dir.write("TUXA_HORARIO.TXT", "an earlier timetable that is longer than the new one");
-    TimetableText text(windows1252());
-    text.add(U"0x");
-    text.add(U"9y0");
-    saveTimetable(text, dirTxt);
-    EXPECT_EQ(test::readBytes(file), "0x\r\n9y0\r\n");
-    EXPECT_THROW(saveTimetable(text, dir.path().string() + "/missing/"), Error);
-    EXPECT_EQ(test::readBytes(file), "0x\r\n9y0\r\n");
+    const std::string earlier = "an earlier timetable that is longer than the new one";
+    const auto path = dir.write("TUXA_HORARIO.TXT", earlier);
+    {
+        TimetableFile file(dirTxt, windows1252());
+        file.add(U"0x");
+        file.add(U"9y0");
+        file.commit();
+    }
+    EXPECT_EQ(test::readBytes(path), "0x\r\n9y0\r\n");
+
+    TimetableFile missing(dir.path().string() + "/missing/", windows1252());
+    missing.add(U"0x");
+    EXPECT_THROW(missing.commit(), Error);
+    EXPECT_EQ(test::readBytes(path), "0x\r\n9y0\r\n");
 }
+
+THT_RESTRICT_FALSE_POSITIVE_BEGIN
+// Millions of lines go out a piece at a time, all of them and in order; a run
+// that stops after some pieces went out leaves the earlier file and no
+// temporary one.
+TEST(TimetableFile, StreamsLargeFilesAndLeavesNothingWhenStopped) {
+    test::TempDir dir;
+    const std::string dirTxt = dir.path().string() + "/";
+    const auto path = dir.write("TUXA_HORARIO.TXT", "earlier");
+    auto line = [](int i) {
+        const std::string number = "1" + std::to_string(i);
+        std::u32string text(number.begin(), number.end());
+        text += U" \u00F1";
+        return text;
+    };
+    constexpr int kLines = 300'000;  // several megabytes
+    std::string expected;
+    {
+        TimetableFile file(dirTxt, windows1252());
+        for (int i = 0; i < kLines; ++i) file.add(line(i));
+        EXPECT_EQ(test::readBytes(path), "earlier");
+        EXPECT_EQ(entries(dir.path()).size(), 2u);  // the earlier file and the one being written
+    }
+    EXPECT_EQ(test::readBytes(path), "earlier");
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"TUXA_HORARIO.TXT"});
+
+    TimetableFile file(dirTxt, windows1252());
+    for (int i = 0; i < kLines; ++i) {
+        file.add(line(i));
+        expected += "1" + std::to_string(i) + " \xF1\r\n";
+    }
+    file.commit();
+    EXPECT_EQ(test::readBytes(path), expected);
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"TUXA_HORARIO.TXT"});
+}
+THT_RESTRICT_FALSE_POSITIVE_END
 
 }  // namespace
 }  // namespace tht

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
+#include "platform/locked_file.h"
 #include "store/table.h"
 #include "support/temp_dir.h"
 
@@ -125,6 +126,34 @@ TEST(TableCursor, CloseAndCancelDropWhatWasNotPosted) {
         t.close();
     }
     EXPECT_EQ(reopenAndWalk(dir.path()), (std::vector<std::u32string>{U"A", U"B"}));
+}
+
+// A reader that has taken what it needs keeps the table to itself without
+// its records; a table it changed is written and nothing stays held.
+TEST(TableCursor, CloseKeepingLocksHoldsTheTableOut) {
+    test::TempDir dir;
+    {
+        Table t = Table::create(dir.path(), "T", kFields);
+        appendRow(t, U"A", 1);
+        EXPECT_TRUE(t.closeKeepingLocks().empty());
+    }
+    const auto othersMayOpen = [&] { return LockedFile::open(dir.path() / "T.DBF", LockedFile::Mode::Shared).has_value(); };
+    {
+        Table t = Table::open(dir.path(), "T", Access::Exclusive);
+        std::vector<LockedFile> held = t.closeKeepingLocks();
+        EXPECT_FALSE(othersMayOpen());
+        held.clear();
+        EXPECT_TRUE(othersMayOpen());
+    }
+    {
+        Table t = Table::open(dir.path(), "T", Access::Exclusive);
+        t.edit();
+        t.writeString(t.field("COD"), U"B");
+        t.post();
+        EXPECT_TRUE(t.closeKeepingLocks().empty());
+        EXPECT_TRUE(othersMayOpen());
+    }
+    EXPECT_EQ(reopenAndWalk(dir.path()), (std::vector<std::u32string>{U"B"}));
 }
 
 TEST(TableCursor, AppendToAnOpenedTableGoesAfterTheLastRecord) {

@@ -1,0 +1,126 @@
+#include "import/lookup_index.h"
+
+#include <functional>
+#include <stdexcept>
+
+namespace tht {
+namespace {
+
+constexpr char kPartEnd = '\xFF';
+
+// UTF-8's form for any character a table can give, lone surrogates
+// included, without the checks text from outside needs: only what pack()
+// wrote is ever unpacked.
+void pack(std::u32string_view text, std::string& out) {
+    for (const char32_t c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+}
+
+void unpack(std::string_view bytes, std::u32string& out) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        const int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
+        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+        out += c;
+        i += 1 + extra;
+    }
+}
+
+}  // namespace
+
+LookupIndex::Ref LookupIndex::store(std::string_view bytes) {
+    if (pool_.size() + bytes.size() >= kFailed) throw std::length_error("lookup index");
+    const Ref r{static_cast<std::uint32_t>(pool_.size()), static_cast<std::uint32_t>(bytes.size())};
+    pool_.append(bytes);
+    return r;
+}
+
+void LookupIndex::encodeKey(std::span<const std::u32string> key) {
+    key_.clear();
+    for (const std::u32string& part : key) {
+        pack(part, key_);
+        key_ += kPartEnd;
+    }
+}
+
+std::uint32_t* LookupIndex::slotOf(std::string_view key, std::uint32_t hash) {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        std::uint32_t& slot = slots_[i];
+        if (slot == 0) return &slot;
+        const std::size_t entry = slot - 1;
+        if (hashes_[entry] == hash && text(keys_[entry]) == key) return &slot;
+    }
+}
+
+void LookupIndex::grow() {
+    std::vector<std::uint32_t> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, 0);
+    const std::size_t mask = slots_.size() - 1;
+    for (const std::uint32_t slot : old) {
+        if (slot == 0) continue;
+        std::size_t i = hashes_[slot - 1] & mask;
+        while (slots_[i] != 0) i = (i + 1) & mask;
+        slots_[i] = slot;
+    }
+}
+
+std::optional<std::size_t> LookupIndex::add(std::span<const std::u32string> key) {
+    if ((keys_.size() + 1) * 2 > slots_.size()) grow();
+    encodeKey(key);
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(key_));
+    std::uint32_t* slot = slotOf(key_, hash);
+    if (*slot != 0) return std::nullopt;
+    if (keys_.size() + 1 >= kFailed) throw std::length_error("lookup index");
+    keys_.push_back(store(key_));
+    hashes_.push_back(hash);
+    values_.resize(values_.size() + valueCount_);
+    *slot = static_cast<std::uint32_t>(keys_.size());
+    return keys_.size() - 1;
+}
+
+void LookupIndex::setValue(std::size_t entry, std::size_t i, std::u32string_view value) {
+    key_.clear();
+    pack(value, key_);
+    values_[entry * valueCount_ + i] = store(key_);
+}
+
+void LookupIndex::setError(std::size_t entry, std::size_t i, std::exception_ptr error) {
+    values_[entry * valueCount_ + i] = {static_cast<std::uint32_t>(errors_.size()), kFailed};
+    errors_.push_back(std::move(error));
+}
+
+std::optional<std::size_t> LookupIndex::find(std::span<const std::u32string> key) {
+    if (unusable_) std::rethrow_exception(unusable_);
+    if (keys_.empty()) return std::nullopt;
+    encodeKey(key);
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(key_));
+    const std::uint32_t slot = *slotOf(key_, hash);
+    if (slot == 0) return std::nullopt;
+    return slot - 1;
+}
+
+void LookupIndex::value(std::size_t entry, std::size_t i, std::u32string& out) const {
+    const Ref r = values_[entry * valueCount_ + i];
+    if (r.length == kFailed) std::rethrow_exception(errors_[r.offset]);
+    out.clear();
+    unpack(text(r), out);
+}
+
+}  // namespace tht

@@ -1,0 +1,66 @@
+#pragma once
+// What the import looks up in one of Horalina's tables, taken out of it once:
+// for each key, the first record in stored order that has it and the values
+// the timetable takes from that record. Keys and values are kept as UTF-8 in
+// one pool and the slots hold numbers only, so an index costs a fraction of
+// the table it comes from, which can then give its memory back.
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tht {
+
+class LookupIndex {
+public:
+    // Each entry holds valueCount values.
+    explicit LookupIndex(std::size_t valueCount) : valueCount_(valueCount) {}
+
+    // A new entry for the key; nothing when the key has one already: the
+    // first record in stored order keeps it.
+    std::optional<std::size_t> add(std::span<const std::u32string> key);
+    void setValue(std::size_t entry, std::size_t i, std::u32string_view text);
+    // Value i of the entry could not be read: using it throws this error.
+    void setError(std::size_t entry, std::size_t i, std::exception_ptr error);
+
+    // The table lacks a key field: every find throws this error, as a search
+    // of the table would have.
+    void setUnusable(std::exception_ptr error) { unusable_ = std::move(error); }
+
+    std::optional<std::size_t> find(std::span<const std::u32string> key);
+    // Value i of the entry into out, or the error its read threw.
+    void value(std::size_t entry, std::size_t i, std::u32string& out) const;
+
+    std::size_t size() const noexcept { return keys_.size(); }
+
+private:
+    // Text in the pool, or, with length kFailed, the error at offset in errors_.
+    struct Ref {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    static constexpr std::uint32_t kFailed = UINT32_MAX;
+
+    Ref store(std::string_view bytes);
+    std::string_view text(Ref r) const { return std::string_view(pool_).substr(r.offset, r.length); }
+    // The key's parts in UTF-8, each closed by a byte UTF-8 never holds.
+    void encodeKey(std::span<const std::u32string> key);
+    std::uint32_t* slotOf(std::string_view key, std::uint32_t hash);
+    void grow();
+
+    std::size_t valueCount_;
+    std::string pool_;
+    std::vector<Ref> keys_;
+    std::vector<std::uint32_t> hashes_;
+    std::vector<Ref> values_;  // valueCount_ per entry
+    std::vector<std::exception_ptr> errors_;
+    std::exception_ptr unusable_;
+    std::vector<std::uint32_t> slots_;  // entry + 1, 0 when empty; open addressing, a power of two in size
+    std::string key_;                   // the key being added or found
+};
+
+}  // namespace tht
