@@ -1,12 +1,11 @@
 #pragma once
 // Data lines and fixed-column slices of TUXA files. Columns are 1-based and
-// count decoded characters; on a line held as the bytes of a single-byte code
-// page they count bytes, which is the same.
+// count characters; a line in the tables' single-byte page has one byte per
+// character, so there they count bytes.
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "charset/byte_map.h"
 #include "text/trim.h"
 
 namespace tht {
@@ -34,13 +33,10 @@ struct Column {
     std::size_t first;  // 1-based
     std::size_t width;
     std::u32string operator()(std::u32string_view line) const { return slice(line, first, width); }
-    // The same field without a copy, valid while the line is.
-    std::u32string_view view(std::u32string_view line) const;
-
-    // On a line of bytes: the field decoded, and the field as bytes.
-    std::u32string operator()(const ByteText& line) const { return view(line).decoded(); }
-    ByteText view(const ByteText& line) const {  // in the header: it is most of a step's work per line
-        return {trimmedView(rawSlice(line.bytes, first, width)), line.map};
+    // The field of a line of single-byte text, trimmed, without a copy:
+    // valid while the line is. In the header: it is most of a step's work per line.
+    std::string_view operator()(std::string_view line) const {
+        return trimmedView(rawSlice(line, first, width));
     }
 };
 

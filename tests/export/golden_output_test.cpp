@@ -1,9 +1,7 @@
-// Where TUXA's code page is single-byte, text goes from a TUXA line to a
-// table field byte to byte. The tables and timetable must be what the program
-// gave when every line went through characters: the schools' digests were
-// printed by tests/export/golden_digests.py from the build before the byte
-// path existed, the odd bytes' by the last build that could take both ways
-// and found them equal.
+// The tables and timetable, byte for byte, must be what earlier builds gave:
+// the schools' digests were printed by tests/export/golden_digests.py, the
+// odd bytes' by a build that carried text as characters and as bytes and
+// found the two equal.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -108,13 +106,11 @@ fs::path school(const test::TempDir& dir, const std::string& name) {
     return folder;
 }
 
-TEST(SingleBytePath, GivesWhatTheEarlierProgramGave) {
+TEST(GoldenOutput, SchoolsGiveWhatEarlierBuildsGave) {
     test::TempDir dir;
     for (const Golden& g : kGolden) {
         SCOPED_TRACE(std::string(g.school) + " in " + g.page);
         const CodePage page = openCodePage(g.page);
-        // The byte path is taken for the single-byte pages, and only for them.
-        EXPECT_EQ(ByteMap::between(page, windows1252()).has_value(), page.isSingleByte());
         const fs::path folder = school(dir, g.school);
         const auto files = exportAndImport(folder, page);
         std::size_t i = 0;
@@ -137,7 +133,7 @@ std::string placed(std::initializer_list<std::pair<std::size_t, std::string_view
     return line;
 }
 
-// Lines that the two paths could tell apart if they differed: bytes the code
+// Lines that a change of text form could get wrong: bytes the code
 // page leaves undefined, characters the tables' code page cannot hold (two
 // codes that become the same "?" codes, a subject code no assignment finds
 // again), a carriage return inside a line, a tag line among the data, a
@@ -178,7 +174,7 @@ void writeOddSchool(const test::RunFixture& f, std::string_view unheld, std::str
 constexpr std::uint64_t kOddTables[] = {0xd3bfa5de4970a962ull, 0xae60e4b62a6df44full, 0xf1cc040cf27507b0ull,
                                         0xc1c61a7dd8efa7a1ull, 0xb0c28683494ef851ull, 0xf3924e685d36e7bdull};
 
-TEST(SingleBytePath, OddBytesGiveWhatTheCharacterPathGave) {
+TEST(GoldenOutput, OddBytesGiveWhatEarlierBuildsGave) {
     const struct {
         const char* page;
         std::string_view unheld;     // two bytes whose characters the tables' code page cannot hold
