@@ -1,4 +1,6 @@
 // ASIGNOMT: one record per subject and per activity, subjects first.
+#include <unordered_set>
+
 #include "export/export_step.h"
 #include "export/short_code.h"
 #include "export/steps.h"
@@ -40,6 +42,8 @@ TableReport ExportarAsignaturas(const ExportContext& ctx) {
     return exportTable<T>(ctx, tuxa::asignaturas, [&](DataLines& subjects, SchemaTable<T>& table, TableReport& report) {
         CodeList codes;
         std::string base, identifier, initials;  // reused across lines
+        std::unordered_set<std::string> codesWithQuestionMarks;  // CODTUXA and CODIDITUXA, as written
+        TableReport merged;  // its notes follow the dropped lines
         appendRecords(subjects, table, report, [&](const DataLine& line, SchemaTable<T>& t) {
             identifier.assign(subject::identifier(line));
             base.assign(subject::base(line));
@@ -61,8 +65,18 @@ TableReport ExportarAsignaturas(const ExportContext& ctx) {
             t.writeBoolean(T::ESTAREA, false);
             t.write(T::CODTUXA, subject::code(line));
             t.write(T::CODIDITUXA, identifier);
+            if (const std::string_view code = subject::code(line);
+                code.find('?') != std::string_view::npos || identifier.find('?') != std::string::npos) {
+                std::string key(code);
+                key.append(1, '\0').append(identifier);
+                if (!codesWithQuestionMarks.insert(std::move(key)).second && line.altered)
+                    merged.noteRecord(msg::drop::kSubjectCodeMerged, t.recordNumber(),
+                                      msg::report::subjectValue(valueText(code), valueText(identifier)),
+                                      SourceLine{subjects.fileName(), line.number});
+            }
             return LineResult::written();
         });
+        for (DropGroup& g : merged.drops) report.drops.push_back(std::move(g));
 
         // The activities file is optional: without it the table holds the subjects only.
         const auto activitiesPath = ctx.tuxaPath(tuxa::actividades.fileName);

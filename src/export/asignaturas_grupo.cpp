@@ -134,7 +134,7 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
         // Each record is made whole from its line, the subjects, the groups
         // and the course lines, and written once: the table is never read back.
         // Its notes are kept apart and follow the dropped lines, as they always have.
-        TableReport groupNotes, hoursNotes;
+        TableReport unheldNotes, groupNotes, hoursNotes;
         HoursByText hoursByText;
         const Group noGroup;
         std::string key;
@@ -146,6 +146,11 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
             if (subject == subjects.end())
                 return LineResult::dropped(msg::drop::kSubjectNotInAsignomt,
                                            msg::report::subjectValue(valueText(subjectCode), valueText(identifier)));
+            const SourceLine from{assignments.fileName(), line.number};
+            if (line.altered && (subjectCode.find('?') != std::string_view::npos ||
+                                 identifier.find('?') != std::string_view::npos))
+                unheldNotes.noteRecord(msg::drop::kSubjectCodeUnheld, t.recordNumber(),
+                                       msg::report::subjectValue(valueText(subjectCode), valueText(identifier)), from);
             const std::string_view groupCode = assignment::group(line);
             t.write(T::CASIG, subject->second.code);
             t.write(T::CGRUP, groupCode);
@@ -154,7 +159,6 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
             t.write(T::CODIDITUXA, identifier);
 
             // The group's details: the first group of that code in stored order.
-            const SourceLine from{assignments.fileName(), line.number};
             const auto found = groups.find(std::string(groupCode));
             const Group& group = found == groups.end() ? noGroup : found->second;
             if (found == groups.end()) {
@@ -171,7 +175,7 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
                           groupCode, hoursByText, hoursNotes, from);
             return LineResult::written();
         });
-        for (TableReport* notes : {&groupNotes, &hoursNotes})
+        for (TableReport* notes : {&unheldNotes, &groupNotes, &hoursNotes})
             for (DropGroup& g : notes->drops) report.drops.push_back(std::move(g));
         if (course) addReadingWarnings(course->notes(), displayPath(coursePath), *ctx.codePage, report);
         else ctx.show(tuxa::asignaturasCurso.missingMessage);

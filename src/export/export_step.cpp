@@ -47,16 +47,20 @@ bool DataLines::next(DataLine& line) {
         if (text.find_first_not_of(' ') != std::string_view::npos) endsWithTrailer_ = text.front() == '9';
         if (!isDataLine(text, file_->tag)) continue;
         line.text = text;
+        line.altered = altered_;
         return true;
     }
     return false;
 }
 
 bool DataLines::nextLine(std::string_view& line, std::int64_t& number) {
+    altered_ = false;
     if (auto* reader = std::get_if<LineReader>(&source_)) {
         if (byteMap_) {
             std::string_view bytes;
+            const std::int64_t unstorable = reader->notes().unstorable.count;  // a UTF-8 line is converted by the reader
             if (!reader->next(bytes)) return false;
+            altered_ = reader->notes().unstorable.count != unstorable;
             number = reader->lineNumber();
             line = fromBytes(bytes, number);
             return true;
@@ -82,6 +86,9 @@ std::string_view DataLines::fromBytes(std::string_view bytes, std::int64_t numbe
     note(byteMap_->countUnreadable(bytes), number, unreadable_, firstUnreadableLine_);
     converted_.clear();
     byteMap_->append(bytes, converted_);
+    // A byte the map made "?": the first search nearly always finds none.
+    if (!altered_ && converted_.find('?') != std::string::npos)
+        altered_ = std::count(converted_.begin(), converted_.end(), '?') != std::count(bytes.begin(), bytes.end(), '?');
     return converted_;
 }
 
@@ -89,7 +96,9 @@ std::string_view DataLines::fromCharacters(std::int64_t number) {
     const auto unreadable = static_cast<std::size_t>(std::count(characters_.begin(), characters_.end(), kReplacementChar));
     note(unreadable, number, unreadable_, firstUnreadableLine_);
     converted_.clear();
-    note(appendInTablePage(characters_, converted_) - unreadable, number, unstorable_, firstUnstorableLine_);
+    const std::size_t unstorable = appendInTablePage(characters_, converted_);
+    altered_ = unstorable > 0;
+    note(unstorable - unreadable, number, unstorable_, firstUnstorableLine_);
     return converted_;
 }
 

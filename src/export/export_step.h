@@ -34,6 +34,9 @@ std::optional<std::filesystem::path> findInput(const RunContext& ctx, const Tuxa
 struct DataLine {
     std::string_view text;
     std::int64_t number;
+    // Some character of the line was one the tables' page cannot hold, now "?":
+    // two codes that differed there may be the same here.
+    bool altered = false;
     operator std::string_view() const noexcept { return text; }
 };
 
@@ -70,6 +73,7 @@ private:
     const CodePage* codePage_;
     std::variant<LineReader, TextLines> source_;
     const ByteMap* byteMap_ = nullptr;  // from the page of the source's bytes; none: its lines are decoded
+    bool altered_ = false;              // of the line last read
     std::size_t nextIndex_ = 0;         // of TextLines
     std::u32string characters_;         // a decoded line, reused
     std::string converted_;             // the line in the tables' page, reused
