@@ -6,6 +6,7 @@
 
 #include "export/course_lines.h"
 #include "export/export_step.h"
+#include "export/first_by_key.h"
 #include "export/hours.h"
 #include "export/steps.h"
 #include "export/value_error.h"
@@ -25,17 +26,6 @@ using T = horalina::Asigt;
 using N = horalina::Asignomt;
 using G = horalina::Grupost;
 
-// The subjects of ASIGNOMT by their TUXA code and identifier, and the groups
-// of GRUPOST by their code: the first record of each key in stored order, as
-// a walk from the first record finds it. Read once, so that each assignment
-// line is one look-up in memory.
-struct Subject {
-    std::string code, tuxaCode;  // COD, CODTUXA
-};
-struct Group {
-    std::string shift, level, year, letter;  // TURNO, NIVEL, CURSO, GRUPO
-};
-
 // Two values as one key: the first's length before it keeps ("AB", "C") and ("A", "BC") apart.
 void pairKey(std::string_view a, std::string_view b, std::string& out) {
     out.clear();
@@ -43,24 +33,31 @@ void pairKey(std::string_view a, std::string_view b, std::string& out) {
     out.append(reinterpret_cast<const char*>(&n), sizeof n).append(a).append(b);
 }
 
-std::unordered_map<std::string, Subject> subjectsOf(SchemaTable<N>& asignomt) {
-    std::unordered_map<std::string, Subject> subjects;
-    std::string tuxaCode, identifier, key;
+// ASIGNOMT by CODTUXA and CODIDITUXA: COD and CODTUXA.
+FirstByKey subjectsOf(SchemaTable<N>& asignomt) {
+    FirstByKey subjects(2);
+    std::string tuxaCode, identifier, code, key;
     for (asignomt.first(); !asignomt.eof(); asignomt.next()) {
         asignomt.readText(N::CODTUXA, tuxaCode);
         asignomt.readText(N::CODIDITUXA, identifier);
+        asignomt.readText(N::COD, code);
         pairKey(tuxaCode, identifier, key);
-        if (auto [it, added] = subjects.try_emplace(key); added) it->second = {asignomt.readText(N::COD), tuxaCode};
+        subjects.add(key, {code, tuxaCode});
     }
     return subjects;
 }
 
-std::unordered_map<std::string, Group> groupsOf(SchemaTable<G>& grupost) {
-    std::unordered_map<std::string, Group> groups;
+// GRUPOST by ABREV: TURNO, NIVEL, CURSO and GRUPO.
+FirstByKey groupsOf(SchemaTable<G>& grupost) {
+    FirstByKey groups(4);
+    std::string code, shift, level, year, letter;
     for (grupost.first(); !grupost.eof(); grupost.next()) {
-        if (auto [it, added] = groups.try_emplace(grupost.readText(G::ABREV)); added)
-            it->second = {grupost.readText(G::TURNO), grupost.readText(G::NIVEL), grupost.readText(G::CURSO),
-                          grupost.readText(G::GRUPO)};
+        grupost.readText(G::ABREV, code);
+        grupost.readText(G::TURNO, shift);
+        grupost.readText(G::NIVEL, level);
+        grupost.readText(G::CURSO, year);
+        grupost.readText(G::GRUPO, letter);
+        groups.add(code, {shift, level, year, letter});
     }
     return groups;
 }
@@ -125,8 +122,9 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
                                                              TableReport& report) {
         auto subjectTable = SchemaTable<N>::open(ctx.tables, Access::Exclusive);
         auto groupTable = SchemaTable<G>::open(ctx.tables, Access::Shared, /*readOnly=*/true);
-        const std::unordered_map<std::string, Subject> subjects = subjectsOf(subjectTable);
-        const std::unordered_map<std::string, Group> groups = groupsOf(groupTable);
+        // Read once: each assignment line is then one look-up in each.
+        const FirstByKey subjects = subjectsOf(subjectTable);
+        const FirstByKey groups = groupsOf(groupTable);
         const std::filesystem::path coursePath = ctx.tuxaPath(tuxa::asignaturasCurso.fileName);
         std::optional<CourseLines> course;
         if (fileExists(coursePath)) course.emplace(coursePath, ctx);
@@ -136,14 +134,13 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
         // Its notes are kept apart and follow the dropped lines, as they always have.
         TableReport unheldNotes, groupNotes, hoursNotes;
         HoursByText hoursByText;
-        const Group noGroup;
         std::string key;
+        FirstByKey::Found subject, group;
         appendRecords(assignments, asigt, report, [&](const DataLine& line, SchemaTable<T>& t) {
             const std::string_view subjectCode = assignment::subject(line);
             const std::string_view identifier = assignment::identifier(line);
             pairKey(subjectCode, identifier, key);
-            const auto subject = subjects.find(key);
-            if (subject == subjects.end())
+            if (!subjects.find(key, subject))
                 return LineResult::dropped(msg::drop::kSubjectNotInAsignomt,
                                            msg::report::subjectValue(valueText(subjectCode), valueText(identifier)));
             const SourceLine from{assignments.fileName(), line.number};
@@ -152,27 +149,26 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
                 unheldNotes.noteRecord(msg::drop::kSubjectCodeUnheld, t.recordNumber(),
                                        msg::report::subjectValue(valueText(subjectCode), valueText(identifier)), from);
             const std::string_view groupCode = assignment::group(line);
-            t.write(T::CASIG, subject->second.code);
+            const std::string_view tuxaCode = subject.value(1);
+            t.write(T::CASIG, subject.value(0));
             t.write(T::CGRUP, groupCode);
             t.write(T::CTAREA, "*LEC");
-            t.write(T::CASIGTUXA, subject->second.tuxaCode);
+            t.write(T::CASIGTUXA, tuxaCode);
             t.write(T::CODIDITUXA, identifier);
 
             // The group's details: the first group of that code in stored order.
-            const auto found = groups.find(std::string(groupCode));
-            const Group& group = found == groups.end() ? noGroup : found->second;
-            if (found == groups.end()) {
+            // Without its group a record keeps those fields blank, and its course line is sought so.
+            CourseKey courseKey{tuxaCode, {}, {}, {}, identifier};
+            if (groups.find(groupCode, group)) {
+                t.write(T::TURNO, courseKey.shift = group.value(0));
+                t.write(T::NIVEL, courseKey.level = group.value(1));
+                t.write(T::CURSO, courseKey.year = group.value(2));
+                t.write(T::GRUPO, group.value(3));
+            } else {
                 groupNotes.noteRecord(msg::drop::kGroupNotInGrupost, t.recordNumber(),
                                       msg::report::labelled(msg::report::kGroup, valueText(groupCode)), from);
-            } else {
-                t.write(T::TURNO, group.shift);
-                t.write(T::NIVEL, group.level);
-                t.write(T::CURSO, group.year);
-                t.write(T::GRUPO, group.letter);
             }
-            if (course)
-                fillHours(t, *course, {subject->second.tuxaCode, group.shift, group.level, group.year, identifier},
-                          groupCode, hoursByText, hoursNotes, from);
+            if (course) fillHours(t, *course, courseKey, groupCode, hoursByText, hoursNotes, from);
             return LineResult::written();
         });
         for (TableReport* notes : {&unheldNotes, &groupNotes, &hoursNotes})
