@@ -1,4 +1,8 @@
 // GRUPOST: one record per data line, with a readable description.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
 #include "export/export_step.h"
 #include "export/steps.h"
 
@@ -29,8 +33,10 @@ TableReport ExportarGrupos(const ExportContext& ctx) {
         table.write(T::GRUPO, group);
         table.write(T::MARCO, "0");
         table.write(T::UNIDAD, unit);
-        description.assign("(").append(kDescription(line)).append(") ");
-        description.append(shift).append(" ").append(level).append(" ").append(course).append(" ").append(group);
+        description.clear();
+        for (const std::string_view part :
+             std::initializer_list<std::string_view>{"(", kDescription(line), ") ", shift, " ", level, " ", course, " ", group})
+            description += part;
         table.write(T::DESCRIP, description);
         return LineResult::written();
     });
