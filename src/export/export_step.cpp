@@ -98,7 +98,7 @@ std::string_view DataLines::fromCharacters(std::int64_t number) {
     converted_.clear();
     const std::size_t unstorable = appendInTablePage(characters_, converted_);
     altered_ = unstorable > 0;
-    note(unstorable - unreadable, number, unstorable_, firstUnstorableLine_);
+    note(unstorable > unreadable ? unstorable - unreadable : 0, number, unstorable_, firstUnstorableLine_);
     return converted_;
 }
 
