@@ -17,9 +17,8 @@
 namespace {
 
 void visit(std::u32string_view line) {
-    for (const tht::TuxaFile* file : tht::tuxa::all) (void)tht::isDataLine(line, file->tag);
     for (std::size_t column : {1, 2, 9, 22, 52, 172})
-        for (std::size_t width : {1, 4, 20, 150}) (void)tht::Column{column, width}.view(line);
+        for (std::size_t width : {1, 4, 20, 150}) (void)tht::rawSlice(line, column, width);
 }
 
 // The same line as the bytes of a single-byte code page.
@@ -27,9 +26,8 @@ void visit(std::string_view line, const tht::ByteMap& map) {
     for (const tht::TuxaFile* file : tht::tuxa::all) (void)tht::isDataLine(line, file->tag);
     for (std::size_t column : {1, 2, 9, 22, 52, 172})
         for (std::size_t width : {1, 4, 20, 150}) {
-            const tht::ByteText field = tht::Column{column, width}.view(tht::ByteText{line, &map});
             std::string out;
-            map.append(field.bytes, out);
+            map.append(tht::Column{column, width}(line), out);
         }
     (void)map.countUnreadable(line);
 }

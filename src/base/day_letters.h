@@ -9,9 +9,10 @@ namespace tht::days {
 inline constexpr std::u32string_view kLetters = U"LMXJVSD";  // Monday first
 
 // 1 for "L" ... 7 for "D"; nothing for any other text.
-constexpr std::optional<int> number(std::u32string_view letter) noexcept {
-    if (letter.size() != 1) return std::nullopt;
-    const auto at = kLetters.find(letter[0]);
+// The letter is text of the tables' single-byte page, where these letters are ASCII.
+constexpr std::optional<int> number(std::string_view letter) noexcept {
+    if (letter.size() != 1 || static_cast<unsigned char>(letter[0]) >= 0x80) return std::nullopt;
+    const auto at = kLetters.find(static_cast<char32_t>(letter[0]));
     if (at == kLetters.npos) return std::nullopt;
     return static_cast<int>(at) + 1;
 }

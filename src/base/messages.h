@@ -120,6 +120,13 @@ inline constexpr std::string_view kEmptyTeacherRepeated = "código de profesor v
 inline constexpr std::string_view kSubjectNotInAsignomt = "asignatura que no está en ASIGNOMT";
 inline constexpr std::string_view kGroupNotInGrupost = "grupo que no está en GRUPOST";
 inline constexpr std::string_view kNoCourseLine = "sin línea de curso: 1 hora";
+// Characters that windows-1252 cannot hold are stored as "?": codes that
+// differed only in them are one code in the tables.
+inline constexpr std::string_view kSubjectCodeMerged =
+    "código de asignatura que, con «?» en lugar de los caracteres que windows-1252 no admite, "
+    "es el de una línea anterior";
+inline constexpr std::string_view kSubjectCodeUnheld =
+    "asignatura con caracteres que windows-1252 no admite: buscada en ASIGNOMT con «?» en su lugar";
 inline constexpr std::string_view kDayZero = "DIA 0: sin línea";
 inline constexpr std::string_view kSlotNotInDiashorast = "tramo que no está en DIASHORAST";
 inline constexpr std::string_view kTaskNotInAsignomt = "tarea que no está en ASIGNOMT: LEC";

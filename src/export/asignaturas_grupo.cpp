@@ -1,16 +1,17 @@
-// ASIGT: one record per subject a group is taught, each made in four steps:
-// create the record, copy the group's details, fill in hours and lessons from
-// the course lines, and give one hour to a record left without.
-#include <type_traits>
+// ASIGT: one record per subject a group is taught: the subject from ASIGNOMT,
+// the group's details from GRUPOST, hours and lessons from the course lines,
+// and one hour for a record left without.
+#include <cstdint>
 #include <unordered_map>
 
 #include "export/course_lines.h"
 #include "export/export_step.h"
+#include "export/first_by_key.h"
 #include "export/hours.h"
 #include "export/steps.h"
 #include "export/value_error.h"
 #include "platform/files.h"
-#include "charset/unicode.h"
+#include "platform/code_pages.h"
 
 namespace tht {
 namespace {
@@ -25,51 +26,40 @@ using T = horalina::Asigt;
 using N = horalina::Asignomt;
 using G = horalina::Grupost;
 
-// A field of the record being made, as bytes: ASIGT is ours, in a
-// single-byte code page with text fields, so its bytes are always there.
-ByteText bytesOf(const SchemaTable<T>& asigt, const horalina::Field<T>& f) { return asigt.readBytes(f).value(); }
-
-// The keys a line gives: its bytes where it is read as bytes, else its characters.
-template <class Line>
-using KeyValue = std::conditional_t<std::is_same_v<Line, ByteDataLine>, ByteText, std::u32string>;
-
-// A record per assignment line whose subject ASIGNOMT holds.
-template <class Line>
-LineResult createRecord(const Line& line, SchemaTable<T>& asigt, SchemaTable<N>& asignomt,
-                        std::vector<KeyValue<Line>>& key) {
-    if constexpr (std::is_same_v<Line, ByteDataLine>) {
-        key[0] = assignment::subject.view(line);
-        key[1] = assignment::identifier.view(line);
-    } else {
-        key[0] = assignment::subject(line);
-        key[1] = assignment::identifier(line);
-    }
-    if (!asignomt.locate(std::array{N::CODTUXA, N::CODIDITUXA}, key))
-        return LineResult::dropped(msg::drop::kSubjectNotInAsignomt,
-                                   msg::report::subjectValue(valueText(assignment::subject.view(line)),
-                                                             valueText(assignment::identifier.view(line))));
-    asigt.copy(T::CASIG, asignomt, N::COD);
-    asigt.write(T::CGRUP, assignment::group.view(line));
-    asigt.write(T::CTAREA, U"*LEC");
-    asigt.copy(T::CASIGTUXA, asignomt, N::CODTUXA);
-    asigt.write(T::CODIDITUXA, key[1]);
-    return LineResult::written();
+// Two values as one key: the first's length before it keeps ("AB", "C") and ("A", "BC") apart.
+void pairKey(std::string_view a, std::string_view b, std::string& out) {
+    out.clear();
+    const auto n = static_cast<std::uint32_t>(a.size());
+    out.append(reinterpret_cast<const char*>(&n), sizeof n).append(a).append(b);
 }
 
-// The group's details: the first group of that code in stored order, as a
-// walk from the first record finds it.
-void copyGroupDetails(SchemaTable<T>& asigt, SchemaTable<G>& grupost, std::vector<ByteText>& group,
-                      TableReport& notes, SourceLine from) {
-    group[0] = bytesOf(asigt, T::CGRUP);
-    if (!grupost.locate(G::ABREV, group)) {
-        notes.noteRecord(msg::drop::kGroupNotInGrupost, asigt.recordNumber(),
-                         msg::report::labelled(msg::report::kGroup, valueText(group[0])), from);
-        return;
+// ASIGNOMT by CODTUXA and CODIDITUXA: COD and CODTUXA.
+FirstByKey subjectsOf(SchemaTable<N>& asignomt) {
+    FirstByKey subjects(2);
+    std::string tuxaCode, identifier, code, key;
+    for (asignomt.first(); !asignomt.eof(); asignomt.next()) {
+        asignomt.readText(N::CODTUXA, tuxaCode);
+        asignomt.readText(N::CODIDITUXA, identifier);
+        asignomt.readText(N::COD, code);
+        pairKey(tuxaCode, identifier, key);
+        subjects.add(key, {code, tuxaCode});
     }
-    asigt.copy(T::TURNO, grupost, G::TURNO);
-    asigt.copy(T::NIVEL, grupost, G::NIVEL);
-    asigt.copy(T::CURSO, grupost, G::CURSO);
-    asigt.copy(T::GRUPO, grupost, G::GRUPO);
+    return subjects;
+}
+
+// GRUPOST by ABREV: TURNO, NIVEL, CURSO and GRUPO.
+FirstByKey groupsOf(SchemaTable<G>& grupost) {
+    FirstByKey groups(4);
+    std::string code, shift, level, year, letter;
+    for (grupost.first(); !grupost.eof(); grupost.next()) {
+        grupost.readText(G::ABREV, code);
+        grupost.readText(G::TURNO, shift);
+        grupost.readText(G::NIVEL, level);
+        grupost.readText(G::CURSO, year);
+        grupost.readText(G::GRUPO, letter);
+        groups.add(code, {shift, level, year, letter});
+    }
+    return groups;
 }
 
 // The hours and lesson pattern of each hours text met: a district has
@@ -78,44 +68,41 @@ class HoursByText {
 public:
     struct Hours {
         std::optional<double> weekly;
-        std::u32string lessons;
+        std::string lessons;  // in the tables' page
     };
-    const Hours& of(const std::u32string& text) {
-        auto [it, added] = known_.try_emplace(text);
+    const Hours& of(std::string_view text) {
+        auto [it, added] = known_.try_emplace(std::string(text));
         if (added) {
-            it->second.weekly = weeklyHours(text);
-            if (it->second.weekly) it->second.lessons = lessonPattern(*it->second.weekly);
+            it->second.weekly = weeklyHours(windows1252().decode(text));
+            if (it->second.weekly) it->second.lessons = windows1252().encode(lessonPattern(*it->second.weekly));
         }
         return it->second;
     }
 
 private:
-    std::unordered_map<std::u32string, Hours> known_;
+    std::unordered_map<std::string, Hours> known_;
 };
 
 // Hours and lessons from the record's course line; one hour for a record without one.
-void fillHours(SchemaTable<T>& asigt, const CourseLines& course, HoursByText& hoursByText, TableReport& notes,
-               SourceLine from) {
-    const ByteText subject = bytesOf(asigt, T::CASIGTUXA);
-    const auto found = course.find({subject.bytes, bytesOf(asigt, T::TURNO).bytes, bytesOf(asigt, T::NIVEL).bytes,
-                                    bytesOf(asigt, T::CURSO).bytes, bytesOf(asigt, T::CODIDITUXA).bytes,
-                                    &subject.map->from()});
+void fillHours(SchemaTable<T>& asigt, const CourseLines& course, const CourseKey& key, std::string_view groupCode,
+               HoursByText& hoursByText, TableReport& notes, SourceLine from) {
+    const auto found = course.find(key);
     if (!found) {
         notes.noteRecord(msg::drop::kNoCourseLine, asigt.recordNumber(),
-                         msg::report::courseValue(valueText(subject), valueText(bytesOf(asigt, T::CGRUP)),
-                                                  valueText(bytesOf(asigt, T::CODIDITUXA))),
+                         msg::report::courseValue(valueText(key.subject), valueText(groupCode),
+                                                  valueText(key.identifier)),
                          from);
         asigt.writeFloat(T::HORAS, 1);
-        asigt.write(T::SESIONES, U"1");
+        asigt.write(T::SESIONES, "1");
         return;
     }
-    const std::u32string hoursText = course.hours(*found);
+    const std::string_view hoursText = course.hours(*found);
     const auto lineNumber = static_cast<std::int64_t>(*found) + 1;
     const HoursByText::Hours& known = hoursByText.of(hoursText);
     const std::optional<double>& hours = known.weekly;  // never below 1: no default hour is needed
     if (!hours)
         throw Error(TuxaValueError::NotANumber,
-                    {.file = displayPath(course.path()), .line = lineNumber, .value = toUtf8(hoursText)});
+                    {.file = displayPath(course.path()), .line = lineNumber, .value = valueText(hoursText)});
     try {
         asigt.writeFloat(T::HORAS, *hours);
     } catch (const Error& e) {  // name the line the value came from, too
@@ -133,37 +120,63 @@ void fillHours(SchemaTable<T>& asigt, const CourseLines& course, HoursByText& ho
 TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
     return exportTable<T>(ctx, tuxa::asignaturasGrupo, [&](DataLines& assignments, SchemaTable<T>& asigt,
                                                              TableReport& report) {
-        auto subjects = SchemaTable<N>::open(ctx.tables, Access::Exclusive);
-        auto groups = SchemaTable<G>::open(ctx.tables, Access::Shared, /*readOnly=*/true);
+        auto subjectTable = SchemaTable<N>::open(ctx.tables, Access::Exclusive);
+        auto groupTable = SchemaTable<G>::open(ctx.tables, Access::Shared, /*readOnly=*/true);
+        // Read once: each assignment line is then one look-up in each.
+        const FirstByKey subjects = subjectsOf(subjectTable);
+        const FirstByKey groups = groupsOf(groupTable);
         const std::filesystem::path coursePath = ctx.tuxaPath(tuxa::asignaturasCurso.fileName);
         std::optional<CourseLines> course;
         if (fileExists(coursePath)) course.emplace(coursePath, ctx);
 
-        // Each record is finished before it is written, so the table is
-        // never read back: what were four passes over it is one over the lines.
-        // Its notes are kept apart and follow the dropped lines, as the passes gave them.
-        TableReport groupNotes, hoursNotes;
+        // Each record is made whole from its line, the subjects, the groups
+        // and the course lines, and written once: the table is never read back.
+        // Its notes are kept apart and follow the dropped lines, as they always have.
+        TableReport unheldNotes, groupNotes, hoursNotes;
         HoursByText hoursByText;
-        std::vector<ByteText> byteKey(2), group(1);
-        std::vector<std::u32string> key(2);
-        appendRecords(assignments, asigt, report, [&](const auto& line, SchemaTable<T>& t) {
-            LineResult result;
-            if constexpr (std::is_same_v<std::decay_t<decltype(line)>, ByteDataLine>)
-                result = createRecord(line, t, subjects, byteKey);
-            else
-                result = createRecord(line, t, subjects, key);
-            if (!result.dropReason.empty()) return result;
+        std::string key;
+        FirstByKey::Found subject, group;
+        appendRecords(assignments, asigt, report, [&](const DataLine& line, SchemaTable<T>& t) {
+            const std::string_view subjectCode = assignment::subject(line);
+            const std::string_view identifier = assignment::identifier(line);
+            pairKey(subjectCode, identifier, key);
+            if (!subjects.find(key, subject))
+                return LineResult::dropped(msg::drop::kSubjectNotInAsignomt,
+                                           msg::report::subjectValue(valueText(subjectCode), valueText(identifier)));
             const SourceLine from{assignments.fileName(), line.number};
-            copyGroupDetails(t, groups, group, groupNotes, from);
-            if (course) fillHours(t, *course, hoursByText, hoursNotes, from);
-            return result;
+            if (line.altered && (subjectCode.find('?') != std::string_view::npos ||
+                                 identifier.find('?') != std::string_view::npos))
+                unheldNotes.noteRecord(msg::drop::kSubjectCodeUnheld, t.recordNumber(),
+                                       msg::report::subjectValue(valueText(subjectCode), valueText(identifier)), from);
+            const std::string_view groupCode = assignment::group(line);
+            const std::string_view tuxaCode = subject.value(1);
+            t.write(T::CASIG, subject.value(0));
+            t.write(T::CGRUP, groupCode);
+            t.write(T::CTAREA, "*LEC");
+            t.write(T::CASIGTUXA, tuxaCode);
+            t.write(T::CODIDITUXA, identifier);
+
+            // The group's details: the first group of that code in stored order.
+            // Without its group a record keeps those fields blank, and its course line is sought so.
+            CourseKey courseKey{tuxaCode, {}, {}, {}, identifier};
+            if (groups.find(groupCode, group)) {
+                t.write(T::TURNO, courseKey.shift = group.value(0));
+                t.write(T::NIVEL, courseKey.level = group.value(1));
+                t.write(T::CURSO, courseKey.year = group.value(2));
+                t.write(T::GRUPO, group.value(3));
+            } else {
+                groupNotes.noteRecord(msg::drop::kGroupNotInGrupost, t.recordNumber(),
+                                      msg::report::labelled(msg::report::kGroup, valueText(groupCode)), from);
+            }
+            if (course) fillHours(t, *course, courseKey, groupCode, hoursByText, hoursNotes, from);
+            return LineResult::written();
         });
-        for (TableReport* notes : {&groupNotes, &hoursNotes})
+        for (TableReport* notes : {&unheldNotes, &groupNotes, &hoursNotes})
             for (DropGroup& g : notes->drops) report.drops.push_back(std::move(g));
         if (course) addReadingWarnings(course->notes(), displayPath(coursePath), *ctx.codePage, report);
         else ctx.show(tuxa::asignaturasCurso.missingMessage);
-        groups.close();
-        subjects.close();
+        groupTable.close();
+        subjectTable.close();
     });
 }
 

@@ -9,29 +9,15 @@ constexpr Column kCode{2, 10};
 constexpr Column kNameFirst{12, 70};
 constexpr Column kNameSecond{82, 100};
 
-// The two parts of the name with one space between, in a buffer reused across lines.
-struct JoinedName {
-    std::u32string characters;
-    std::string bytes;
-
-    std::u32string_view operator()(std::u32string_view first, std::u32string_view second) {
-        characters.assign(first).append(1, U' ').append(second);
-        return characters;
-    }
-    ByteText operator()(const ByteText& first, const ByteText& second) {
-        bytes.assign(first.bytes).append(1, ' ').append(second.bytes);
-        return {bytes, first.map};
-    }
-};
-
 }  // namespace
 
 TableReport ExportarAulas(const ExportContext& ctx) {
     using T = horalina::Aulat;
-    JoinedName name;
-    return exportLines<T>(ctx, tuxa::aulas, [&](const auto& line, SchemaTable<T>& table) {
-        table.write(T::ABREV, kCode.view(line));
-        table.write(T::NOMBRE, name(kNameFirst.view(line), kNameSecond.view(line)));
+    std::string name;  // reused across lines
+    return exportLines<T>(ctx, tuxa::aulas, [&](const DataLine& line, SchemaTable<T>& table) {
+        table.write(T::ABREV, kCode(line));
+        name.assign(kNameFirst(line)).append(1, ' ').append(kNameSecond(line));
+        table.write(T::NOMBRE, name);
         return LineResult::written();
     });
 }

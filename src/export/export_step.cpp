@@ -1,9 +1,12 @@
 #include "export/export_step.h"
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "platform/code_pages.h"
 #include "platform/files.h"
 #include "charset/unicode.h"
+#include "text/utf8_text.h"
 
 namespace tht {
 namespace {
@@ -34,27 +37,75 @@ DataLines::DataLines(const std::filesystem::path& path, const TuxaFile& file, co
     if (const auto* reader = std::get_if<LineReader>(&source_)) {
         byteMap_ = ctx.lineBytes(reader->codePage());
     } else if (const auto& lines = std::get<TextLines>(source_); lines.heldAsCodePageBytes()) {
-        // A file with a UTF-16 byte-order mark is not in any single-byte page: its lines are read as characters.
+        // A file with a UTF-16 byte-order mark is not in any single-byte page: its lines are decoded.
         byteMap_ = ctx.lineBytes(lines.codePage());
     }
 }
 
-void DataLines::watch(std::u32string_view line, std::int64_t number) noexcept {
-    if (line.find_first_not_of(U' ') != std::u32string_view::npos) endsWithTrailer_ = line.front() == U'9';
-    std::size_t count = 0;
-    for (char32_t c : line) count += c == kReplacementChar;
-    noteUnreadable(count, number);
+bool DataLines::next(DataLine& line) {
+    for (std::string_view text; nextLine(text, line.number);) {
+        if (text.find_first_not_of(' ') != std::string_view::npos) endsWithTrailer_ = text.front() == '9';
+        if (!isDataLine(text, file_->tag)) continue;
+        line.text = text;
+        line.altered = altered_;
+        return true;
+    }
+    return false;
 }
 
-void DataLines::watch(std::string_view line, std::int64_t number) noexcept {
-    if (line.find_first_not_of(' ') != std::string_view::npos) endsWithTrailer_ = line.front() == '9';
-    noteUnreadable(byteMap_->countUnreadable(line), number);
+bool DataLines::nextLine(std::string_view& line, std::int64_t& number) {
+    altered_ = false;
+    if (auto* reader = std::get_if<LineReader>(&source_)) {
+        if (byteMap_) {
+            std::string_view bytes;
+            const std::int64_t unstorable = reader->notes().unstorable.count;  // a UTF-8 line is converted by the reader
+            if (!reader->next(bytes)) return false;
+            altered_ = reader->notes().unstorable.count != unstorable;
+            number = reader->lineNumber();
+            line = fromBytes(bytes, number);
+            return true;
+        }
+        if (!reader->next(characters_)) return false;
+        number = reader->lineNumber();
+        line = fromCharacters(number);
+        return true;
+    }
+    const TextLines& lines = std::get<TextLines>(source_);
+    if (nextIndex_ >= lines.size()) return false;
+    number = static_cast<std::int64_t>(nextIndex_) + 1;
+    if (byteMap_) {
+        line = fromBytes(lines.lineBytes(nextIndex_++), number);
+        return true;
+    }
+    lines.line(nextIndex_++, characters_);
+    line = fromCharacters(number);
+    return true;
 }
 
-void DataLines::noteUnreadable(std::size_t count, std::int64_t number) noexcept {
+std::string_view DataLines::fromBytes(std::string_view bytes, std::int64_t number) {
+    note(byteMap_->countUnreadable(bytes), number, unreadable_, firstUnreadableLine_);
+    converted_.clear();
+    byteMap_->append(bytes, converted_);
+    // A byte the map made "?": the first search nearly always finds none.
+    if (!altered_ && converted_.find('?') != std::string::npos)
+        altered_ = std::count(converted_.begin(), converted_.end(), '?') != std::count(bytes.begin(), bytes.end(), '?');
+    return converted_;
+}
+
+std::string_view DataLines::fromCharacters(std::int64_t number) {
+    const auto unreadable = static_cast<std::size_t>(std::count(characters_.begin(), characters_.end(), kReplacementChar));
+    note(unreadable, number, unreadable_, firstUnreadableLine_);
+    converted_.clear();
+    const std::size_t unstorable = appendInTablePage(characters_, converted_);
+    altered_ = unstorable > 0;
+    note(unstorable > unreadable ? unstorable - unreadable : 0, number, unstorable_, firstUnstorableLine_);
+    return converted_;
+}
+
+void DataLines::note(std::size_t count, std::int64_t number, std::int64_t& total, std::int64_t& firstLine) noexcept {
     if (count == 0) return;
-    if (unreadable_ == 0) firstUnreadableLine_ = number;
-    unreadable_ += static_cast<std::int64_t>(count);
+    if (total == 0) firstLine = number;
+    total += static_cast<std::int64_t>(count);
 }
 
 void DataLines::noteOddities(TableReport& report) const {
@@ -63,6 +114,9 @@ void DataLines::noteOddities(TableReport& report) const {
     if (unreadable_ > 0)
         report.warnings.push_back(
             msg::warn::unreadableCharacters(name_, unreadable_, firstUnreadableLine_, codePage_->name()));
+    if (unstorable_ > 0)
+        report.warnings.push_back(
+            msg::warn::unstorableCharacters(name_, unstorable_, firstUnstorableLine_, windows1252().name()));
 }
 
 std::optional<std::int64_t> DataLines::lineCutAtNul() const {

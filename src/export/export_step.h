@@ -17,6 +17,7 @@
 #include "export/steps.h"
 #include "charset/byte_map.h"
 #include "charset/unicode.h"
+#include "platform/code_pages.h"
 #include "text/line_reader.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"
@@ -28,47 +29,27 @@ namespace tht {
 // marks the report and gives nothing.
 std::optional<std::filesystem::path> findInput(const RunContext& ctx, const TuxaFile& file, TableReport& report);
 
-// A data line and its 1-based number in the file: its characters, or, when
-// TUXA's code page and the tables' are single-byte, its bytes (ByteText).
-// Step bodies are written once for both (a generic lambda): Column gives a
-// field of either, and a table takes either.
-template <class Text>
-struct BasicDataLine {
-    Text text;
+// A data line and its 1-based number in the file, as bytes of the tables'
+// page (windows-1252): one byte per character, whatever the file's page was.
+struct DataLine {
+    std::string_view text;
     std::int64_t number;
-    operator Text() const noexcept { return text; }
+    // Some character of the line was one the tables' page cannot hold, now "?":
+    // two codes that differed there may be the same here.
+    bool altered = false;
+    operator std::string_view() const noexcept { return text; }
 };
-using DataLine = BasicDataLine<std::u32string_view>;
-using ByteDataLine = BasicDataLine<ByteText>;
 
-// The data lines of one TUXA file, read as its entry in the file table says.
+// The data lines of one TUXA file, read as its entry in the file table says
+// and carried into the tables' page as each line is read.
 class DataLines {
 public:
-    // Lines are given as bytes wherever the context has a map from the page
-    // the reader gives them in; else as characters.
     DataLines(const std::filesystem::path& path, const TuxaFile& file, const ExportContext& ctx);
 
-    // f(DataLine) or f(ByteDataLine) for each data line, in file order.
+    // f(DataLine) for each data line, in file order.
     template <class F>
     void forEach(F&& f) {
-        if (auto* reader = std::get_if<LineReader>(&source_)) {
-            if (byteMap_) {
-                for (std::string_view line; reader->next(line);) each(line, reader->lineNumber(), f);
-            } else {
-                for (std::u32string line; reader->next(line);) each(line, reader->lineNumber(), f);
-            }
-            return;
-        }
-        const TextLines& lines = std::get<TextLines>(source_);
-        if (byteMap_) {
-            for (std::size_t i = 0; i < lines.size(); ++i) each(lines.lineBytes(i), static_cast<std::int64_t>(i) + 1, f);
-            return;
-        }
-        std::u32string line;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            lines.line(i, line);
-            each(line, static_cast<std::int64_t>(i) + 1, f);
-        }
+        for (DataLine line; next(line);) f(line);
     }
 
     // What looked odd in the lines read so far, into the report's warnings.
@@ -79,29 +60,28 @@ public:
     std::optional<std::int64_t> lineCutAtNul() const;
 
 private:
-    template <class F>
-    void each(std::u32string_view line, std::int64_t number, F& f) {
-        watch(line, number);
-        if (isDataLine(line, file_->tag)) f(DataLine{line, number});
-    }
-    template <class F>
-    void each(std::string_view line, std::int64_t number, F& f) {
-        watch(line, number);
-        if (isDataLine(line, file_->tag)) f(ByteDataLine{{line, byteMap_}, number});
-    }
-    void watch(std::u32string_view line, std::int64_t number) noexcept;
-    void watch(std::string_view line, std::int64_t number) noexcept;
-    void noteUnreadable(std::size_t count, std::int64_t number) noexcept;
+    bool next(DataLine& line);
+    // The next line in the tables' page into line, false at the end.
+    bool nextLine(std::string_view& line, std::int64_t& number);
+    std::string_view fromBytes(std::string_view bytes, std::int64_t number);
+    std::string_view fromCharacters(std::int64_t number);
+    static void note(std::size_t count, std::int64_t number, std::int64_t& total, std::int64_t& firstLine) noexcept;
 
     const TuxaFile* file_;
     std::string name_;  // the file's path, for warnings
     std::string fileName_;
     const CodePage* codePage_;
     std::variant<LineReader, TextLines> source_;
-    const ByteMap* byteMap_ = nullptr;  // lines as bytes through this map; none: as characters
+    const ByteMap* byteMap_ = nullptr;  // from the page of the source's bytes; none: its lines are decoded
+    bool altered_ = false;              // of the line last read
+    std::size_t nextIndex_ = 0;         // of TextLines
+    std::u32string characters_;         // a decoded line, reused
+    std::string converted_;             // the line in the tables' page, reused
     bool endsWithTrailer_ = false;  // the last line that is not blank is the trailer line ("9")
     std::int64_t unreadable_ = 0;   // characters the code page could not read
     std::int64_t firstUnreadableLine_ = 0;
+    std::int64_t unstorable_ = 0;   // characters of decoded lines that the tables' page cannot hold
+    std::int64_t firstUnstorableLine_ = 0;
 };
 
 // What a reader met in a file, as the report's warnings.
@@ -116,15 +96,14 @@ struct LineResult {
     static LineResult dropped(std::string_view reason, std::string value) { return {reason, std::move(value)}; }
 };
 
-// A value of a line as the report shows it: UTF-8, whichever way the line was read.
-inline std::string valueText(std::u32string_view v) { return toUtf8(v); }
-inline std::string valueText(const ByteText& v) { return toUtf8(v.decoded()); }
+// A value of a line as the report shows it: UTF-8.
+inline std::string valueText(std::string_view v) { return toUtf8(windows1252().decode(v)); }
 
-// One record per data line: onLine(line, table), given a DataLine or a
-// ByteDataLine, fills the record just appended, or drops the line with its reason.
+// One record per data line: onLine(line, table) fills the record just
+// appended, or drops the line with its reason.
 template <class Schema, class OnLine>
 void appendRecords(DataLines& lines, SchemaTable<Schema>& table, TableReport& report, OnLine&& onLine) {
-    lines.forEach([&](const auto& line) {
+    lines.forEach([&](const DataLine& line) {
         ++report.linesRead;
         table.append();
         const LineResult result = onLine(line, table);

@@ -1,4 +1,8 @@
 // GRUPOST: one record per data line, with a readable description.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
 #include "export/export_step.h"
 #include "export/steps.h"
 
@@ -15,22 +19,25 @@ constexpr Column kShift{33, 3};
 
 TableReport ExportarGrupos(const ExportContext& ctx) {
     using T = horalina::Grupost;
-    return exportLines<T>(ctx, tuxa::grupos, [&](const auto& line, SchemaTable<T>& table) {
-        const std::u32string unit = kUnit(line);
-        const std::u32string shift = kShift(line);
-        std::u32string level = kLevel(line);
-        const std::u32string course = kCourse(line);
-        const std::u32string group = unit.empty() ? std::u32string() : unit.substr(unit.size() - 1);
-        if (level.empty()) level = U"NIV";
+    std::string description;  // reused across lines
+    return exportLines<T>(ctx, tuxa::grupos, [&](const DataLine& line, SchemaTable<T>& table) {
+        const std::string_view unit = kUnit(line);
+        const std::string_view shift = kShift(line);
+        const std::string_view level = kLevel(line).empty() ? std::string_view("NIV") : kLevel(line);
+        const std::string_view course = kCourse(line);
+        const std::string_view group = unit.empty() ? std::string_view() : unit.substr(unit.size() - 1);
         table.write(T::ABREV, unit);
         table.write(T::TURNO, shift);
         table.write(T::NIVEL, level);
         table.write(T::CURSO, course);
         table.write(T::GRUPO, group);
-        table.write(T::MARCO, U"0");
+        table.write(T::MARCO, "0");
         table.write(T::UNIDAD, unit);
-        table.write(T::DESCRIP,
-                    U"(" + kDescription(line) + U") " + shift + U" " + level + U" " + course + U" " + group);
+        description.clear();
+        for (const std::string_view part :
+             std::initializer_list<std::string_view>{"(", kDescription(line), ") ", shift, " ", level, " ", course, " ", group})
+            description += part;
+        table.write(T::DESCRIP, description);
         return LineResult::written();
     });
 }

@@ -9,8 +9,6 @@ namespace tht {
 // subject identifier within 10 characters, numbered when already taken, and
 // cut to its first 8 and last 2 characters when numbering made it longer.
 // The caller still has to check the result against the list.
-std::u32string shortCode(const std::u32string& base, const std::u32string& identifier, CodeList& codes);
-// The same on bytes of the tables' code page, as storedBytes gives them.
 std::string shortCode(const std::string& base, const std::string& identifier, CodeList& codes);
 
 }  // namespace tht

@@ -1,79 +1,46 @@
 #include "export/step_support.h"
 
-#include <array>
-
 #include "base/numbers.h"
-#include "platform/casefold.h"
 #include "charset/codepage.h"
 #include "charset/unicode.h"
+#include "platform/casefold.h"
 #include "platform/code_pages.h"
 
 namespace tht {
-namespace {
 
-// Each byte of the tables' code page folded, in UTF-8: built once.
-const std::array<std::string, 256>& foldedBytes() {
-    static const std::array<std::string, 256> table = [] {
-        std::array<std::string, 256> t;
+const std::array<char32_t, 256>& tablePageFolding() {
+    static const std::array<char32_t, 256> table = [] {
+        std::array<char32_t, 256> t{};
         const CodePage& tables = windows1252();
-        for (int b = 0; b < 256; ++b) appendUtf8(foldCase(tables.decodeByte(static_cast<unsigned char>(b))), t[b]);
+        for (int b = 0; b < 256; ++b) t[static_cast<std::size_t>(b)] = foldCase(tables.decodeByte(static_cast<unsigned char>(b)));
         return t;
     }();
     return table;
 }
 
-}  // namespace
+int compareIgnoreCase(std::string_view a, std::string_view b) {
+    const std::array<char32_t, 256>& fold = tablePageFolding();
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const char32_t x = fold[static_cast<unsigned char>(a[i])], y = fold[static_cast<unsigned char>(b[i])];
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 
-std::string CodeList::key(std::u32string_view code) const {
+std::string CodeList::key(std::string_view code) {
+    const std::array<char32_t, 256>& fold = tablePageFolding();
     std::string k;
-    for (const char32_t c : code) appendUtf8(foldCase(c), k);
+    for (const char b : code) appendUtf8(fold[static_cast<unsigned char>(b)], k);
     return k;
 }
 
-std::string CodeList::key(std::string_view storedBytes) const {
-    const std::array<std::string, 256>& folded = foldedBytes();
-    std::string k;
-    for (const char b : storedBytes) k += folded[static_cast<unsigned char>(b)];
-    return k;
-}
-
-bool CodeList::contains(std::u32string_view code) const { return folded_.count(key(code)) != 0; }
-bool CodeList::contains(std::string_view storedBytes) const { return folded_.count(key(storedBytes)) != 0; }
-void CodeList::add(std::u32string_view code) { folded_.insert(key(code)); }
-void CodeList::add(std::string_view storedBytes) { folded_.insert(key(storedBytes)); }
-
-template <class String>
-String CodeList::firstFree(const String& stem) {
+std::string CodeList::firstFreeNumbered(const std::string& stem) {
     unsigned long long& k = nextNumber_.try_emplace(key(stem), 1).first->second;
     for (;; ++k) {
-        String candidate = stem;
+        std::string candidate = stem;
         appendDecimal(candidate, static_cast<std::int64_t>(k));
         if (!contains(candidate)) return candidate;
     }
 }
-
-std::u32string CodeList::firstFreeNumbered(const std::u32string& stem) { return firstFree(stem); }
-std::string CodeList::firstFreeNumbered(const std::string& storedStem) { return firstFree(storedStem); }
-
-std::u32string asStored(std::u32string_view text) {
-    const CodePage& tables = windows1252();
-    return tables.decode(tables.encode(text));
-}
-
-std::string storedBytes(ByteText text) {
-    const CodePage& tables = windows1252();
-    if (&text.map->to() != &tables) return tables.encode(text.decoded());
-    std::string stored;
-    text.map->append(text.bytes, stored);
-    return stored;
-}
-
-ByteText storedText(const std::string& bytes) {
-    // Built once: stored bytes go through it unchanged.
-    static const ByteMap same = ByteMap::between(windows1252(), windows1252()).value();
-    return {bytes, &same};
-}
-
-std::u32string asStored(ByteText text) { return windows1252().decode(storedBytes(text)); }
 
 }  // namespace tht

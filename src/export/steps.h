@@ -25,9 +25,8 @@ struct ExportContext : RunContext {
     std::optional<ByteMap> byteMap;
     std::optional<ByteMap> storedMap;  // for a UTF-8 file, whose lines come in the tables' page
 
-    // The map for reading TUXA lines as bytes; none: read them as characters.
-    const ByteMap* lineBytes() const noexcept { return byteMap ? &*byteMap : nullptr; }
-    // The same for lines a reader gives in `page`.
+    // The map that carries lines a reader gives in `page` into the tables'
+    // page; none: each line is decoded and its characters encoded instead.
     const ByteMap* lineBytes(const CodePage& page) const noexcept {
         if (byteMap && &byteMap->from() == &page) return &*byteMap;
         if (storedMap && &page == &windows1252()) return &*storedMap;

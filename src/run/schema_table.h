@@ -7,13 +7,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "run/horalina_tables.h"
 #include "store/table.h"
 #include "store/table_batch.h"
-#include "charset/byte_map.h"
 
 namespace tht {
 
@@ -51,11 +49,17 @@ public:
     void read(const Field& f, std::u32string& out) const { table_.readString(id(f), out); }
     std::int64_t readInteger(const Field& f) const { return table_.readInteger(id(f)); }
     double readFloat(const Field& f) const { return table_.readFloat(id(f)); }
-    // A text field as its bytes, where the table's code page allows (see Table::readBytes).
-    std::optional<ByteText> readBytes(const Field& f) const { return table_.readBytes(id(f)); }
+    // A field as text of the tables' page (see Table::readString).
+    void readText(const Field& f, std::string& out) const { table_.readString(id(f), out); }
+    std::string readText(const Field& f) const {
+        std::string out;
+        readText(f, out);
+        return out;
+    }
 
     void write(const Field& f, std::u32string_view value) { table_.writeString(id(f), value); }
-    void write(const Field& f, const ByteText& value) { table_.writeString(id(f), value.bytes, *value.map); }
+    // Text of the tables' page.
+    void write(const Field& f, std::string_view value) { table_.writeString(id(f), value); }
     void writeFloat(const Field& f, double value) { table_.writeFloat(id(f), value); }
     void writeBoolean(const Field& f, bool value) { table_.writeBoolean(id(f), value); }
     // Field f of the other table's current record, read as string, into field `to`.
@@ -64,17 +68,14 @@ public:
         table_.copyString(id(to), from.table_, from.id(f));
     }
 
-    // The first record in stored order whose key fields equal the values
-    // exactly; values are texts (std::u32string) or bytes (ByteText).
-    template <std::size_t N, class Value>
-    bool locate(const std::array<Field, N>& key, const std::vector<Value>& values) {
+    // The first record in stored order whose key fields equal the values exactly.
+    template <std::size_t N>
+    bool locate(const std::array<Field, N>& key, const std::vector<std::u32string>& values) {
         std::string names;
         for (const Field& f : key) names.append(names.empty() ? "" : ";").append(f.name);
-        if constexpr (std::is_same_v<Value, ByteText>) return table_.locateBytes(names, values);
-        else return table_.locate(names, values);
+        return table_.locate(names, values);
     }
-    template <class Value>
-    bool locate(const Field& key, const std::vector<Value>& values) {
+    bool locate(const Field& key, const std::vector<std::u32string>& values) {
         return locate(std::array<Field, 1>{key}, values);
     }
 

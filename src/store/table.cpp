@@ -309,6 +309,18 @@ std::optional<ByteText> Table::Impl::readBytes(FieldId f) const {
     return ByteText{cell.kind == Cell::Kind::Text ? cell.bytes : std::string_view(), &*ownMap_};
 }
 
+void Table::Impl::readTablePageText(FieldId f, std::string& out) const {
+    const std::size_t i = layoutIndex(f);
+    out.clear();
+    if (codecs_[i]->type == 'C' && page_->name() == windows1252().name()) {
+        const Cell& cell = decode(i);
+        if (cell.kind == Cell::Kind::Text) out.assign(cell.bytes);
+        return;
+    }
+    readText(f, keyText_);
+    windows1252().encodeAppend(keyText_, out);
+}
+
 char* Table::Impl::pendingField(const FieldLayout& f) {
     if (pending_ == Pending::None)
         throw std::logic_error("table " + name_ + ": field " + f.name + " written without append or edit");
@@ -411,15 +423,6 @@ bool Table::Impl::appendValueKey(std::size_t field, std::u32string_view value, s
     return true;
 }
 
-bool Table::Impl::appendValueKey(std::size_t field, const ByteText& value, std::string& out) const {
-    if (byteKeyed(field) && value.map->from().name() == page_->name()) {
-        const FramedKey framed(out);
-        keyBytes_->append(value.bytes, out);
-        return true;
-    }
-    return appendValueKey(field, value.decoded(), out);
-}
-
 void Table::Impl::dropIndexesTouching(std::string_view before, std::string_view after) {
     std::erase_if(indexes_, [&](const NamedIndex& n) {
         for (std::size_t i : n.index->fields()) {
@@ -503,12 +506,16 @@ void Table::readString(FieldId f, std::u32string& out) const { impl_->readText(f
 std::int64_t Table::readInteger(FieldId f) const { return impl_->readInteger(f); }
 double Table::readFloat(FieldId f) const { return impl_->readReal(f); }
 bool Table::readBoolean(FieldId f) const { return impl_->readBoolean(f); }
-std::optional<ByteText> Table::readBytes(FieldId f) const { return impl_->readBytes(f); }
+void Table::readString(FieldId f, std::string& out) const { impl_->readTablePageText(f, out); }
 
 void Table::writeString(FieldId f, std::u32string_view v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = v});
 }
-void Table::writeString(FieldId f, std::string_view bytes, const ByteMap& map) { impl_->writeBytes(f, bytes, map); }
+void Table::writeString(FieldId f, std::string_view text) {
+    // Built once: text of the tables' page goes through it as it is.
+    static const ByteMap tablePage = ByteMap::between(windows1252(), windows1252()).value();
+    impl_->writeBytes(f, text, tablePage);
+}
 void Table::copyString(FieldId to, const Table& from, FieldId f) { impl_->copyString(to, *from.impl_, f); }
 void Table::writeInteger(FieldId f, std::int64_t v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Integer, .integer = v});
@@ -519,9 +526,6 @@ void Table::writeBoolean(FieldId f, bool v) {
 }
 
 bool Table::locate(std::string_view fieldNames, const std::vector<std::u32string>& values) {
-    return impl_->locate(fieldNames, values);
-}
-bool Table::locateBytes(std::string_view fieldNames, const std::vector<ByteText>& values) {
     return impl_->locate(fieldNames, values);
 }
 

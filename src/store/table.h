@@ -17,7 +17,6 @@
 #include <string_view>
 #include <vector>
 
-#include "charset/byte_map.h"
 #include "platform/clock.h"
 #include "platform/locked_file.h"
 #include "store/table_error.h"
@@ -111,11 +110,11 @@ public:
     std::int64_t readInteger(FieldId f) const;
     double readFloat(FieldId f) const;
     bool readBoolean(FieldId f) const;
-    // A text field's stored bytes without their trailing blanks, as a read as
-    // string gives them but not decoded, with the map of the table's code
-    // page to itself; valid until the record changes. Nothing when the
-    // table's code page is not single-byte or the field is not text.
-    std::optional<ByteText> readBytes(FieldId f) const;
+    // The same read as bytes of the tables' page (windows-1252), the form
+    // the export works in: a text field of a table in that page as it is
+    // stored, any other field or page converted, "?" for a character the
+    // page cannot hold.
+    void readString(FieldId f, std::string& out) const;
 
     // Writes into the record being appended or edited. A string longer than
     // the field keeps its first characters; a number that does not fit its
@@ -124,10 +123,9 @@ public:
     // only read (memo, datetime) throw Error(FieldUnwritable); a read-only
     // table throws Error(TableReadOnly) on append() and edit().
     void writeString(FieldId f, std::u32string_view value);
-    // Text given as the bytes of map.from()'s code page: into a text field of
-    // a table in map.to()'s code page it goes byte to byte through the map,
-    // otherwise as its characters.
-    void writeString(FieldId f, std::string_view bytes, const ByteMap& map);
+    // Text given as bytes of the tables' page (windows-1252): into a text
+    // field of a table in that page it goes as it is, otherwise as its characters.
+    void writeString(FieldId f, std::string_view text);
     // Field f of the other table's current record, read as string, into
     // field `to`: as bytes wherever both tables' code pages allow.
     void copyString(FieldId to, const Table& from, FieldId f);
@@ -140,9 +138,6 @@ public:
     // becomes current, and the result is true; otherwise nothing moves.
     // Posts a pending change first. Served by a hash index built on first use.
     bool locate(std::string_view fieldNames, const std::vector<std::u32string>& values);
-    // The same with values given as bytes of map.from()'s code page: the same
-    // records match as for the values decoded.
-    bool locateBytes(std::string_view fieldNames, const std::vector<ByteText>& values);
 
     class Impl;
 

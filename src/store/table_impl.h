@@ -15,6 +15,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/byte_buffer.h"
+#include "charset/byte_map.h"
 #include "charset/codepage.h"
 #include "platform/files.h"
 #include "platform/locked_file.h"
@@ -67,6 +68,7 @@ public:
     double readReal(FieldId f) const;
     bool readBoolean(FieldId f) const;
     std::optional<ByteText> readBytes(FieldId f) const;
+    void readTablePageText(FieldId f, std::string& out) const;
     void write(FieldId f, const WriteValue& value);
     void writeBytes(FieldId f, std::string_view bytes, const ByteMap& map);
     void copyString(FieldId to, const Impl& from, FieldId f);
@@ -106,7 +108,6 @@ private:
     // is text; as the characters a read as string gives otherwise.
     bool byteKeyed(std::size_t field) const noexcept;
     bool appendValueKey(std::size_t field, std::u32string_view value, std::string& out) const;
-    bool appendValueKey(std::size_t field, const ByteText& value, std::string& out) const;
     void writeFile();
 
     std::string name_;

@@ -39,14 +39,6 @@ std::u32string_view rawSlice(std::u32string_view line, std::size_t column, std::
 }
 
 
-std::u32string slice(std::u32string_view line, std::size_t column, std::size_t width) {
-    return std::u32string(trimmedView(rawSlice(line, column, width)));
-}
-
-std::u32string_view Column::view(std::u32string_view line) const { return trimmedView(rawSlice(line, first, width)); }
-
-bool isDataLine(std::u32string_view line, std::u32string_view tag) { return isDataLineOf(line, tag); }
-
 bool isDataLine(std::string_view line, std::u32string_view tag) { return isDataLineOf(line, tag); }
 
 }  // namespace tht

@@ -23,10 +23,10 @@ std::u32string RTrim(std::u32string text) {
 
 std::u32string AllTrim(std::u32string text) { return LTrim(RTrim(std::move(text))); }
 
-std::u32string Iniciales(std::u32string text) {
-    std::u32string result;
+std::string Iniciales(std::string_view text) {
+    std::string result;
     for (std::size_t p = 0; p + 1 < text.size(); ++p)
-        if (text[p] == U' ') result.push_back(text[p + 1]);
+        if (text[p] == ' ') result.push_back(text[p + 1]);
     return result;
 }
 

@@ -9,8 +9,9 @@ namespace tht {
 std::u32string LTrim(std::u32string text);
 std::u32string RTrim(std::u32string text);
 std::u32string AllTrim(std::u32string text);
-// The character after each space, for every position but the last.
-std::u32string Iniciales(std::u32string text);
+// The character after each space, for every position but the last, on
+// text of a single-byte page.
+std::string Iniciales(std::string_view text);
 
 // The same trim as AllTrim, without a copy.
 std::u32string_view trimmedView(std::u32string_view text);

@@ -78,4 +78,11 @@ std::size_t Utf8ToTablePage::append(std::string_view utf8, std::string& out) {
     return unstorable;
 }
 
+std::size_t appendInTablePage(std::u32string_view text, std::string& out) {
+    const std::size_t start = out.size();
+    windows1252().encodeAppend(text, out);
+    const auto written = std::count(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '?');
+    return static_cast<std::size_t>(written - std::count(text.begin(), text.end(), U'?'));
+}
+
 }  // namespace tht

@@ -38,4 +38,9 @@ private:
     std::u32string characters_;  // reused from line to line
 };
 
+// Characters appended to out as bytes of the tables' page, one byte each.
+// Gives how many that page cannot hold, written as "?" (an unreadable
+// character, U+FFFD, among them).
+std::size_t appendInTablePage(std::u32string_view text, std::string& out);
+
 }  // namespace tht

@@ -138,6 +138,33 @@ void TextLines::toTablePage() {
     codePage_ = &windows1252();
 }
 
+void TextLines::convertToTablePage(const ByteMap* map) {
+    if (held_ == Held::CodePageBytes && codePage_ == &windows1252() && notes_.readAsUtf8) return;
+    if (held_ == Held::CodePageBytes && map && &map->from() == codePage_) {
+        char* data = bytes_.data();
+        for (std::size_t i = 0, n = bytes_.size(); i < n; ++i)
+            data[i] = map->map(static_cast<unsigned char>(data[i]));
+        codePage_ = &map->to();
+        return;
+    }
+    ByteBuffer converted;
+    std::u32string text;
+    std::string line;
+    for (std::size_t i = 0; i < spans_.size(); ++i) {
+        this->line(i, text);
+        line.clear();
+        const std::size_t n = appendInTablePage(text, line);
+        notes_.unstorable.add(static_cast<std::int64_t>(n), static_cast<std::int64_t>(i) + 1);
+        spans_[i] = {converted.size(), line.size()};
+        converted.append(line);
+    }
+    bytes_ = std::move(converted);
+    text_.clear();
+    text_.shrink_to_fit();
+    held_ = Held::CodePageBytes;
+    codePage_ = &windows1252();
+}
+
 TextLines TextLines::load(const std::filesystem::path& path, const CodePage& codePage, bool guessUtf8) {
     ByteBuffer bytes = readFileBuffer(path);
     try {

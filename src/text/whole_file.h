@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/byte_buffer.h"
+#include "charset/byte_map.h"
 #include "charset/codepage.h"
 #include "platform/code_pages.h"
 #include "text/reading_notes.h"
@@ -43,6 +44,12 @@ public:
     std::string_view lineBytes(std::size_t i) const noexcept {
         return std::string_view(bytes_).substr(spans_[i].first, spans_[i].second);
     }
+
+    // Every line carried into the tables' page (windows-1252), one byte per
+    // character: through map where it reads the page the lines are held in,
+    // else character by character. A character that page cannot hold
+    // becomes "?" and is counted in notes().unstorable.
+    void convertToTablePage(const ByteMap* map);
 
 private:
     enum class Held { CodePageBytes, Decoded };

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Prints the digests that byte_path_test.cpp compares with: the six tables and
+"""Prints the digests that golden_output_test.cpp compares with: the six tables and
 the timetable that a build's exportar and importar give for the example school
 and two generated districts, read in windows-1252, ISO-8859-15 and UTF-8.
 

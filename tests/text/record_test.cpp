@@ -39,34 +39,32 @@ TEST(LineTest, TitleTrailerAndTagLines) {
         {U"X  tuxa_prof.txt  ", false},
         {U"X  tuxa_prof.txt\u00A0", true},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(isDataLine(c.line, tag), c.data) << std::string(c.line.begin(), c.line.end());
+    for (const auto& c : cases)  // a line as the export reads it: bytes of windows-1252
         EXPECT_EQ(isDataLine(std::string_view(windows1252().encode(c.line)), tag), c.data)
-            << "as bytes: " << std::string(c.line.begin(), c.line.end());
-    }
+            << std::string(c.line.begin(), c.line.end());
 }
 THT_RESTRICT_FALSE_POSITIVE_END
 
 TEST(LineTest, GroupsFileTagHasAnS) {
-    EXPECT_FALSE(isDataLine(U" TUXA_GRUPOS.TXT", tuxa::grupos.tag));
-    EXPECT_TRUE(isDataLine(U" TUXA_GRUPO.TXT", tuxa::grupos.tag));
-    EXPECT_FALSE(isDataLine(U"0TUXA_GRUPO.TXT", tuxa::grupos.tag));
+    EXPECT_FALSE(isDataLine(" TUXA_GRUPOS.TXT", tuxa::grupos.tag));
+    EXPECT_TRUE(isDataLine(" TUXA_GRUPO.TXT", tuxa::grupos.tag));
+    EXPECT_FALSE(isDataLine("0TUXA_GRUPO.TXT", tuxa::grupos.tag));
 }
 
 TEST(LineTest, OnlyAsciiLettersAreRaised) {
     // "ñ" is not raised, so a tag written with a lower-case non-ASCII letter never matches.
-    EXPECT_TRUE(isDataLine(U" tuxa_\u00f1.txt", U"TUXA_\u00d1.TXT"));
+    EXPECT_TRUE(isDataLine(" tuxa_\xF1.txt", U"TUXA_\u00d1.TXT"));
 }
 
 TEST(Slice, CutsTrimsAndStopsAtTheEnd) {
-    const std::u32string line = U"1ABCD  Ana  ";
-    EXPECT_EQ(slice(line, 2, 4), U"ABCD");
-    EXPECT_EQ(slice(line, 6, 90), U"Ana");
-    EXPECT_EQ(slice(line, 13, 5), U"");
-    EXPECT_EQ(slice(line, 100, 5), U"");
-    EXPECT_EQ(slice(U"", 1, 1), U"");
-    EXPECT_EQ(rawSlice(line, 6, 4), U"  An");
-    EXPECT_EQ((Column{2, 2}(line)), U"AB");
+    const std::string_view line = "1ABCD  Ana  ";
+    EXPECT_EQ((Column{2, 4}(line)), "ABCD");
+    EXPECT_EQ((Column{6, 90}(line)), "Ana");
+    EXPECT_EQ((Column{13, 5}(line)), "");
+    EXPECT_EQ((Column{100, 5}(line)), "");
+    EXPECT_EQ((Column{1, 1}("")), "");
+    EXPECT_EQ(rawSlice(line, 6, 4), "  An");
+    EXPECT_EQ(rawSlice(std::u32string_view(U"1ABCD  Ana  "), 6, 4), U"  An");
 }
 
 TEST(TuxaFiles, NamesAndMessagesAsTheUserSeesThem) {
