@@ -2,8 +2,9 @@
 // What the import looks up in one of Horalina's tables, taken out of it once:
 // for each key, the first record in stored order that has it and the values
 // the timetable takes from that record. Keys and values are text of the
-// tables' page, kept in one pool and the slots hold numbers only, so an index costs a fraction of
-// the table it comes from, which can then give its memory back.
+// tables' page, kept in one pool, and the slots hold numbers only, so an
+// index costs a fraction of the table it comes from, which can then give its
+// memory back.
 #include <cstddef>
 #include <cstdint>
 #include <exception>
