@@ -75,7 +75,8 @@ TEST(TimetableFile, TablePageLinesReachTuxasPage) {
           std::pair{"ISO-8859-15", std::string("1a\xF1\xA4?\xFF\r\n")},
           std::pair{"UTF-8", std::string("\xEF\xBB\xBF" "1a\xC3\xB1\xE2\x82\xAC\xE2\x80\x9A\xC3\xBF\r\n")}}) {
         test::TempDir dir;
-        TimetableFile file(dir.path().string() + "/", openCodePage(name));
+        const CodePage page = openCodePage(name);  // the file keeps a reference
+        TimetableFile file(dir.path().string() + "/", page);
         file.add(std::string_view(line));
         file.commit();
         EXPECT_EQ(test::readBytes(dir.path() / "TUXA_HORARIO.TXT"), bytes) << name;
