@@ -15,6 +15,7 @@
 #include "import/lookup_index.h"
 #include "platform/locked_file.h"
 #include "import/timetable_file.h"
+#include "platform/code_pages.h"
 #include "platform/files.h"
 #include "charset/unicode.h"
 #include "text/record.h"
@@ -62,10 +63,19 @@ std::u32string centreCode(const RunContext& ctx) {
 }
 
 // The day's letter for its number; any other text is written as it is.
-std::u32string dayLetter(const std::u32string& dayText) {
-    if (const auto letter = days::letter(dayText)) return {*letter};
-    return dayText;
+void dayLetter(std::string_view dayText, std::string& out) {
+    if (dayText.size() == 1) {
+        const char32_t digit = static_cast<unsigned char>(dayText[0]);
+        if (const auto letter = days::letter(std::u32string_view(&digit, 1))) {
+            out.assign(1, static_cast<char>(*letter));
+            return;
+        }
+    }
+    out.assign(dayText);
 }
+
+// Text of the tables' page as the report shows it.
+std::string shown(std::string_view tablePageText) { return toUtf8(windows1252().decode(tablePageText)); }
 
 // A table the import looks codes up in: its index, and the table's locks,
 // held after it gave its records up.
@@ -99,11 +109,11 @@ Lookup lookupIn(SchemaTable<Schema> table, const std::array<Field<Schema>, K>& k
             missing[i] = std::current_exception();
         }
     }
-    std::vector<std::u32string> parts(K);
-    std::u32string value;
+    std::vector<std::string> parts(K);
+    std::string value;
     for (table.first(); !table.eof(); table.next()) {
         try {
-            for (std::size_t k = 0; k < K; ++k) table.read(key[k], parts[k]);
+            for (std::size_t k = 0; k < K; ++k) table.readText(key[k], parts[k]);
         } catch (const Error&) {
             continue;  // a key no read as string gives matches no entry
         }
@@ -115,7 +125,7 @@ Lookup lookupIn(SchemaTable<Schema> table, const std::array<Field<Schema>, K>& k
                 continue;
             }
             try {
-                table.read(values[i], value);
+                table.readText(values[i], value);
                 lookup.index.setValue(*entry, i, value);
             } catch (const Error&) {
                 lookup.index.setError(*entry, i, std::current_exception());
@@ -167,12 +177,12 @@ class WideValues {
 public:
     void check(const DetailValues& v, std::int64_t record) {
         for (std::size_t i = 0; i < std::size(kDetailColumns); ++i) {
-            const std::u32string& value = v.*kDetailColumns[i].value;
+            const std::string& value = v.*kDetailColumns[i].value;
             if (value.size() <= kDetailColumns[i].width) continue;
             Seen& seen = seen_[i];
             if (seen.count++ == 0) {
                 seen.firstRecord = record;
-                seen.firstValue = toUtf8(value);
+                seen.firstValue = shown(value);
             }
         }
     }
@@ -197,21 +207,21 @@ private:
 // kept across entries: a solution has millions of them.
 void addDetailLines(ImportTables& t, TimetableFile& timetable, TableReport& report) {
     WideValues wide;
-    std::vector<std::u32string> slot(3), key(1);
+    std::vector<std::string> slot(3), key(1);
     DetailValues v;
-    std::u32string line;
+    std::string line;
 
     // A group or room code as its table holds it (the same text: the key
     // matched it exactly), else the entry's own code cut to the column.
     auto codeIn = [&](LookupIndex& index, const Field<Soluc>& own, std::string_view missing, std::string_view label,
-                      std::int64_t record, std::u32string& out) {
-        t.solution.read(own, key[0]);
+                      std::int64_t record, std::string& out) {
+        t.solution.readText(own, key[0]);
         if (index.find(key)) {
             out = key[0];
             return;
         }
         if (!key[0].empty())  // a blank code (a duty) is nothing amiss
-            report.noteRecord(missing, record, msg::report::labelled(label, toUtf8(key[0])), Soluc::name);
+            report.noteRecord(missing, record, msg::report::labelled(label, shown(key[0])), Soluc::name);
         out.assign(key[0], 0, 10);
     };
 
@@ -222,50 +232,49 @@ void addDetailLines(ImportTables& t, TimetableFile& timetable, TableReport& repo
             report.noteRecord(msg::drop::kDayZero, record, {}, Soluc::name);
             continue;
         }
-        t.solution.read(Soluc::DIA, slot[0]);
-        t.solution.read(Soluc::HORA, slot[1]);
-        t.solution.read(Soluc::MARCO, slot[2]);
+        t.solution.readText(Soluc::DIA, slot[0]);
+        t.solution.readText(Soluc::HORA, slot[1]);
+        t.solution.readText(Soluc::MARCO, slot[2]);
         slot[2].resize(std::min<std::size_t>(slot[2].size(), 1));
         // The first slot in stored order with this day, hour and frame.
         if (const auto found = t.slots.index.find(slot)) {
-            t.slots.index.value(*found, 0, v.slot);
+            v.slot = t.slots.index.value(*found, 0);
         } else {
             v.slot.clear();
             report.noteRecord(msg::drop::kSlotNotInDiashorast, record,
-                              msg::report::slotValue(toUtf8(slot[0]), toUtf8(slot[1]), toUtf8(slot[2])), Soluc::name);
+                              msg::report::slotValue(shown(slot[0]), shown(slot[1]), shown(slot[2])), Soluc::name);
         }
-        v.day = dayLetter(slot[0]);
-        t.solution.read(Soluc::PROF, v.teacher);
+        dayLetter(slot[0], v.day);
+        t.solution.readText(Soluc::PROF, v.teacher);
 
         codeIn(t.groups.index, Soluc::CODGRUPO, msg::drop::kGroupNotInGrupost, msg::report::kGroup, record, v.group);
 
-        t.solution.read(Soluc::TAREA, key[0]);
+        t.solution.readText(Soluc::TAREA, key[0]);
         if (const auto found = t.subjects.index.find(key)) {
-            t.subjects.index.value(*found, 0, v.task);
+            v.task = t.subjects.index.value(*found, 0);
         } else {
-            v.task = U"LEC";
+            v.task = "LEC";
             report.noteRecord(msg::drop::kTaskNotInAsignomt, record,
-                              msg::report::labelled(msg::report::kTask, toUtf8(key[0])), Soluc::name);
+                              msg::report::labelled(msg::report::kTask, shown(key[0])), Soluc::name);
         }
 
         v.suffix.clear();
-        t.solution.read(Soluc::ASIG, key[0]);
+        t.solution.readText(Soluc::ASIG, key[0]);
         if (const auto found = t.subjects.index.find(key)) {
-            t.subjects.index.value(*found, 1, v.subject);
-            t.subjects.index.value(*found, 2, v.suffix);
-            v.suffix = AllTrim(v.suffix);
-            if (v.subject == U"RE") v.suffix = U"   " + v.suffix;
+            v.subject = t.subjects.index.value(*found, 1);
+            if (v.subject == "RE") v.suffix = "   ";
+            v.suffix += trimmedView(t.subjects.index.value(*found, 2));
         } else {
             v.subject.assign(key[0], 0, 20);
             if (!key[0].empty())
                 report.noteRecord(msg::drop::kSubjectNotInAsignomt, record,
-                                  msg::report::labelled(msg::report::kSubject, toUtf8(key[0])), Soluc::name);
+                                  msg::report::labelled(msg::report::kSubject, shown(key[0])), Soluc::name);
         }
 
         codeIn(t.rooms.index, Soluc::AULA, msg::drop::kRoomNotInAulat, msg::report::kRoom, record, v.room);
         wide.check(v, record);
         detailLine(v, line);
-        timetable.add(line);
+        timetable.add(std::string_view(line));
         ++report.written;
     }
     wide.note(report);

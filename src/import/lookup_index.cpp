@@ -4,45 +4,6 @@
 #include <stdexcept>
 
 namespace tht {
-namespace {
-
-constexpr char kPartEnd = '\xFF';
-
-// UTF-8's form for any character a table can give, lone surrogates
-// included, without the checks text from outside needs: only what pack()
-// wrote is ever unpacked.
-void pack(std::u32string_view text, std::string& out) {
-    for (const char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-}
-
-void unpack(std::string_view bytes, std::u32string& out) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        const int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
-        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
-        out += c;
-        i += 1 + extra;
-    }
-}
-
-}  // namespace
 
 LookupIndex::Ref LookupIndex::store(std::string_view bytes) {
     if (pool_.size() + bytes.size() >= kFailed) throw std::length_error("lookup index");
@@ -51,11 +12,12 @@ LookupIndex::Ref LookupIndex::store(std::string_view bytes) {
     return r;
 }
 
-void LookupIndex::encodeKey(std::span<const std::u32string> key) {
+void LookupIndex::encodeKey(std::span<const std::string> key) {
     key_.clear();
-    for (const std::u32string& part : key) {
-        pack(part, key_);
-        key_ += kPartEnd;
+    for (const std::string& part : key) {
+        const auto length = static_cast<std::uint32_t>(part.size());
+        key_.append(reinterpret_cast<const char*>(&length), sizeof length);
+        key_ += part;
     }
 }
 
@@ -81,7 +43,7 @@ void LookupIndex::grow() {
     }
 }
 
-std::optional<std::size_t> LookupIndex::add(std::span<const std::u32string> key) {
+std::optional<std::size_t> LookupIndex::add(std::span<const std::string> key) {
     if ((keys_.size() + 1) * 2 > slots_.size()) grow();
     encodeKey(key);
     const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(key_));
@@ -95,10 +57,8 @@ std::optional<std::size_t> LookupIndex::add(std::span<const std::u32string> key)
     return keys_.size() - 1;
 }
 
-void LookupIndex::setValue(std::size_t entry, std::size_t i, std::u32string_view value) {
-    key_.clear();
-    pack(value, key_);
-    values_[entry * valueCount_ + i] = store(key_);
+void LookupIndex::setValue(std::size_t entry, std::size_t i, std::string_view value) {
+    values_[entry * valueCount_ + i] = store(value);
 }
 
 void LookupIndex::setError(std::size_t entry, std::size_t i, std::exception_ptr error) {
@@ -106,7 +66,7 @@ void LookupIndex::setError(std::size_t entry, std::size_t i, std::exception_ptr 
     errors_.push_back(std::move(error));
 }
 
-std::optional<std::size_t> LookupIndex::find(std::span<const std::u32string> key) {
+std::optional<std::size_t> LookupIndex::find(std::span<const std::string> key) {
     if (unusable_) std::rethrow_exception(unusable_);
     if (keys_.empty()) return std::nullopt;
     encodeKey(key);
@@ -116,11 +76,10 @@ std::optional<std::size_t> LookupIndex::find(std::span<const std::u32string> key
     return slot - 1;
 }
 
-void LookupIndex::value(std::size_t entry, std::size_t i, std::u32string& out) const {
+std::string_view LookupIndex::value(std::size_t entry, std::size_t i) const {
     const Ref r = values_[entry * valueCount_ + i];
     if (r.length == kFailed) std::rethrow_exception(errors_[r.offset]);
-    out.clear();
-    unpack(text(r), out);
+    return text(r);
 }
 
 }  // namespace tht

@@ -1,9 +1,10 @@
 #pragma once
 // What the import looks up in one of Horalina's tables, taken out of it once:
 // for each key, the first record in stored order that has it and the values
-// the timetable takes from that record. Keys and values are kept as UTF-8 in
-// one pool and the slots hold numbers only, so an index costs a fraction of
-// the table it comes from, which can then give its memory back.
+// the timetable takes from that record. Keys and values are text of the
+// tables' page, kept in one pool, and the slots hold numbers only, so an
+// index costs a fraction of the table it comes from, which can then give its
+// memory back.
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -22,8 +23,8 @@ public:
 
     // A new entry for the key; nothing when the key has one already: the
     // first record in stored order keeps it.
-    std::optional<std::size_t> add(std::span<const std::u32string> key);
-    void setValue(std::size_t entry, std::size_t i, std::u32string_view text);
+    std::optional<std::size_t> add(std::span<const std::string> key);
+    void setValue(std::size_t entry, std::size_t i, std::string_view text);
     // Value i of the entry could not be read: using it throws this error.
     void setError(std::size_t entry, std::size_t i, std::exception_ptr error);
 
@@ -31,9 +32,10 @@ public:
     // of the table would have.
     void setUnusable(std::exception_ptr error) { unusable_ = std::move(error); }
 
-    std::optional<std::size_t> find(std::span<const std::u32string> key);
-    // Value i of the entry into out, or the error its read threw.
-    void value(std::size_t entry, std::size_t i, std::u32string& out) const;
+    std::optional<std::size_t> find(std::span<const std::string> key);
+    // Value i of the entry, or the error its read threw. The view lasts as
+    // long as the index is not added to.
+    std::string_view value(std::size_t entry, std::size_t i) const;
 
     std::size_t size() const noexcept { return keys_.size(); }
 
@@ -47,8 +49,8 @@ private:
 
     Ref store(std::string_view bytes);
     std::string_view text(Ref r) const { return std::string_view(pool_).substr(r.offset, r.length); }
-    // The key's parts in UTF-8, each closed by a byte UTF-8 never holds.
-    void encodeKey(std::span<const std::u32string> key);
+    // The key's parts, each behind its length: every byte may be text.
+    void encodeKey(std::span<const std::string> key);
     std::uint32_t* slotOf(std::string_view key, std::uint32_t hash);
     void grow();
 

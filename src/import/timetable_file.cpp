@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/atomic_file.h"
+#include "platform/code_pages.h"
 #include "platform/files.h"
 
 namespace tht {
@@ -23,6 +24,11 @@ void appendPadded(std::u32string& line, std::u32string_view value, std::size_t w
     if (value.size() < width) line.append(width - value.size(), U' ');
 }
 
+void appendPadded(std::string& line, std::string_view value, std::size_t width) {
+    line += value;
+    if (value.size() < width) line.append(width - value.size(), ' ');
+}
+
 std::u32string dateTimeText(const LocalDateTime& t) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%02d%02d%04d%02d%02d", t.day, t.month, t.year, t.hour, t.minute);
@@ -31,14 +37,14 @@ std::u32string dateTimeText(const LocalDateTime& t) {
 
 std::u32string titleLine(std::u32string_view centre, const LocalDateTime& now) { return frame(U'0', centre, now); }
 
-std::u32string detailLine(const DetailValues& v) {
-    std::u32string line;
+std::string detailLine(const DetailValues& v) {
+    std::string line;
     detailLine(v, line);
     return line;
 }
 
-void detailLine(const DetailValues& v, std::u32string& line) {
-    line.assign(1, U'1');
+void detailLine(const DetailValues& v, std::string& line) {
+    line.assign(1, '1');
     for (const DetailColumn& column : kDetailColumns) appendPadded(line, v.*column.value, column.width);
     line += v.suffix;
 }
@@ -57,7 +63,7 @@ constexpr std::size_t kPiece = std::size_t{1} << 20;
 }  // namespace
 
 TimetableFile::TimetableFile(std::string dirTxt, const CodePage& codePage)
-    : dirTxt_(std::move(dirTxt)), codePage_(&codePage) {
+    : dirTxt_(std::move(dirTxt)), codePage_(&codePage), fromTablePage_(ByteMap::between(windows1252(), codePage)) {
     pending_.reserve(kPiece + 4096);
     if (codePage.isUtf8()) pending_ = "\xEF\xBB\xBF";
 }
@@ -66,6 +72,19 @@ TimetableFile::~TimetableFile() = default;
 
 void TimetableFile::add(std::u32string_view line) {
     codePage_->encodeAppend(line, pending_);
+    pending_ += "\r\n";
+    ++lines_;
+    if (pending_.size() >= kPiece) writeOut();
+}
+
+void TimetableFile::add(std::string_view tablePageLine) {
+    if (fromTablePage_) {
+        fromTablePage_->append(tablePageLine, pending_);
+    } else {
+        characters_.clear();
+        windows1252().decodeAppend(tablePageLine, characters_);
+        codePage_->encodeAppend(characters_, pending_);
+    }
     pending_ += "\r\n";
     ++lines_;
     if (pending_.size() >= kPiece) writeOut();

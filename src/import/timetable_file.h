@@ -3,6 +3,7 @@
 // trailer line, fixed columns padded with spaces and never cut.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,20 +11,22 @@
 #include "run/horalina_tables.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
+#include "charset/byte_map.h"
 #include "charset/codepage.h"
 
 namespace tht {
 
 inline constexpr std::string_view kTimetableFileName = "TUXA_HORARIO.TXT";
 
+// Text of the tables' page, as the tables give it.
 struct DetailValues {
-    std::u32string slot, day, teacher, group, task, subject, room, suffix;
+    std::string slot, day, teacher, group, task, subject, room, suffix;
 };
 
 // The fixed columns of a detail line after its first character, in order:
 // what fills each and how wide it is. The suffix follows them, unpadded.
 struct DetailColumn {
-    std::u32string DetailValues::*value;
+    std::string DetailValues::*value;
     std::size_t width;
     std::string_view source;  // the field the value comes from, for warnings
 };
@@ -39,12 +42,14 @@ inline constexpr DetailColumn kDetailColumns[] = {
 
 // v followed by spaces up to width; a longer v is kept whole.
 void appendPadded(std::u32string& line, std::u32string_view value, std::size_t width);
+void appendPadded(std::string& line, std::string_view value, std::size_t width);
 // "ddmmyyyyhhnn"
 std::u32string dateTimeText(const LocalDateTime& t);
 
 std::u32string titleLine(std::u32string_view centre, const LocalDateTime& now);
-std::u32string detailLine(const DetailValues& v);
-void detailLine(const DetailValues& v, std::u32string& out);  // into a buffer the caller reuses
+// A detail line in the tables' page.
+std::string detailLine(const DetailValues& v);
+void detailLine(const DetailValues& v, std::string& out);  // into a buffer the caller reuses
 std::u32string trailerLine(std::u32string_view centre, const LocalDateTime& now, std::int64_t detailLines);
 
 // The file written as it is made: each line encoded as it is added and
@@ -62,6 +67,9 @@ public:
     ~TimetableFile();
 
     void add(std::u32string_view line);
+    // A line of the tables' page, carried byte by byte to TUXA's page where
+    // both are single-byte, else through its characters.
+    void add(std::string_view tablePageLine);
     std::int64_t lines() const noexcept { return lines_; }
     void commit();
 
@@ -70,6 +78,8 @@ private:
 
     std::string dirTxt_;
     const CodePage* codePage_;
+    std::optional<ByteMap> fromTablePage_;
+    std::u32string characters_;  // a line on its way to a page that is not single-byte
     // Made with the first piece written: a run that stops before then has
     // touched nothing in the TUXA folder, as when the file was written whole.
     std::unique_ptr<AtomicFile> file_;

@@ -45,8 +45,6 @@ public:
     void post() { table_.post(); }
     void cancel() { table_.cancel(); }
 
-    std::u32string read(const Field& f) const { return table_.readString(id(f)); }
-    void read(const Field& f, std::u32string& out) const { table_.readString(id(f), out); }
     std::int64_t readInteger(const Field& f) const { return table_.readInteger(id(f)); }
     double readFloat(const Field& f) const { return table_.readFloat(id(f)); }
     // A field as text of the tables' page (see Table::readString).
@@ -57,32 +55,12 @@ public:
         return out;
     }
 
-    void write(const Field& f, std::u32string_view value) { table_.writeString(id(f), value); }
     // Text of the tables' page.
     void write(const Field& f, std::string_view value) { table_.writeString(id(f), value); }
     void writeFloat(const Field& f, double value) { table_.writeFloat(id(f), value); }
     void writeBoolean(const Field& f, bool value) { table_.writeBoolean(id(f), value); }
-    // Field f of the other table's current record, read as string, into field `to`.
-    template <class Other>
-    void copy(const Field& to, const SchemaTable<Other>& from, const horalina::Field<Other>& f) {
-        table_.copyString(id(to), from.table_, from.id(f));
-    }
-
-    // The first record in stored order whose key fields equal the values exactly.
-    template <std::size_t N>
-    bool locate(const std::array<Field, N>& key, const std::vector<std::u32string>& values) {
-        std::string names;
-        for (const Field& f : key) names.append(names.empty() ? "" : ";").append(f.name);
-        return table_.locate(names, values);
-    }
-    bool locate(const Field& key, const std::vector<std::u32string>& values) {
-        return locate(std::array<Field, 1>{key}, values);
-    }
 
 private:
-    template <class>
-    friend class SchemaTable;
-
     explicit SchemaTable(Table table) : table_(std::move(table)) {}
 
     FieldId id(const Field& f) const {

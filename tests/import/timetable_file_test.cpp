@@ -35,18 +35,18 @@ THT_RESTRICT_FALSE_POSITIVE_BEGIN
 TEST(TimetableFile, DetailLinesPadAndNeverCut) {
     const struct {
         DetailValues values;
-        std::u32string line;
+        std::string line;
     } cases[] = {
-        {{}, U"1" + std::u32string(53, U' ')},
-        {{U"0207", U"X", U"P12", U"2BACH-B", U"LEC", U"MAT", U"A14", U""},
-         U"10207XP12 2BACH-B   LEC MAT                 A14       "},
-        {{U"", U"", U"ABCDEF", U"G", U"", U"", U"", U""}, U"1     ABCDEFG" + std::u32string(43, U' ')},
-        {{U"", U"", U"", U"", U"", U"RE", U"", U"   CAT"}, U"1" + std::u32string(23, U' ') + U"RE" + std::u32string(28, U' ') + U"   CAT"},
-        {{U"", U"", U"", U"", U"", U"RE", U"", U"   "}, U"1" + std::u32string(23, U' ') + U"RE" + std::u32string(31, U' ')},
-        {{U"0207", U"10", U"P1", U"G", U"T", U"S", U"R", U"ID"}, U"1020710P1  G         T   S                   R         ID"},
+        {{}, "1" + std::string(53, ' ')},
+        {{"0207", "X", "P12", "2BACH-B", "LEC", "MAT", "A14", ""},
+         "10207XP12 2BACH-B   LEC MAT                 A14       "},
+        {{"", "", "ABCDEF", "G", "", "", "", ""}, "1     ABCDEFG" + std::string(43, ' ')},
+        {{"", "", "", "", "", "RE", "", "   CAT"}, "1" + std::string(23, ' ') + "RE" + std::string(28, ' ') + "   CAT"},
+        {{"", "", "", "", "", "RE", "", "   "}, "1" + std::string(23, ' ') + "RE" + std::string(31, ' ')},
+        {{"0207", "10", "P1", "G", "T", "S", "R", "ID"}, "1020710P1  G         T   S                   R         ID"},
     };
-    for (const auto& c : cases) EXPECT_EQ(detailLine(c.values), c.line) << toUtf8(c.line);
-    EXPECT_EQ(detailLine(cases[2].values).substr(6, 6), U"ABCDEF");
+    for (const auto& c : cases) EXPECT_EQ(detailLine(c.values), c.line) << c.line;
+    EXPECT_EQ(detailLine(cases[2].values).substr(6, 6), "ABCDEF");
     EXPECT_EQ(detailLine(cases[3].values).size(), 60u);
     EXPECT_EQ(detailLine(cases[4].values).size(), 57u);
 }
@@ -62,6 +62,24 @@ TEST(TimetableFile, EncodingAndLineEnds) {
         EXPECT_EQ(file.lines(), 2);
         file.commit();
         EXPECT_EQ(test::readBytes(dir.path() / "TUXA_HORARIO.TXT"), bytes);
+    }
+}
+
+// Detail lines come in the tables' page and go out in TUXA's: byte by byte
+// between single-byte pages ("?" where TUXA's page lacks the character),
+// through their characters to UTF-8.
+TEST(TimetableFile, TablePageLinesReachTuxasPage) {
+    const std::string line = "1a\xF1\x80\x82\xFF";  // n tilde, euro, low quote, y diaeresis
+    for (const auto& [name, bytes] :
+         {std::pair{"windows-1252", std::string("1a\xF1\x80\x82\xFF\r\n")},
+          std::pair{"ISO-8859-15", std::string("1a\xF1\xA4?\xFF\r\n")},
+          std::pair{"UTF-8", std::string("\xEF\xBB\xBF" "1a\xC3\xB1\xE2\x82\xAC\xE2\x80\x9A\xC3\xBF\r\n")}}) {
+        test::TempDir dir;
+        const CodePage page = openCodePage(name);  // the file keeps a reference
+        TimetableFile file(dir.path().string() + "/", page);
+        file.add(std::string_view(line));
+        file.commit();
+        EXPECT_EQ(test::readBytes(dir.path() / "TUXA_HORARIO.TXT"), bytes) << name;
     }
 }
 
