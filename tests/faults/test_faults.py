@@ -82,11 +82,12 @@ class Fixture(unittest.TestCase):
         self.tuxa = os.path.join(self.work, "escuela")
         self.htemp = os.path.join(self.work, "htemp")
         shutil.copytree(os.path.join(ROOT, "examples", "escuela"), self.tuxa)
+        # A file the run did not find is told on standard output: both are shown.
         r = run("exportar", self.tuxa, "--htemp", self.htemp, "--quiet")
-        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
         shutil.copy(os.path.join(ROOT, "examples", "horalina", "SOLUC.DBF"), self.htemp)
         r = run("importar", self.tuxa, "--htemp", self.htemp, "--quiet")
-        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
         self.timetable = os.path.join(self.tuxa, "TUXA_HORARIO.TXT")
 
     def tearDown(self):
@@ -600,8 +601,8 @@ class WholeRuns(Fixture):
                        check=True, capture_output=True)
         return other
 
-    def assertRefusedOrDone(self, code, err):
-        self.assertIn(code, (0, 2), err)
+    def assertRefusedOrDone(self, code, err, out=""):
+        self.assertIn(code, (0, 2), out + err)
         if code == 2:
             self.assertIn("está en uso por otra ejecución", err)
 
@@ -625,13 +626,13 @@ class WholeRuns(Fixture):
             if second == "importar":
                 second_folder = self.tuxa
             a = subprocess.Popen(command(first, first_folder, "--htemp", self.htemp, "--quiet"),
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
             time.sleep(rng.uniform(0, 0.06))
             b = subprocess.run(command(second, second_folder, "--htemp", self.htemp, "--quiet"),
                                capture_output=True, text=True, timeout=120)
-            a_err = a.communicate(timeout=120)[1]
-            self.assertRefusedOrDone(a.returncode, a_err)
-            self.assertRefusedOrDone(b.returncode, b.stderr)
+            a_out, a_err = a.communicate(timeout=120)
+            self.assertRefusedOrDone(a.returncode, a_err, a_out)
+            self.assertRefusedOrDone(b.returncode, b.stderr, b.stdout)
             refused += (a.returncode == 2) + (b.returncode == 2 and "en uso" in b.stderr)
             got = self.tables(self.htemp)
             self.assertIn(got, list(sets.values()), f"trial {trial}: tables of two schools")
