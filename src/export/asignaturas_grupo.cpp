@@ -1,17 +1,19 @@
 // ASIGT: one record per subject a group is taught: the subject from ASIGNOMT,
 // the group's details from GRUPOST, hours and lessons from the course lines,
 // and one hour for a record left without.
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 
 #include "export/course_lines.h"
 #include "export/export_step.h"
-#include "export/first_by_key.h"
 #include "export/hours.h"
 #include "export/steps.h"
 #include "export/value_error.h"
 #include "platform/files.h"
 #include "platform/code_pages.h"
+#include "run/lookup_index.h"
 
 namespace tht {
 namespace {
@@ -26,38 +28,35 @@ using T = horalina::Asigt;
 using N = horalina::Asignomt;
 using G = horalina::Grupost;
 
-// Two values as one key: the first's length before it keeps ("AB", "C") and ("A", "BC") apart.
-void pairKey(std::string_view a, std::string_view b, std::string& out) {
-    out.clear();
-    const auto n = static_cast<std::uint32_t>(a.size());
-    out.append(reinterpret_cast<const char*>(&n), sizeof n).append(a).append(b);
-}
-
 // ASIGNOMT by CODTUXA and CODIDITUXA: COD and CODTUXA.
-FirstByKey subjectsOf(SchemaTable<N>& asignomt) {
-    FirstByKey subjects(2);
-    std::string tuxaCode, identifier, code, key;
+LookupIndex subjectsOf(SchemaTable<N>& asignomt) {
+    LookupIndex subjects(2);
+    std::string key[2], code;
     for (asignomt.first(); !asignomt.eof(); asignomt.next()) {
-        asignomt.readText(N::CODTUXA, tuxaCode);
-        asignomt.readText(N::CODIDITUXA, identifier);
-        asignomt.readText(N::COD, code);
-        pairKey(tuxaCode, identifier, key);
-        subjects.add(key, {code, tuxaCode});
+        asignomt.readText(N::CODTUXA, key[0]);
+        asignomt.readText(N::CODIDITUXA, key[1]);
+        if (const auto entry = subjects.add(key)) {
+            asignomt.readText(N::COD, code);
+            subjects.setValue(*entry, 0, code);
+            subjects.setValue(*entry, 1, key[0]);
+        }
     }
     return subjects;
 }
 
 // GRUPOST by ABREV: TURNO, NIVEL, CURSO and GRUPO.
-FirstByKey groupsOf(SchemaTable<G>& grupost) {
-    FirstByKey groups(4);
-    std::string code, shift, level, year, letter;
+LookupIndex groupsOf(SchemaTable<G>& grupost) {
+    LookupIndex groups(4);
+    std::string code[1], value;
     for (grupost.first(); !grupost.eof(); grupost.next()) {
-        grupost.readText(G::ABREV, code);
-        grupost.readText(G::TURNO, shift);
-        grupost.readText(G::NIVEL, level);
-        grupost.readText(G::CURSO, year);
-        grupost.readText(G::GRUPO, letter);
-        groups.add(code, {shift, level, year, letter});
+        grupost.readText(G::ABREV, code[0]);
+        const auto entry = groups.add(code);
+        if (!entry) continue;
+        std::size_t i = 0;
+        for (const auto& field : {G::TURNO, G::NIVEL, G::CURSO, G::GRUPO}) {
+            grupost.readText(field, value);
+            groups.setValue(*entry, i++, value);
+        }
     }
     return groups;
 }
@@ -123,8 +122,8 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
         auto subjectTable = SchemaTable<N>::open(ctx.tables, Access::Exclusive);
         auto groupTable = SchemaTable<G>::open(ctx.tables, Access::Shared, /*readOnly=*/true);
         // Read once: each assignment line is then one look-up in each.
-        const FirstByKey subjects = subjectsOf(subjectTable);
-        const FirstByKey groups = groupsOf(groupTable);
+        LookupIndex subjects = subjectsOf(subjectTable);
+        LookupIndex groups = groupsOf(groupTable);
         const std::filesystem::path coursePath = ctx.tuxaPath(tuxa::asignaturasCurso.fileName);
         std::optional<CourseLines> course;
         if (fileExists(coursePath)) course.emplace(coursePath, ctx);
@@ -134,13 +133,11 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
         // Its notes are kept apart and follow the dropped lines, as they always have.
         TableReport unheldNotes, groupNotes, hoursNotes;
         HoursByText hoursByText;
-        std::string key;
-        FirstByKey::Found subject, group;
         appendRecords(assignments, asigt, report, [&](const DataLine& line, SchemaTable<T>& t) {
             const std::string_view subjectCode = assignment::subject(line);
             const std::string_view identifier = assignment::identifier(line);
-            pairKey(subjectCode, identifier, key);
-            if (!subjects.find(key, subject))
+            const std::optional<std::size_t> subject = subjects.find(std::array{subjectCode, identifier});
+            if (!subject)
                 return LineResult::dropped(msg::drop::kSubjectNotInAsignomt,
                                            msg::report::subjectValue(valueText(subjectCode), valueText(identifier)));
             const SourceLine from{assignments.fileName(), line.number};
@@ -149,8 +146,8 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
                 unheldNotes.noteRecord(msg::drop::kSubjectCodeUnheld, t.recordNumber(),
                                        msg::report::subjectValue(valueText(subjectCode), valueText(identifier)), from);
             const std::string_view groupCode = assignment::group(line);
-            const std::string_view tuxaCode = subject.value(1);
-            t.write(T::CASIG, subject.value(0));
+            const std::string_view tuxaCode = subjects.value(*subject, 1);
+            t.write(T::CASIG, subjects.value(*subject, 0));
             t.write(T::CGRUP, groupCode);
             t.write(T::CTAREA, "*LEC");
             t.write(T::CASIGTUXA, tuxaCode);
@@ -159,11 +156,11 @@ TableReport ExportarAsignaturasGrupo(const ExportContext& ctx) {
             // The group's details: the first group of that code in stored order.
             // Without its group a record keeps those fields blank, and its course line is sought so.
             CourseKey courseKey{tuxaCode, {}, {}, {}, identifier};
-            if (groups.find(groupCode, group)) {
-                t.write(T::TURNO, courseKey.shift = group.value(0));
-                t.write(T::NIVEL, courseKey.level = group.value(1));
-                t.write(T::CURSO, courseKey.year = group.value(2));
-                t.write(T::GRUPO, group.value(3));
+            if (const auto group = groups.find(std::array{groupCode})) {
+                t.write(T::TURNO, courseKey.shift = groups.value(*group, 0));
+                t.write(T::NIVEL, courseKey.level = groups.value(*group, 1));
+                t.write(T::CURSO, courseKey.year = groups.value(*group, 2));
+                t.write(T::GRUPO, groups.value(*group, 3));
             } else {
                 groupNotes.noteRecord(msg::drop::kGroupNotInGrupost, t.recordNumber(),
                                       msg::report::labelled(msg::report::kGroup, valueText(groupCode)), from);

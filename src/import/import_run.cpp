@@ -12,7 +12,7 @@
 #include "base/messages.h"
 #include "run/run_lock.h"
 #include "run/schema_table.h"
-#include "import/lookup_index.h"
+#include "run/lookup_index.h"
 #include "platform/locked_file.h"
 #include "import/timetable_file.h"
 #include "platform/code_pages.h"

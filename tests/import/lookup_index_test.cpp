@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "import/lookup_index.h"
+#include "run/lookup_index.h"
 
 namespace tht {
 namespace {
@@ -13,6 +15,34 @@ using Key = std::vector<std::string>;
 
 std::string valueOf(const LookupIndex& index, std::size_t entry, std::size_t i) {
     return std::string(index.value(entry, i));
+}
+
+// Built by appending: GCC 12 warns a false -Wrestrict on "K" + std::to_string(i).
+std::string keyOf(int i) {
+    std::string key = "K";
+    key += std::to_string(i);
+    return key;
+}
+
+TEST(LookupIndex, KeysOfViewsFindTheFirstRecordAsTheIndexGrows) {
+    LookupIndex index(1);
+    // Enough records to make the slots grow several times, each key twice.
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 1000; ++i) {
+            const std::string key = keyOf(i);
+            if (const auto entry = index.add(std::array<std::string_view, 1>{key}))
+                index.setValue(*entry, 0, std::to_string(round));
+        }
+    EXPECT_EQ(index.size(), 1000u);
+    for (int i = 0; i < 1000; ++i) {
+        const std::string key = keyOf(i);
+        const auto entry = index.find(std::array<std::string_view, 1>{key});
+        ASSERT_TRUE(entry) << i;
+        EXPECT_EQ(valueOf(index, *entry, 0), "0");
+    }
+    EXPECT_FALSE(index.find(std::array<std::string_view, 1>{"K1000"}));
+    EXPECT_FALSE(index.find(std::array<std::string_view, 1>{"k1"}));  // letter case counts
+    EXPECT_FALSE(LookupIndex(1).find(std::array<std::string_view, 1>{"K1"}));
 }
 
 TEST(LookupIndex, FirstRecordKeepsItsKeyAndTextComesBackExactly) {

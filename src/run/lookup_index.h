@@ -1,7 +1,7 @@
 #pragma once
-// What the import looks up in one of Horalina's tables, taken out of it once:
-// for each key, the first record in stored order that has it and the values
-// the timetable takes from that record. Keys and values are text of the
+// What a run looks up in one of Horalina's tables, taken out of it once: for
+// each key, the first record in stored order that has it and the values the
+// run takes from that record. Keys and values are text of the
 // tables' page, kept in one pool, and the slots hold numbers only, so an
 // index costs a fraction of the table it comes from, which can then give its
 // memory back.
@@ -24,6 +24,7 @@ public:
     // A new entry for the key; nothing when the key has one already: the
     // first record in stored order keeps it.
     std::optional<std::size_t> add(std::span<const std::string> key);
+    std::optional<std::size_t> add(std::span<const std::string_view> key);
     void setValue(std::size_t entry, std::size_t i, std::string_view text);
     // Value i of the entry could not be read: using it throws this error.
     void setError(std::size_t entry, std::size_t i, std::exception_ptr error);
@@ -33,6 +34,7 @@ public:
     void setUnusable(std::exception_ptr error) { unusable_ = std::move(error); }
 
     std::optional<std::size_t> find(std::span<const std::string> key);
+    std::optional<std::size_t> find(std::span<const std::string_view> key);
     // Value i of the entry, or the error its read threw. The view lasts as
     // long as the index is not added to.
     std::string_view value(std::size_t entry, std::size_t i) const;
@@ -50,7 +52,11 @@ private:
     Ref store(std::string_view bytes);
     std::string_view text(Ref r) const { return std::string_view(pool_).substr(r.offset, r.length); }
     // The key's parts, each behind its length: every byte may be text.
-    void encodeKey(std::span<const std::string> key);
+    template <class Part>
+    void encodeKey(std::span<const Part> key);
+    // Of the key encoded last.
+    std::optional<std::size_t> addEncoded();
+    std::optional<std::size_t> findEncoded();
     std::uint32_t* slotOf(std::string_view key, std::uint32_t hash);
     void grow();
 

@@ -1,4 +1,4 @@
-#include "import/lookup_index.h"
+#include "run/lookup_index.h"
 
 #include <functional>
 #include <stdexcept>
@@ -12,9 +12,10 @@ LookupIndex::Ref LookupIndex::store(std::string_view bytes) {
     return r;
 }
 
-void LookupIndex::encodeKey(std::span<const std::string> key) {
+template <class Part>
+void LookupIndex::encodeKey(std::span<const Part> key) {
     key_.clear();
-    for (const std::string& part : key) {
+    for (const std::string_view part : key) {
         const auto length = static_cast<std::uint32_t>(part.size());
         key_.append(reinterpret_cast<const char*>(&length), sizeof length);
         key_ += part;
@@ -44,8 +45,17 @@ void LookupIndex::grow() {
 }
 
 std::optional<std::size_t> LookupIndex::add(std::span<const std::string> key) {
-    if ((keys_.size() + 1) * 2 > slots_.size()) grow();
     encodeKey(key);
+    return addEncoded();
+}
+
+std::optional<std::size_t> LookupIndex::add(std::span<const std::string_view> key) {
+    encodeKey(key);
+    return addEncoded();
+}
+
+std::optional<std::size_t> LookupIndex::addEncoded() {
+    if ((keys_.size() + 1) * 2 > slots_.size()) grow();
     const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(key_));
     std::uint32_t* slot = slotOf(key_, hash);
     if (*slot != 0) return std::nullopt;
@@ -67,9 +77,18 @@ void LookupIndex::setError(std::size_t entry, std::size_t i, std::exception_ptr 
 }
 
 std::optional<std::size_t> LookupIndex::find(std::span<const std::string> key) {
+    encodeKey(key);
+    return findEncoded();
+}
+
+std::optional<std::size_t> LookupIndex::find(std::span<const std::string_view> key) {
+    encodeKey(key);
+    return findEncoded();
+}
+
+std::optional<std::size_t> LookupIndex::findEncoded() {
     if (unusable_) std::rethrow_exception(unusable_);
     if (keys_.empty()) return std::nullopt;
-    encodeKey(key);
     const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(key_));
     const std::uint32_t slot = *slotOf(key_, hash);
     if (slot == 0) return std::nullopt;
