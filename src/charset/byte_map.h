@@ -36,9 +36,6 @@ public:
         return anyUnreadable_ ? countUnreadableBytes(text) : 0;
     }
 
-    // The characters of text in `from`.
-    std::u32string decode(std::string_view text) const { return from_->decode(text); }
-
 private:
     ByteMap(const CodePage& from, const CodePage& to) : from_(&from), to_(&to) {}
     std::size_t countUnreadableBytes(std::string_view text) const noexcept;
@@ -50,16 +47,6 @@ private:
     bool asciiKept_ = true;        // bytes 0-127 map to themselves: runs of them are copied as they are
     bool anyUnreadable_ = false;
     bool unreadableAscii_ = false;  // an undefined byte below 128: every byte has to be looked at
-};
-
-// Text as the bytes of a single-byte code page, with the map that carries
-// them to another: a TUXA line or a field of a table, written to a table or
-// looked up in one without ever being decoded.
-struct ByteText {
-    std::string_view bytes;
-    const ByteMap* map;
-
-    std::u32string decoded() const { return map->decode(bytes); }
 };
 
 }  // namespace tht

@@ -1,15 +1,19 @@
 #include "store/cell.h"
 
 #include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "store/decimal_text.h"
 
 namespace tht {
 
-bool cellToText(const Cell& cell, const CodePage& page, std::u32string& out) {
+bool cellToText(const Cell& cell, const CodePage* foreignPage, std::string& out) {
     out.clear();
     switch (cell.kind) {
     case Cell::Kind::Blank: return true;
-    case Cell::Kind::Text: page.decodeAppend(cell.bytes, out); return true;
+    case Cell::Kind::Text:
+        if (foreignPage) windows1252().encodeAppend(foreignPage->decode(cell.bytes), out);
+        else out.assign(cell.bytes);
+        return true;
     case Cell::Kind::Number: {
         DecimalNumber n;
         if (!parseDecimal(cell.bytes, n)) return false;
@@ -19,7 +23,7 @@ bool cellToText(const Cell& cell, const CodePage& page, std::u32string& out) {
     case Cell::Kind::Integer: appendIntegerText(cell.integer, out); return true;
     case Cell::Kind::Real: appendShortestText(cell.real, out); return true;
     case Cell::Kind::Currency: appendScaledText(cell.integer, 4, out); return true;
-    case Cell::Kind::Boolean: out.push_back(cell.boolean ? U'T' : U'F'); return true;
+    case Cell::Kind::Boolean: out.push_back(cell.boolean ? 'T' : 'F'); return true;
     case Cell::Kind::Unreadable: return false;
     }
     return false;

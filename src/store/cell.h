@@ -36,9 +36,12 @@ struct Cell {
     Cell& operator=(const Cell&) = delete;
 };
 
-// The value of a cell as a string, the way every read as string gives it.
-// False when the cell holds no value of its kind (text in a numeric field).
-bool cellToText(const Cell& cell, const CodePage& page, std::u32string& out);
+// The value of a cell as a string, the way every read as string gives it:
+// text of the tables' page (windows-1252). Text of a table in another page
+// (`foreignPage`; null for a table in the tables' page) is converted, "?"
+// for a character the tables' page cannot hold. False when the cell holds
+// no value of its kind (text in a numeric field).
+bool cellToText(const Cell& cell, const CodePage* foreignPage, std::string& out);
 bool cellToInteger(const Cell& cell, std::int64_t& out) noexcept;
 bool cellToReal(const Cell& cell, double& out) noexcept;
 bool cellToBoolean(const Cell& cell, bool& out) noexcept;

@@ -16,10 +16,6 @@ std::string_view digitsAt(std::string_view text, std::size_t& pos) noexcept {
     return text.substr(start, pos - start);
 }
 
-void appendAscii(std::string_view ascii, std::u32string& out) {
-    for (char c : ascii) out.push_back(static_cast<char32_t>(static_cast<unsigned char>(c)));
-}
-
 }  // namespace
 
 std::string_view trimPadding(std::string_view text) noexcept {
@@ -104,34 +100,34 @@ bool decimalToInteger(const DecimalNumber& number, std::int64_t& out) noexcept {
     return true;
 }
 
-void appendDecimalText(const DecimalNumber& number, std::u32string& out) {
+void appendDecimalText(const DecimalNumber& number, std::string& out) {
     if (number.scientific) {
         appendShortestText(number.value, out);
         return;
     }
-    if (number.negative) out.push_back(U'-');
-    if (number.whole.empty()) out.push_back(U'0');
-    appendAscii(number.whole, out);
+    if (number.negative) out.push_back('-');
+    if (number.whole.empty()) out.push_back('0');
+    out.append(number.whole);
     if (!number.fraction.empty()) {
-        out.push_back(U'.');
-        appendAscii(number.fraction, out);
+        out.push_back('.');
+        out.append(number.fraction);
     }
 }
 
-void appendShortestText(double value, std::u32string& out) {
+void appendShortestText(double value, std::string& out) {
     if (value == 0) value = 0;  // no "-0"
     char buf[32];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    appendAscii(std::string_view(buf, ec == std::errc() ? static_cast<std::size_t>(end - buf) : 0), out);
+    if (ec == std::errc()) out.append(buf, end);
 }
 
-void appendIntegerText(std::int64_t value, std::u32string& out) {
+void appendIntegerText(std::int64_t value, std::string& out) {
     char buf[24];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    appendAscii(std::string_view(buf, static_cast<std::size_t>(end - buf)), out);
+    out.append(buf, end);
 }
 
-void appendScaledText(std::int64_t units, int scale, std::u32string& out) {
+void appendScaledText(std::int64_t units, int scale, std::string& out) {
     const bool negative = units < 0;
     // Through unsigned so that the most negative value has a magnitude too.
     const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);

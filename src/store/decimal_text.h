@@ -28,12 +28,12 @@ bool parseWholeNumber(std::string_view text, std::int64_t& out) noexcept;
 // The number as an int64 when it has no fractional part and fits.
 bool decimalToInteger(const DecimalNumber& number, std::int64_t& out) noexcept;
 
-// The shortest decimal text of a number: no "+" or leading zeros, no
+// The shortest decimal text of a number, in ASCII: no "+" or leading zeros, no
 // trailing zeros after the point, no point for a whole number, "0" for -0.
-void appendDecimalText(const DecimalNumber& number, std::u32string& out);
-void appendShortestText(double value, std::u32string& out);
-void appendIntegerText(std::int64_t value, std::u32string& out);
+void appendDecimalText(const DecimalNumber& number, std::string& out);
+void appendShortestText(double value, std::string& out);
+void appendIntegerText(std::int64_t value, std::string& out);
 // A fixed-point number held as units of 10^-scale (currency).
-void appendScaledText(std::int64_t units, int scale, std::u32string& out);
+void appendScaledText(std::int64_t units, int scale, std::string& out);
 
 }  // namespace tht

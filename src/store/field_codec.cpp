@@ -10,7 +10,7 @@ namespace {
 using namespace codec;
 
 constexpr std::array kCodecs{
-    FieldCodec{'C', 0, ' ', decodeCharacter, encodeCharacter, encodeCharacterBytes},
+    FieldCodec{'C', 0, ' ', decodeCharacter, encodeCharacter},
     FieldCodec{'N', 0, ' ', decodeNumeric, encodeNumeric},
     FieldCodec{'F', 0, ' ', decodeNumeric, encodeNumeric},
     FieldCodec{'L', 0, ' ', decodeLogical, encodeLogical},

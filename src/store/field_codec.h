@@ -12,14 +12,13 @@
 
 namespace tht {
 
-class ByteMap;
 class CodePage;
 
 // A value a caller writes; exactly one member is meaningful, per kind.
 struct WriteValue {
     enum class Kind { Text, Integer, Real, Boolean };
     Kind kind;
-    std::u32string_view text{};
+    std::string_view text{};  // in the tables' page (windows-1252)
     std::int64_t integer = 0;
     double real = 0;
     bool boolean = false;
@@ -33,12 +32,11 @@ struct FieldCodec {
     char blank;              // every byte of a field never written: ' ' for text, 0 for binary
     void (*decode)(const FieldLayout& field, std::string_view bytes, Cell& out);
     // Fills all field.width bytes of `dst`, or leaves them as they were when
-    // the result is not Ok. `scratch` saves an allocation per write.
-    WriteResult (*encode)(const FieldLayout& field, const WriteValue& value, const CodePage& page,
+    // the result is not Ok. Text goes into a table in another page than the
+    // tables' (`foreignPage`; null for one in the tables' page) as that
+    // page's bytes. `scratch` saves an allocation per write.
+    WriteResult (*encode)(const FieldLayout& field, const WriteValue& value, const CodePage* foreignPage,
                           std::string& scratch, char* dst);
-    // Text fields only: fills all field.width bytes of `dst` from bytes of
-    // map.from()'s code page, for a table in map.to()'s. Null for the others.
-    void (*encodeBytes)(const FieldLayout& field, std::string_view bytes, const ByteMap& map, char* dst) = nullptr;
 };
 
 // The codec of a type letter; the dialect tells the encodings of I, + and B

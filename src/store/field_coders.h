@@ -49,16 +49,15 @@ void decodeMemo(const FieldLayout& f, std::string_view bytes, Cell& out);
 void decodeUnreadable(const FieldLayout& f, std::string_view bytes, Cell& out);
 void decodeHidden(const FieldLayout& f, std::string_view bytes, Cell& out);
 
-WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
-void encodeCharacterBytes(const FieldLayout& f, std::string_view bytes, const ByteMap& map, char* dst);
-WriteResult encodeNumeric(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
-WriteResult encodeLogical(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
-WriteResult encodeDate(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
-WriteResult encodeDBase7Integer(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
-WriteResult encodeFoxProInteger(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
-WriteResult encodeDBase7Double(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
-WriteResult encodeFoxProDouble(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
-WriteResult encodeCurrency(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
-WriteResult encodeUnsupported(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch, char* dst);
+WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
+WriteResult encodeNumeric(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
+WriteResult encodeLogical(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
+WriteResult encodeDate(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
+WriteResult encodeDBase7Integer(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
+WriteResult encodeFoxProInteger(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
+WriteResult encodeDBase7Double(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
+WriteResult encodeFoxProDouble(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
+WriteResult encodeCurrency(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
+WriteResult encodeUnsupported(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage, std::string& scratch, char* dst);
 
 }  // namespace tht::codec

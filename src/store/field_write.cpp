@@ -7,8 +7,8 @@
 #include <cstring>
 #include <limits>
 
-#include "charset/byte_map.h"
 #include "charset/codepage.h"
+#include "platform/code_pages.h"
 #include "store/decimal_text.h"
 #include "store/field_coders.h"
 
@@ -17,12 +17,9 @@ namespace tht::codec {
 namespace {
 
 // A written text that must be ASCII to mean anything in a numeric field.
-bool asciiOf(std::u32string_view text, std::string& out) {
-    out.clear();
-    for (char32_t c : text) {
-        if (c > 0x7F) return false;
-        out.push_back(static_cast<char>(c));
-    }
+bool isAscii(std::string_view text) noexcept {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) > 0x7F) return false;
     return true;
 }
 
@@ -43,9 +40,9 @@ std::string_view dropSignOfZero(std::string_view t) {
 }
 
 // A text written into a numeric field: blank (spaces only), or a number.
-WriteResult numberOfText(std::u32string_view text, std::string& scratch, bool& blank, DecimalNumber& n) {
-    if (!asciiOf(text, scratch)) return WriteResult::NotConvertible;
-    const std::string_view t = trimPadding(scratch);
+WriteResult numberOfText(std::string_view text, bool& blank, DecimalNumber& n) {
+    if (!isAscii(text)) return WriteResult::NotConvertible;
+    const std::string_view t = trimPadding(text);
     blank = t.empty();
     if (blank) return WriteResult::Ok;
     return parseDecimal(t, n) ? WriteResult::Ok : WriteResult::NotConvertible;
@@ -53,7 +50,7 @@ WriteResult numberOfText(std::u32string_view text, std::string& scratch, bool& b
 
 // The written value as an integer; fractional floats round half away from
 // zero, as the dBase engine did, but a text must be a whole number.
-WriteResult integerOf(const WriteValue& v, std::string& scratch, bool& blank, std::int64_t& out) {
+WriteResult integerOf(const WriteValue& v, bool& blank, std::int64_t& out) {
     blank = false;
     switch (v.kind) {
     case WriteValue::Kind::Integer:
@@ -71,7 +68,7 @@ WriteResult integerOf(const WriteValue& v, std::string& scratch, bool& blank, st
     }
     case WriteValue::Kind::Text: {
         DecimalNumber n;
-        if (const WriteResult r = numberOfText(v.text, scratch, blank, n); r != WriteResult::Ok || blank) return r;
+        if (const WriteResult r = numberOfText(v.text, blank, n); r != WriteResult::Ok || blank) return r;
         if (!n.scientific && !n.fraction.empty()) return WriteResult::NotConvertible;
         if (n.scientific && std::trunc(n.value) != n.value) return WriteResult::NotConvertible;
         return decimalToInteger(n, out) ? WriteResult::Ok : WriteResult::TooWide;
@@ -80,7 +77,7 @@ WriteResult integerOf(const WriteValue& v, std::string& scratch, bool& blank, st
     return WriteResult::NotConvertible;
 }
 
-WriteResult realOf(const WriteValue& v, std::string& scratch, bool& blank, double& out) {
+WriteResult realOf(const WriteValue& v, bool& blank, double& out) {
     blank = false;
     switch (v.kind) {
     case WriteValue::Kind::Integer:
@@ -94,7 +91,7 @@ WriteResult realOf(const WriteValue& v, std::string& scratch, bool& blank, doubl
         return std::isfinite(out) ? WriteResult::Ok : WriteResult::NotConvertible;
     case WriteValue::Kind::Text: {
         DecimalNumber n;
-        if (const WriteResult r = numberOfText(v.text, scratch, blank, n); r != WriteResult::Ok || blank) return r;
+        if (const WriteResult r = numberOfText(v.text, blank, n); r != WriteResult::Ok || blank) return r;
         out = n.value;
         return std::isfinite(out) ? WriteResult::Ok : WriteResult::TooWide;
     }
@@ -104,14 +101,19 @@ WriteResult realOf(const WriteValue& v, std::string& scratch, bool& blank, doubl
 
 }  // namespace
 
-WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const CodePage& page, std::string& scratch,
-                            char* dst) {
+WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const CodePage* foreignPage,
+                            std::string& scratch, char* dst) {
     scratch.clear();
     switch (v.kind) {
     case WriteValue::Kind::Text: {
-        // Cut to the width without a word: the steps rely on it. Our code
-        // pages are single-byte, so characters and bytes are cut alike.
-        page.encodeAppend(v.text.substr(0, f.width), scratch);
+        // Cut to the width without a word: the steps rely on it. The pages
+        // of tables are single-byte, so characters and bytes are cut alike.
+        const std::string_view text = v.text.substr(0, f.width);
+        if (!foreignPage) {
+            fillLeft(text, f.width, dst);
+            return WriteResult::Ok;
+        }
+        foreignPage->encodeAppend(windows1252().decode(text), scratch);
         if (scratch.size() > f.width) scratch.resize(f.width);
         break;
     }
@@ -138,22 +140,15 @@ WriteResult encodeCharacter(const FieldLayout& f, const WriteValue& v, const Cod
     return WriteResult::Ok;
 }
 
-void encodeCharacterBytes(const FieldLayout& f, std::string_view bytes, const ByteMap& map, char* dst) {
-    // Cut to the width as a text of characters is: one byte is one character here.
-    bytes = bytes.substr(0, f.width);
-    map.copy(bytes, dst);
-    std::memset(dst + bytes.size(), ' ', f.width - bytes.size());
-}
-
-WriteResult encodeNumeric(const FieldLayout& f, const WriteValue& v, const CodePage&, std::string& scratch, char* dst) {
+WriteResult encodeNumeric(const FieldLayout& f, const WriteValue& v, const CodePage*, std::string&, char* dst) {
     const auto decimals = static_cast<std::size_t>(f.decimals);
     char buf[640];  // the widest fixed-point double with 255 decimals fits
     std::string_view text;
     DecimalNumber parsed;
     bool exactText = false;
     if (v.kind == WriteValue::Kind::Text) {
-        if (!asciiOf(v.text, scratch)) return WriteResult::NotConvertible;
-        const std::string_view t = trimPadding(scratch);
+        if (!isAscii(v.text)) return WriteResult::NotConvertible;
+        const std::string_view t = trimPadding(v.text);
         if (t.empty()) {
             std::memset(dst, ' ', f.width);
             return WriteResult::Ok;
@@ -202,7 +197,7 @@ WriteResult encodeNumeric(const FieldLayout& f, const WriteValue& v, const CodeP
     return WriteResult::Ok;
 }
 
-WriteResult encodeLogical(const FieldLayout& f, const WriteValue& v, const CodePage&, std::string& scratch, char* dst) {
+WriteResult encodeLogical(const FieldLayout& f, const WriteValue& v, const CodePage*, std::string&, char* dst) {
     char c = ' ';
     switch (v.kind) {
     case WriteValue::Kind::Boolean: c = v.boolean ? 'T' : 'F'; break;
@@ -212,8 +207,8 @@ WriteResult encodeLogical(const FieldLayout& f, const WriteValue& v, const CodeP
         c = v.real != 0 ? 'T' : 'F';
         break;
     case WriteValue::Kind::Text: {
-        if (!asciiOf(v.text, scratch)) return WriteResult::NotConvertible;
-        const std::string_view t = trimPadding(scratch);
+        if (!isAscii(v.text)) return WriteResult::NotConvertible;
+        const std::string_view t = trimPadding(v.text);
         if (t.size() > 1) return WriteResult::NotConvertible;
         switch (t.empty() ? ' ' : t.front()) {
         case 'T': case 't': case 'Y': case 'y': c = 'T'; break;
@@ -228,12 +223,12 @@ WriteResult encodeLogical(const FieldLayout& f, const WriteValue& v, const CodeP
     return WriteResult::Ok;
 }
 
-WriteResult encodeDate(const FieldLayout& f, const WriteValue& v, const CodePage&, std::string& scratch, char* dst) {
+WriteResult encodeDate(const FieldLayout& f, const WriteValue& v, const CodePage*, std::string&, char* dst) {
     std::string_view t;
     char buf[24];
     if (v.kind == WriteValue::Kind::Text) {
-        if (!asciiOf(v.text, scratch)) return WriteResult::NotConvertible;
-        t = trimPadding(scratch);
+        if (!isAscii(v.text)) return WriteResult::NotConvertible;
+        t = trimPadding(v.text);
     } else if (v.kind == WriteValue::Kind::Integer) {
         auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v.integer);
         t = std::string_view(buf, static_cast<std::size_t>(end - buf));
@@ -247,11 +242,10 @@ WriteResult encodeDate(const FieldLayout& f, const WriteValue& v, const CodePage
     return WriteResult::Ok;
 }
 
-WriteResult encodeDBase7Integer(const FieldLayout&, const WriteValue& v, const CodePage&, std::string& scratch,
-                                char* dst) {
+WriteResult encodeDBase7Integer(const FieldLayout&, const WriteValue& v, const CodePage*, std::string&, char* dst) {
     bool blank = false;
     std::int64_t i = 0;
-    if (auto r = integerOf(v, scratch, blank, i); r != WriteResult::Ok) return r;
+    if (auto r = integerOf(v, blank, i); r != WriteResult::Ok) return r;
     if (blank) {
         storeBig(0, 4, dst);
         return WriteResult::Ok;
@@ -263,22 +257,20 @@ WriteResult encodeDBase7Integer(const FieldLayout&, const WriteValue& v, const C
     return WriteResult::Ok;
 }
 
-WriteResult encodeFoxProInteger(const FieldLayout&, const WriteValue& v, const CodePage&, std::string& scratch,
-                                char* dst) {
+WriteResult encodeFoxProInteger(const FieldLayout&, const WriteValue& v, const CodePage*, std::string&, char* dst) {
     bool blank = false;
     std::int64_t i = 0;
-    if (auto r = integerOf(v, scratch, blank, i); r != WriteResult::Ok) return r;
+    if (auto r = integerOf(v, blank, i); r != WriteResult::Ok) return r;
     if (i < std::numeric_limits<std::int32_t>::min() || i > std::numeric_limits<std::int32_t>::max())
         return WriteResult::TooWide;
     storeLittle(static_cast<std::uint32_t>(static_cast<std::int32_t>(i)), 4, dst);
     return WriteResult::Ok;
 }
 
-WriteResult encodeDBase7Double(const FieldLayout&, const WriteValue& v, const CodePage&, std::string& scratch,
-                               char* dst) {
+WriteResult encodeDBase7Double(const FieldLayout&, const WriteValue& v, const CodePage*, std::string&, char* dst) {
     bool blank = false;
     double d = 0;
-    if (auto r = realOf(v, scratch, blank, d); r != WriteResult::Ok) return r;
+    if (auto r = realOf(v, blank, d); r != WriteResult::Ok) return r;
     if (blank) {
         storeBig(0, 8, dst);
         return WriteResult::Ok;
@@ -288,26 +280,25 @@ WriteResult encodeDBase7Double(const FieldLayout&, const WriteValue& v, const Co
     return WriteResult::Ok;
 }
 
-WriteResult encodeFoxProDouble(const FieldLayout&, const WriteValue& v, const CodePage&, std::string& scratch,
-                               char* dst) {
+WriteResult encodeFoxProDouble(const FieldLayout&, const WriteValue& v, const CodePage*, std::string&, char* dst) {
     bool blank = false;
     double d = 0;
-    if (auto r = realOf(v, scratch, blank, d); r != WriteResult::Ok) return r;
+    if (auto r = realOf(v, blank, d); r != WriteResult::Ok) return r;
     storeLittle(std::bit_cast<std::uint64_t>(d), 8, dst);
     return WriteResult::Ok;
 }
 
-WriteResult encodeCurrency(const FieldLayout&, const WriteValue& v, const CodePage&, std::string& scratch, char* dst) {
+WriteResult encodeCurrency(const FieldLayout&, const WriteValue& v, const CodePage*, std::string&, char* dst) {
     bool blank = false;
     double d = 0;
-    if (auto r = realOf(v, scratch, blank, d); r != WriteResult::Ok) return r;
+    if (auto r = realOf(v, blank, d); r != WriteResult::Ok) return r;
     const double units = std::round(d * 10000);
     if (!(units >= -9223372036854775808.0 && units < 9223372036854775808.0)) return WriteResult::TooWide;
     storeLittle(static_cast<std::uint64_t>(static_cast<std::int64_t>(units)), 8, dst);
     return WriteResult::Ok;
 }
 
-WriteResult encodeUnsupported(const FieldLayout&, const WriteValue&, const CodePage&, std::string&, char*) {
+WriteResult encodeUnsupported(const FieldLayout&, const WriteValue&, const CodePage*, std::string&, char*) {
     return WriteResult::Unsupported;
 }
 

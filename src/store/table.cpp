@@ -5,7 +5,6 @@
 
 #include "store/table_error.h"
 #include "base/ascii.h"
-#include "charset/byte_map.h"
 #include "charset/unicode.h"
 #include "platform/code_pages.h"
 #include "store/decimal_text.h"
@@ -23,14 +22,15 @@ constexpr std::uint64_t kMaxRecords = 0xFFFFFFFEull;
 // writes cost little.
 constexpr std::size_t kWriteOutAt = std::size_t{1} << 18;
 
+// A written value as an error message gives it.
 std::string valueText(const WriteValue& v) {
     switch (v.kind) {
-    case WriteValue::Kind::Text: return toUtf8(v.text);
+    case WriteValue::Kind::Text: return toUtf8(windows1252().decode(v.text));
     case WriteValue::Kind::Integer: return std::to_string(v.integer);
     case WriteValue::Kind::Real: {
-        std::u32string t;
+        std::string t;
         appendShortestText(v.real, t);
-        return toUtf8(t);
+        return t;
     }
     case WriteValue::Kind::Boolean: return v.boolean ? "T" : "F";
     }
@@ -50,14 +50,10 @@ Table::Impl::Impl(Setup s)
       readOnly_(s.readOnly),
       locks_(std::move(s.locks)),
       layout_(std::move(s.layout)),
-      page_(&windows1252()),
       bytes_(std::move(s.bytes)),
       count_(layout_.recordCount),
       mayWriteOut_(false) {
-    if (layout_.codePageName != windows1252().name()) {
-        ownPage_ = openCodePage(layout_.codePageName);
-        page_ = &*ownPage_;
-    }
+    if (layout_.codePageName != windows1252().name()) foreignPage_ = openCodePage(layout_.codePageName);
     blankRecord_.assign(layout_.recordLength, ' ');
     codecs_.reserve(layout_.fields.size());
     for (const FieldLayout& f : layout_.fields) {
@@ -106,8 +102,6 @@ void Table::Impl::holdAllRecords() {
     out_.reset();  // removes its file: the table is written whole when closed
     outRecords_ = 0;
 }
-
-bool Table::Impl::isLive(std::uint64_t i) const { return record(i)[0] != kDeleted; }
 
 std::optional<std::uint64_t> Table::Impl::liveFrom(std::uint64_t i) const noexcept {
     for (; i < count_; ++i)
@@ -201,13 +195,11 @@ void Table::Impl::post() {
         ++live_;
         hasCurrent_ = true;
         eof_ = false;
-        for (NamedIndex& n : indexes_) n.index->add(current_, *this);
         changed_ = true;
         if (mayWriteOut_ && bytes_.size() - layout_.headerLength >= kWriteOutAt + layout_.recordLength) writeOutRecords();
         break;
     case Pending::Edit:
         if (modified_) {
-            dropIndexesTouching(record(current_), buffer_);
             std::memcpy(recordData(current_), buffer_.data(), buffer_.size());
             changed_ = true;
         }
@@ -258,20 +250,18 @@ const Cell& Table::Impl::decode(std::size_t field) const {
 void Table::Impl::throwUnreadable(const FieldLayout& f, const Cell& cell) const {
     std::string value;
     if (cell.kind == Cell::Kind::Text || cell.kind == Cell::Kind::Number || cell.kind == Cell::Kind::Unreadable) {
-        value = toUtf8(page_->decode(cell.bytes));
+        value = toUtf8((foreignPage_ ? *foreignPage_ : windows1252()).decode(cell.bytes));
     } else {
-        std::u32string text;
-        cellToText(cell, *page_, text);
-        value = toUtf8(text);
+        cellToText(cell, nullptr, value);  // a number: ASCII
     }
     throw Error(TableError::FieldValue,
                 {.table = displayPath_, .record = recordNumber(), .field = f.name, .value = std::move(value)});
 }
 
-void Table::Impl::readText(FieldId f, std::u32string& out) const {
+void Table::Impl::readText(FieldId f, std::string& out) const {
     const std::size_t i = layoutIndex(f);
     const Cell& cell = decode(i);
-    if (!cellToText(cell, *page_, out)) throwUnreadable(layout_.fields[i], cell);
+    if (!cellToText(cell, foreignPage_ ? &*foreignPage_ : nullptr, out)) throwUnreadable(layout_.fields[i], cell);
 }
 
 std::int64_t Table::Impl::readInteger(FieldId f) const {
@@ -298,29 +288,6 @@ bool Table::Impl::readBoolean(FieldId f) const {
     return v;
 }
 
-std::optional<ByteText> Table::Impl::readBytes(FieldId f) const {
-    const std::size_t i = layoutIndex(f);
-    if (!ownMapMade_) {  // on first use: most tables are never read as bytes
-        ownMap_ = ByteMap::between(*page_, *page_);
-        ownMapMade_ = true;
-    }
-    if (!ownMap_ || codecs_[i]->type != 'C') return std::nullopt;
-    const Cell& cell = decode(i);
-    return ByteText{cell.kind == Cell::Kind::Text ? cell.bytes : std::string_view(), &*ownMap_};
-}
-
-void Table::Impl::readTablePageText(FieldId f, std::string& out) const {
-    const std::size_t i = layoutIndex(f);
-    out.clear();
-    if (codecs_[i]->type == 'C' && page_->name() == windows1252().name()) {
-        const Cell& cell = decode(i);
-        if (cell.kind == Cell::Kind::Text) out.assign(cell.bytes);
-        return;
-    }
-    readText(f, keyText_);
-    windows1252().encodeAppend(keyText_, out);
-}
-
 char* Table::Impl::pendingField(const FieldLayout& f) {
     if (pending_ == Pending::None)
         throw std::logic_error("table " + name_ + ": field " + f.name + " written without append or edit");
@@ -331,7 +298,8 @@ void Table::Impl::write(FieldId f, const WriteValue& value) {
     requireWritable();
     const std::size_t i = layoutIndex(f);
     const FieldLayout& layout = layout_.fields[i];
-    const WriteResult r = codecs_[i]->encode(layout, value, *page_, scratch_, pendingField(layout));
+    const WriteResult r = codecs_[i]->encode(layout, value, foreignPage_ ? &*foreignPage_ : nullptr, scratch_,
+                                             pendingField(layout));
     switch (r) {
     case WriteResult::Ok:
         modified_ = true;
@@ -345,132 +313,6 @@ void Table::Impl::write(FieldId f, const WriteValue& value) {
         throw Error(TableError::FieldUnwritable,
                     {.table = displayPath_, .field = layout.name, .value = std::string(1, layout.type)});
     }
-}
-
-void Table::Impl::writeBytes(FieldId f, std::string_view bytes, const ByteMap& map) {
-    requireWritable();
-    const std::size_t i = layoutIndex(f);
-    const FieldLayout& layout = layout_.fields[i];
-    const bool samePage = &map.to() == page_ || map.to().name() == page_->name();
-    if (!samePage || !codecs_[i]->encodeBytes) {
-        const std::u32string text = map.decode(bytes);
-        write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = text});
-        return;
-    }
-    codecs_[i]->encodeBytes(layout, bytes, map, pendingField(layout));
-    modified_ = true;
-}
-
-void Table::Impl::copyString(FieldId to, const Impl& from, FieldId f) {
-    if (const std::optional<ByteText> bytes = from.readBytes(f)) {
-        writeBytes(to, bytes->bytes, *bytes->map);
-        return;
-    }
-    std::u32string text;
-    from.readText(f, text);
-    write(to, WriteValue{.kind = WriteValue::Kind::Text, .text = text});
-}
-
-// ---- Locate ------------------------------------------------------------------------
-
-namespace {
-
-// Each field's key follows its length, so ("AB", "C") and ("A", "BC") differ.
-class FramedKey {
-public:
-    explicit FramedKey(std::string& out) : out_(out), start_(out.size()) { out.append(sizeof(std::uint32_t), '\0'); }
-    ~FramedKey() {
-        const auto length = static_cast<std::uint32_t>(out_.size() - start_ - sizeof(std::uint32_t));
-        std::memcpy(out_.data() + start_, &length, sizeof length);
-    }
-    FramedKey(const FramedKey&) = delete;
-    FramedKey& operator=(const FramedKey&) = delete;
-
-private:
-    std::string& out_;
-    std::size_t start_;
-};
-
-void appendCharacters(std::u32string_view text, std::string& out) {
-    out.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char32_t));
-}
-
-}  // namespace
-
-bool Table::Impl::byteKeyed(std::size_t field) const noexcept { return keyBytes_ && codecs_[field]->type == 'C'; }
-
-void Table::Impl::recordKey(std::uint64_t record, const std::vector<std::size_t>& fields, std::string& out) const {
-    const std::string_view rec = this->record(record);
-    for (const std::size_t field : fields) {
-        const FieldLayout& f = layout_.fields[field];
-        cell_.kind = Cell::Kind::Blank;
-        codecs_[field]->decode(f, rec.substr(f.offset, f.width), cell_);
-        const FramedKey framed(out);
-        if (byteKeyed(field)) {
-            if (cell_.kind == Cell::Kind::Text) keyBytes_->append(cell_.bytes, out);
-            continue;
-        }
-        // A value no read as string could give matches nothing a caller looks for.
-        if (!cellToText(cell_, *page_, keyText_)) keyText_.assign(1, kReplacementChar);
-        appendCharacters(keyText_, out);
-    }
-}
-
-bool Table::Impl::appendValueKey(std::size_t field, std::u32string_view value, std::string& out) const {
-    const FramedKey framed(out);
-    if (byteKeyed(field)) return keyBytes_->appendText(value, out);
-    appendCharacters(value, out);
-    return true;
-}
-
-void Table::Impl::dropIndexesTouching(std::string_view before, std::string_view after) {
-    std::erase_if(indexes_, [&](const NamedIndex& n) {
-        for (std::size_t i : n.index->fields()) {
-            const FieldLayout& f = layout_.fields[i];
-            if (before.substr(f.offset, f.width) != after.substr(f.offset, f.width)) return true;
-        }
-        return false;
-    });
-}
-
-RecordIndex& Table::Impl::indexFor(std::string_view fieldNames, std::size_t valueCount) {
-    RecordIndex* index = nullptr;
-    for (NamedIndex& n : indexes_)
-        if (n.fieldNames == fieldNames) index = n.index.get();
-    if (!index) {
-        std::vector<std::size_t> fields;
-        for (std::string_view rest = fieldNames;;) {
-            const std::size_t semi = rest.find(';');
-            fields.push_back(visible_[field(ascii::trimSpaces(rest.substr(0, semi))).index]);
-            if (semi == std::string_view::npos) break;
-            rest.remove_prefix(semi + 1);
-        }
-        if (fields.size() != valueCount)
-            throw std::invalid_argument("locate on " + std::string(fieldNames) + " needs one value per field");
-        indexes_.push_back({std::string(fieldNames), std::make_unique<RecordIndex>(std::move(fields), *this)});
-        index = indexes_.back().index.get();
-    } else if (index->fields().size() != valueCount) {
-        throw std::invalid_argument("locate on " + std::string(fieldNames) + " needs one value per field");
-    }
-    return *index;
-}
-
-template <class Value>
-bool Table::Impl::locate(std::string_view fieldNames, const std::vector<Value>& values) {
-    requireOpen();
-    settle();
-    holdAllRecords();
-    if (!keyBytes_) keyBytes_ = KeyBytes::of(*page_);  // on first use: most tables are never searched
-    RecordIndex& index = indexFor(fieldNames, values.size());
-    valueKey_.clear();
-    for (std::size_t i = 0; i < values.size(); ++i)
-        if (!appendValueKey(index.fields()[i], values[i], valueKey_)) return false;  // a character the page lacks
-    const auto found = index.find(valueKey_, *this);
-    if (!found) return false;
-    current_ = *found;
-    hasCurrent_ = true;
-    eof_ = false;
-    return true;
 }
 
 // ---- Table -------------------------------------------------------------------------
@@ -497,36 +339,25 @@ FieldId Table::field(std::string_view name) const { return impl_->field(name); }
 std::size_t Table::fieldCount() const noexcept { return impl_->fieldCount(); }
 const std::string& Table::fieldName(std::size_t index) const { return impl_->fieldName(index); }
 
-std::u32string Table::readString(FieldId f) const {
-    std::u32string out;
+std::string Table::readString(FieldId f) const {
+    std::string out;
     impl_->readText(f, out);
     return out;
 }
-void Table::readString(FieldId f, std::u32string& out) const { impl_->readText(f, out); }
+void Table::readString(FieldId f, std::string& out) const { impl_->readText(f, out); }
 std::int64_t Table::readInteger(FieldId f) const { return impl_->readInteger(f); }
 double Table::readFloat(FieldId f) const { return impl_->readReal(f); }
 bool Table::readBoolean(FieldId f) const { return impl_->readBoolean(f); }
-void Table::readString(FieldId f, std::string& out) const { impl_->readTablePageText(f, out); }
 
-void Table::writeString(FieldId f, std::u32string_view v) {
-    impl_->write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = v});
-}
 void Table::writeString(FieldId f, std::string_view text) {
-    // Built once: text of the tables' page goes through it as it is.
-    static const ByteMap tablePage = ByteMap::between(windows1252(), windows1252()).value();
-    impl_->writeBytes(f, text, tablePage);
+    impl_->write(f, WriteValue{.kind = WriteValue::Kind::Text, .text = text});
 }
-void Table::copyString(FieldId to, const Table& from, FieldId f) { impl_->copyString(to, *from.impl_, f); }
 void Table::writeInteger(FieldId f, std::int64_t v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Integer, .integer = v});
 }
 void Table::writeFloat(FieldId f, double v) { impl_->write(f, WriteValue{.kind = WriteValue::Kind::Real, .real = v}); }
 void Table::writeBoolean(FieldId f, bool v) {
     impl_->write(f, WriteValue{.kind = WriteValue::Kind::Boolean, .boolean = v});
-}
-
-bool Table::locate(std::string_view fieldNames, const std::vector<std::u32string>& values) {
-    return impl_->locate(fieldNames, values);
 }
 
 }  // namespace tht

@@ -99,45 +99,34 @@ public:
     std::size_t fieldCount() const noexcept;
     const std::string& fieldName(std::size_t index) const;  // throws std::out_of_range
 
-    // Reads of the current record. A string is the stored text without its
-    // trailing blanks; a number read as string gives its decimal digits
+    // Reads of the current record. Text is text of the tables' page
+    // (windows-1252), the one form the program works in: a text field of a
+    // table in that page reads as its stored bytes without trailing blanks;
+    // a table in another page is converted, "?" for a character the tables'
+    // page cannot hold. A number read as string gives its decimal digits
     // ("3", "4.5"); a blank number reads as 0 (as string: empty); a boolean
     // reads as "T" or "F", a date as "YYYYMMDD". An integer read of a text
     // field parses it; one of a number with decimals takes whole values only.
     // Throws Error(FieldValue) naming the record, field and value.
-    std::u32string readString(FieldId f) const;
-    void readString(FieldId f, std::u32string& out) const;  // into a buffer reused across records
+    std::string readString(FieldId f) const;
+    void readString(FieldId f, std::string& out) const;  // into a buffer reused across records
     std::int64_t readInteger(FieldId f) const;
     double readFloat(FieldId f) const;
     bool readBoolean(FieldId f) const;
-    // The same read as bytes of the tables' page (windows-1252), the form
-    // the export works in: a text field of a table in that page as it is
-    // stored, any other field or page converted, "?" for a character the
-    // page cannot hold.
-    void readString(FieldId f, std::string& out) const;
 
-    // Writes into the record being appended or edited. A string longer than
-    // the field keeps its first characters; a number that does not fit its
-    // field throws Error(ValueTooWide); a string written to a numeric field
-    // must be a number ("." as the separator) or Error(FieldValue). Types we
-    // only read (memo, datetime) throw Error(FieldUnwritable); a read-only
-    // table throws Error(TableReadOnly) on append() and edit().
-    void writeString(FieldId f, std::u32string_view value);
-    // Text given as bytes of the tables' page (windows-1252): into a text
-    // field of a table in that page it goes as it is, otherwise as its characters.
+    // Writes into the record being appended or edited. Text is text of the
+    // tables' page (windows-1252): into a text field of a table in that page
+    // it goes as it is, into a table in another page as that page's bytes.
+    // A string longer than the field keeps its first characters; a number
+    // that does not fit its field throws Error(ValueTooWide); a string
+    // written to a numeric field must be a number ("." as the separator) or
+    // Error(FieldValue). Types we only read (memo, datetime) throw
+    // Error(FieldUnwritable); a read-only table throws Error(TableReadOnly)
+    // on append() and edit().
     void writeString(FieldId f, std::string_view text);
-    // Field f of the other table's current record, read as string, into
-    // field `to`: as bytes wherever both tables' code pages allow.
-    void copyString(FieldId to, const Table& from, FieldId f);
     void writeInteger(FieldId f, std::int64_t value);
     void writeFloat(FieldId f, double value);
     void writeBoolean(FieldId f, bool value);
-
-    // Field names joined by ";", one value per field: the first record in
-    // stored order whose fields, read as strings, equal the values exactly
-    // becomes current, and the result is true; otherwise nothing moves.
-    // Posts a pending change first. Served by a hash index built on first use.
-    bool locate(std::string_view fieldNames, const std::vector<std::u32string>& values);
 
     class Impl;
 

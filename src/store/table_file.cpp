@@ -141,7 +141,6 @@ void Table::Impl::close() {
     if (created_ || changed_) writeFile();
     locks_.clear();
     open_ = false;
-    indexes_.clear();
 }
 
 std::vector<LockedFile> Table::Impl::closeKeepingLocks() {

@@ -1,13 +1,13 @@
 #pragma once
 // The state of an open table: its bytes in memory (header, then the records
-// back to back), the cursor, a pending Append or Edit, the Locate indexes
-// and the locks that keep other programs out.
+// back to back), the cursor, a pending Append or Edit and the locks that
+// keep other programs out.
 //
 // A new table that is only appended to writes its records out to its
 // temporary file as they come, 256 KiB at a time, keeping just the last
 // one in memory: a table of any size then costs no more memory than that.
-// The first walk, Locate or edit reads them back in, and from then on the
-// table is held whole.
+// The first walk or edit reads them back in, and from then on the table is
+// held whole.
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,19 +15,16 @@
 
 #include "platform/atomic_file.h"
 #include "platform/byte_buffer.h"
-#include "charset/byte_map.h"
 #include "charset/codepage.h"
 #include "platform/files.h"
 #include "platform/locked_file.h"
 #include "store/field_codec.h"
-#include "store/key_bytes.h"
-#include "store/record_index.h"
 #include "store/table.h"
 #include "store/table_layout.h"
 
 namespace tht {
 
-class Table::Impl final : public RecordKeys {
+class Table::Impl final {
 public:
     struct Setup {
         std::string name;        // upper case, without ".DBF"
@@ -63,26 +60,14 @@ public:
     std::size_t fieldCount() const noexcept { return visible_.size(); }
     const std::string& fieldName(std::size_t index) const;
 
-    void readText(FieldId f, std::u32string& out) const;
+    void readText(FieldId f, std::string& out) const;
     std::int64_t readInteger(FieldId f) const;
     double readReal(FieldId f) const;
     bool readBoolean(FieldId f) const;
-    std::optional<ByteText> readBytes(FieldId f) const;
-    void readTablePageText(FieldId f, std::string& out) const;
     void write(FieldId f, const WriteValue& value);
-    void writeBytes(FieldId f, std::string_view bytes, const ByteMap& map);
-    void copyString(FieldId to, const Impl& from, FieldId f);
-
-    template <class Value>
-    bool locate(std::string_view fieldNames, const std::vector<Value>& values);
 
     const std::string& name() const noexcept { return name_; }
     const fs::path& path() const noexcept { return path_; }
-
-    // RecordKeys, for the Locate indexes; fields by their place in the layout.
-    std::uint64_t recordCount() const override { return count_; }
-    bool isLive(std::uint64_t record) const override;
-    void recordKey(std::uint64_t record, const std::vector<std::size_t>& fields, std::string& out) const override;
 
 private:
     enum class Pending { None, Append, Edit };
@@ -96,18 +81,12 @@ private:
     char* pendingField(const FieldLayout& f);   // where a write of the field goes
     const Cell& decode(std::size_t field) const;
     std::optional<std::uint64_t> liveFrom(std::uint64_t i) const noexcept;
-    void settle();  // what first(), next() and locate() do with a pending change
+    void settle();  // what first() and next() do with a pending change
     void writeOutRecords();  // all but the last record, to out_
     void holdAllRecords();   // reads back what writeOutRecords() wrote; no more is written out
     void requireOpen() const;
     void requireWritable() const;
     [[noreturn]] void throwUnreadable(const FieldLayout& f, const Cell& cell) const;
-    void dropIndexesTouching(std::string_view before, std::string_view after);
-    RecordIndex& indexFor(std::string_view fieldNames, std::size_t valueCount);
-    // Keys as bytes where the table's code page is single-byte and the field
-    // is text; as the characters a read as string gives otherwise.
-    bool byteKeyed(std::size_t field) const noexcept;
-    bool appendValueKey(std::size_t field, std::u32string_view value, std::string& out) const;
     void writeFile();
 
     std::string name_;
@@ -126,16 +105,14 @@ private:
     std::vector<const FieldCodec*> codecs_;  // per field, looked up once
     std::vector<std::size_t> visible_;       // FieldId index -> field of the layout
     std::string blankRecord_;
-    std::optional<CodePage> ownPage_;        // when the table's is not cp1252
-    const CodePage* page_;
-    mutable std::optional<ByteMap> ownMap_;  // the page to itself, when single-byte
-    mutable bool ownMapMade_ = false;
-    std::optional<KeyBytes> keyBytes_;  // when single-byte, made by the first Locate
+    // The table's code page when it is not the tables' page (windows-1252):
+    // its text is converted where it is read and written.
+    std::optional<CodePage> foreignPage_;
     ByteBuffer bytes_;         // the header, then records outRecords_ .. count_ - 1
     std::uint64_t count_ = 0;  // records of the table
     std::optional<AtomicFile> out_;  // the new table's file, once records have been written out
     std::uint64_t outRecords_ = 0;   // records in out_ and not in bytes_
-    bool mayWriteOut_;               // a new table not yet walked, searched or edited
+    bool mayWriteOut_;               // a new table not yet walked or edited
     std::uint64_t live_ = 0;   // of which not deleted
 
     // Cursor: current_ is meaningful when hasCurrent_; after Next from the
@@ -151,16 +128,8 @@ private:
     bool savedHasCurrent_ = false;
     bool savedEof_ = true;
 
-    struct NamedIndex {
-        std::string fieldNames;  // as the caller spelled them
-        std::unique_ptr<RecordIndex> index;
-    };
-    std::vector<NamedIndex> indexes_;
-
     mutable Cell cell_;
-    mutable std::u32string keyText_;
     std::string scratch_;
-    std::string valueKey_;
 };
 
 }  // namespace tht
