@@ -128,12 +128,12 @@ struct Fixture {
         soluc.append();
         soluc.writeInteger(soluc.field("DIA"), 3);
         soluc.writeInteger(soluc.field("HORA"), 2);
-        soluc.writeString(soluc.field("MARCO"), U"0");
-        soluc.writeString(soluc.field("PROF"), U"P12");
-        soluc.writeString(soluc.field("CODGRUPO"), U"2BACH-B");
-        soluc.writeString(soluc.field("TAREA"), U"T01");
-        soluc.writeString(soluc.field("ASIG"), U"MAT1");
-        soluc.writeString(soluc.field("AULA"), U"A14");
+        soluc.writeString(soluc.field("MARCO"), "0");
+        soluc.writeString(soluc.field("PROF"), "P12");
+        soluc.writeString(soluc.field("CODGRUPO"), "2BACH-B");
+        soluc.writeString(soluc.field("TAREA"), "T01");
+        soluc.writeString(soluc.field("ASIG"), "MAT1");
+        soluc.writeString(soluc.field("AULA"), "A14");
         soluc.post();
         soluc.close();
     }

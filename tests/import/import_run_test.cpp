@@ -5,9 +5,9 @@
 #include "import/timetable_file.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "charset/unicode.h"
 #include "platform/locked_file.h"
 #include "store/table.h"
+#include "support/table_page.h"
 #include "support/tuxa_builder.h"
 #include "support/restrict_false_positive.h"
 
@@ -26,7 +26,7 @@ void makeTable(const std::filesystem::path& folder, std::string_view name, const
             if (fields[i].type == FieldType::Integer) {
                 if (!row[i].empty()) t.writeInteger(id, std::stoll(row[i]));
             } else {
-                t.writeString(id, fromUtf8(row[i]));
+                t.writeString(id, test::cp1252(row[i]));
             }
         }
         t.post();

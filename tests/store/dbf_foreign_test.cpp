@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "store/table.h"
+#include "support/table_page.h"
 #include "support/temp_dir.h"
 #include "dbf_fixture.h"
 
@@ -17,8 +18,8 @@ using namespace std::string_literals;
 using test::RawField;
 using test::RawTable;
 
-std::vector<std::u32string> column(Table& t, std::string_view field) {
-    std::vector<std::u32string> out;
+std::vector<std::string> column(Table& t, std::string_view field) {
+    std::vector<std::string> out;
     const FieldId id = t.field(field);
     for (t.first(); !t.eof(); t.next()) out.push_back(t.readString(id));
     return out;
@@ -38,13 +39,13 @@ t.close()
 )");
     Table t = Table::open(dir.path(), "SOLUC", Access::Exclusive);
     EXPECT_EQ(t.recordCount(), 2);
-    EXPECT_EQ(column(t, "NOMBRE"), (std::vector<std::u32string>{U"Año", U"último"}));
-    EXPECT_EQ(column(t, "DIA"), (std::vector<std::u32string>{U"1", U"-3"}));
-    EXPECT_EQ(column(t, "PRECIO"), (std::vector<std::u32string>{U"2.5", U""}));
-    EXPECT_EQ(column(t, "OK"), (std::vector<std::u32string>{U"T", U""}));  // python-dbf writes '?' for none
-    EXPECT_EQ(column(t, "NACIDO"), (std::vector<std::u32string>{U"20200102", U""}));
-    EXPECT_FALSE(t.locate("NOMBRE", {U"borrado"}));
-    ASSERT_TRUE(t.locate("DIA", {U"-3"}));
+    EXPECT_EQ(column(t, "NOMBRE"), (std::vector<std::string>{test::cp1252("Año"), test::cp1252("último")}));
+    EXPECT_EQ(column(t, "DIA"), (std::vector<std::string>{"1", "-3"}));
+    EXPECT_EQ(column(t, "PRECIO"), (std::vector<std::string>{"2.5", ""}));
+    EXPECT_EQ(column(t, "OK"), (std::vector<std::string>{"T", ""}));  // python-dbf writes '?' for none
+    EXPECT_EQ(column(t, "NACIDO"), (std::vector<std::string>{"20200102", ""}));
+    t.first();
+    t.next();  // over the deleted record
     EXPECT_EQ(t.recordNumber(), 3);
     EXPECT_EQ(t.readInteger(t.field("DIA")), -3);
     EXPECT_EQ(t.readFloat(t.field("PRECIO")), 0.0);
@@ -66,16 +67,16 @@ t.close()
     Table t = Table::open(dir.path(), "vfp", Access::Shared, true);
     EXPECT_EQ(t.recordCount(), 1);
     EXPECT_THROW(t.field("_NullFlags"), Error);  // the system field stays hidden
-    EXPECT_EQ(t.readString(t.field("NOMBRE")), U"x");
+    EXPECT_EQ(t.readString(t.field("NOMBRE")), "x");
     EXPECT_EQ(t.readInteger(t.field("NUM")), -7);
-    EXPECT_EQ(t.readString(t.field("AMT")), U"1.25");
-    EXPECT_EQ(t.readString(t.field("CUR")), U"1234.25");
+    EXPECT_EQ(t.readString(t.field("AMT")), "1.25");
+    EXPECT_EQ(t.readString(t.field("CUR")), "1234.25");
     EXPECT_DOUBLE_EQ(t.readFloat(t.field("CUR")), 1234.25);
-    EXPECT_EQ(t.readString(t.field("WHEN")), U"2021-03-04 05:06:07");
+    EXPECT_EQ(t.readString(t.field("WHEN")), "2021-03-04 05:06:07");
     EXPECT_TRUE(t.readBoolean(t.field("OK")));
-    EXPECT_EQ(t.readString(t.field("BORN")), U"20210304");
+    EXPECT_EQ(t.readString(t.field("BORN")), "20210304");
     EXPECT_EQ(t.readInteger(t.field("QTY")), 42);
-    EXPECT_EQ(t.readString(t.field("OPC")), U"opc");
+    EXPECT_EQ(t.readString(t.field("OPC")), "opc");
 }
 
 TEST(DbfForeign, DBase7EncodingsAndBlanks) {
@@ -95,12 +96,12 @@ TEST(DbfForeign, DBase7EncodingsAndBlanks) {
     test::TempDir dir;
     dir.write("D7.DBF", test::dbfBytes(raw));
     Table t = Table::open(dir.path(), "D7", Access::Exclusive);
-    EXPECT_EQ(column(t, "nombre_largo_de_dbase7"), (std::vector<std::u32string>{U"añ", U"b", U"c", U"d", U"e"}));
-    EXPECT_EQ(column(t, "I"), (std::vector<std::u32string>{U"0", U"1", U"-1", U"-2", U""}));
-    EXPECT_EQ(column(t, "O"), (std::vector<std::u32string>{U"1.5", U"-2.25", U"100", U"", U""}));
-    EXPECT_EQ(column(t, "L"), (std::vector<std::u32string>{U"T", U"F", U"", U"", U"T"}));
-    EXPECT_EQ(column(t, "D"), (std::vector<std::u32string>{U"20240131", U"", U"", U"", U""}));
-    EXPECT_EQ(column(t, "N"), (std::vector<std::u32string>{U"7", U"", U"", U"", U"1.5"}));
+    EXPECT_EQ(column(t, "nombre_largo_de_dbase7"), (std::vector<std::string>{"a\xF1", "b", "c", "d", "e"}));
+    EXPECT_EQ(column(t, "I"), (std::vector<std::string>{"0", "1", "-1", "-2", ""}));
+    EXPECT_EQ(column(t, "O"), (std::vector<std::string>{"1.5", "-2.25", "100", "", ""}));
+    EXPECT_EQ(column(t, "L"), (std::vector<std::string>{"T", "F", "", "", "T"}));
+    EXPECT_EQ(column(t, "D"), (std::vector<std::string>{"20240131", "", "", "", ""}));
+    EXPECT_EQ(column(t, "N"), (std::vector<std::string>{"7", "", "", "", "1.5"}));
     t.first();
     t.next();
     EXPECT_EQ(t.readInteger(t.field("I")), 1);
@@ -139,7 +140,7 @@ TEST(DbfForeign, WrittenDBase7TablesUseTheSameEncodings) {
                            " " + test::be32(0x7FFFFFFE) + test::be64(0x8000000000000000) +  //
                            " " + std::string(12, '\0'));
     Table t = Table::open(dir.path(), "N7", Access::Exclusive);
-    EXPECT_EQ(column(t, "O"), (std::vector<std::u32string>{U"1.5", U"-2.25", U"100", U"0", U""}));
+    EXPECT_EQ(column(t, "O"), (std::vector<std::string>{"1.5", "-2.25", "100", "0", ""}));
 }
 
 TEST(DbfForeign, VisualFoxProFieldsBuiltByteByByte) {
@@ -161,11 +162,11 @@ TEST(DbfForeign, VisualFoxProFieldsBuiltByteByByte) {
     test::TempDir dir;
     dir.write("FOX.DBF", test::dbfBytes(raw));
     Table t = Table::open(dir.path(), "FOX", Access::Exclusive);
-    EXPECT_EQ(column(t, "I"), (std::vector<std::u32string>{U"-2", U"5"}));
-    EXPECT_EQ(column(t, "B"), (std::vector<std::u32string>{U"-0.25", U"0"}));
-    EXPECT_EQ(column(t, "Y"), (std::vector<std::u32string>{U"1.5", U"-12345.6789"}));
-    EXPECT_EQ(column(t, "T"), (std::vector<std::u32string>{U"2000-01-01 12:00:00", U""}));
-    EXPECT_EQ(column(t, "C"), (std::vector<std::u32string>{U"ok", U""}));
+    EXPECT_EQ(column(t, "I"), (std::vector<std::string>{"-2", "5"}));
+    EXPECT_EQ(column(t, "B"), (std::vector<std::string>{"-0.25", "0"}));
+    EXPECT_EQ(column(t, "Y"), (std::vector<std::string>{"1.5", "-12345.6789"}));
+    EXPECT_EQ(column(t, "T"), (std::vector<std::string>{"2000-01-01 12:00:00", ""}));
+    EXPECT_EQ(column(t, "C"), (std::vector<std::string>{"ok", ""}));
     EXPECT_THROW(t.field("_NULLFLAGS"), Error);
     ASSERT_EQ(t.fieldCount(), 5u);
     EXPECT_EQ(t.fieldName(4), "C");
@@ -176,11 +177,11 @@ TEST(DbfForeign, VisualFoxProFieldsBuiltByteByByte) {
     t.writeFloat(t.field("Y"), 2.5);
     t.writeInteger(t.field("I"), -9);
     t.post();
-    EXPECT_EQ(t.readString(t.field("Y")), U"2.5");
+    EXPECT_EQ(t.readString(t.field("Y")), "2.5");
     EXPECT_EQ(t.readInteger(t.field("I")), -9);
     try {
         t.edit();
-        t.writeString(t.field("T"), U"2000-01-01");
+        t.writeString(t.field("T"), "2000-01-01");
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.kindOf<TableError>(), TableError::FieldUnwritable);
@@ -201,29 +202,32 @@ TEST(DbfForeign, EveryVersionByteOpensAndMemoFieldsNeedNoMemoFile) {
         test::TempDir dir;
         dir.write("V.DBF", test::dbfBytes(raw));
         Table t = Table::open(dir.path(), "V", Access::Exclusive);
-        EXPECT_EQ(column(t, "C"), (std::vector<std::u32string>{U"abc", U"xyz"}));
-        EXPECT_EQ(column(t, "M"), (std::vector<std::u32string>{U"7", U""}));
+        EXPECT_EQ(column(t, "C"), (std::vector<std::string>{"abc", "xyz"}));
+        EXPECT_EQ(column(t, "M"), (std::vector<std::string>{"7", ""}));
     }
 }
 
+// Text reads as the tables' page (windows-1252) whatever page the table is
+// in: "?" for a character that page cannot hold.
 TEST(DbfForeign, TheLanguageDriverChoosesTheCodePage) {
     const struct {
         std::uint8_t version;
         std::uint8_t driver;
         std::string driverName;
         char byte;
-        char32_t expected;
+        std::string expected;
     } cases[] = {
-        {0x03, 0x00, "", '\xF1', U'ñ'},          // none given: cp1252, as the engine took it
-        {0x03, 0x01, "", '\xA4', U'ñ'},          // cp437
-        {0x03, 0x02, "", '\xA5', U'Ñ'},          // cp850
-        {0x03, 0x03, "", '\x80', U'€'},          // cp1252
-        {0x03, 0x57, "", '\xBD', U'½'},
-        {0x03, 0x59, "", '\xF1', U'ñ'},
-        {0x03, 0x64, "", '\xA5', U'ą'},          // cp852
-        {0x03, 0xC8, "", '\xB9', U'ą'},          // cp1250
-        {0x04, 0x00, "DB850WE0", '\xA5', U'Ñ'},  // dBase 7 names its driver
-        {0x04, 0x00, "DBWINWE0", '\xF1', U'ñ'},
+        {0x03, 0x00, "", '\xF1', "\xF1"},          // none given: cp1252, as the engine took it; ñ
+        {0x03, 0x01, "", '\xA4', "\xF1"},          // cp437: ñ
+        {0x03, 0x02, "", '\xA5', "\xD1"},          // cp850: Ñ
+        {0x03, 0x03, "", '\x80', "\x80"},          // cp1252: €
+        {0x03, 0x57, "", '\xBD', "\xBD"},          // ½
+        {0x03, 0x59, "", '\xF1', "\xF1"},
+        {0x03, 0x64, "", '\xA5', "?"},             // cp852: ą, which cp1252 lacks
+        {0x03, 0xC8, "", '\xB9', "?"},             // cp1250: ą
+        {0x03, 0xC8, "", '\xE1', "\xE1"},          // cp1250: á, which both pages hold
+        {0x04, 0x00, "DB850WE0", '\xA5', "\xD1"},  // dBase 7 names its driver
+        {0x04, 0x00, "DBWINWE0", '\xF1', "\xF1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.driver));
@@ -236,8 +240,38 @@ TEST(DbfForeign, TheLanguageDriverChoosesTheCodePage) {
         test::TempDir dir;
         dir.write("CP.DBF", test::dbfBytes(raw));
         Table t = Table::open(dir.path(), "CP", Access::Exclusive);
-        EXPECT_EQ(t.readString(t.field("C")), std::u32string(1, c.expected));
+        EXPECT_EQ(t.readString(t.field("C")), c.expected);
     }
+}
+
+// Text of the tables' page written into a table in another page is stored
+// as that page's bytes, "?" for a character it cannot hold, and reads back
+// as the tables' page.
+TEST(DbfForeign, WritesIntoATableInAnotherPageStoreThatPagesBytes) {
+    RawTable raw;
+    raw.driver = 0x02;  // cp850
+    raw.fields = {{"C", 'C', 4}, {"N", 'N', 3}};
+    raw.records = {" \xA5   " "  1"s};
+    test::TempDir dir;
+    dir.write("P850.DBF", test::dbfBytes(raw));
+    {
+        Table t = Table::open(dir.path(), "P850", Access::Exclusive);
+        EXPECT_EQ(t.readString(t.field("C")), "\xD1");  // Ñ
+        t.edit();
+        t.writeString(t.field("C"), test::cp1252("é€x"));  // cp850 has no euro sign
+        t.post();
+        EXPECT_EQ(t.readString(t.field("C")), test::cp1252("é?x"));
+        t.append();
+        t.writeString(t.field("C"), test::cp1252("ÑéÑéÑ"));  // cut to the width
+        t.writeString(t.field("N"), " 7");
+        t.post();
+        t.close();
+    }
+    const std::string bytes = test::readBytes(dir / "P850.DBF");
+    EXPECT_EQ(bytes.substr(bytes.size() - 17), " \x82?x   1" " \xA5\x82\xA5\x82  7" "\x1A"s);
+    Table t = Table::open(dir.path(), "P850", Access::Shared, true);
+    EXPECT_EQ(column(t, "C"), (std::vector<std::string>{test::cp1252("é?x"), test::cp1252("ÑéÑé")}));
+    EXPECT_EQ(column(t, "N"), (std::vector<std::string>{"1", "7"}));
 }
 
 TEST(DbfForeign, WideFoxProTextFieldsKeepTheirHighByte) {
@@ -248,19 +282,19 @@ TEST(DbfForeign, WideFoxProTextFieldsKeepTheirHighByte) {
     test::TempDir dir;
     dir.write("W.DBF", test::dbfBytes(raw));
     Table t = Table::open(dir.path(), "W", Access::Exclusive);
-    EXPECT_EQ(t.readString(t.field("LARGO")), std::u32string(299, U'x') + U"y");
+    EXPECT_EQ(t.readString(t.field("LARGO")), std::string(299, 'x') + "y");
     EXPECT_EQ(t.readInteger(t.field("N")), 4);
 }
 
 TEST(DbfForeign, NumericTextIsReadLiberally) {
     const struct {
         std::string stored;  // N(12,4) bytes
-        std::u32string text;
+        std::string text;
         double real;
     } cases[] = {
-        {"      4.5000", U"4.5", 4.5},     {"           3", U"3", 3},       {"     -0.0000", U"0", 0},
-        {"       +0012", U"12", 12},       {"   1.5E+03  ", U"1500", 1500}, {"        .500", U"0.5", 0.5},
-        {"    -12.", U"-12", -12},         {"************", U"", 0},       {std::string(12, '\0'), U"", 0},
+        {"      4.5000", "4.5", 4.5},     {"           3", "3", 3},       {"     -0.0000", "0", 0},
+        {"       +0012", "12", 12},       {"   1.5E+03  ", "1500", 1500}, {"        .500", "0.5", 0.5},
+        {"    -12.", "-12", -12},         {"************", "", 0},       {std::string(12, '\0'), "", 0},
     };
     RawTable raw;
     raw.fields = {{"N", 'N', 12, 4}};

@@ -15,15 +15,15 @@ namespace fs = std::filesystem;
 
 const std::vector<FieldDef> kFields = {{"ABREV", FieldType::String, 10}};
 
-void fill(Table& t, std::u32string_view value) {
+void fill(Table& t, std::string_view value) {
     t.append();
     t.writeString(t.field("ABREV"), value);
     t.post();
 }
 
-std::u32string firstValue(Table t) {
+std::string firstValue(Table t) {
     t.first();
-    std::u32string value = t.readString(t.field("ABREV"));
+    std::string value = t.readString(t.field("ABREV"));
     t.close();
     return value;
 }
@@ -39,7 +39,7 @@ struct Folder {
     Folder() {
         for (const char* name : {"AULAT", "GRUPOST"}) {
             Table t = Table::create(dir.path(), name, kFields);
-            fill(t, U"VIEJO");
+            fill(t, "VIEJO");
             t.close();
         }
         dir.write("GRUPOST.MDX", "index");
@@ -54,21 +54,21 @@ TEST(TableBatch, NewTablesTakeTheirNamesOnlyTogether) {
         TableBatch batch(f.dir.path());
         for (const char* name : {"AULAT", "GRUPOST"}) {
             Table t = batch.create(name, kFields);
-            fill(t, U"NUEVO");
+            fill(t, "NUEVO");
             t.close();
         }
         // A later table of the unit reads the new one; the folder still holds the old one,
         // and no other program may open it until the unit is done with it.
-        EXPECT_EQ(firstValue(batch.open("grupost", Access::Exclusive)), U"NUEVO");
+        EXPECT_EQ(firstValue(batch.open("grupost", Access::Exclusive)), "NUEVO");
 #ifndef _WIN32  // Windows lets no other open read a table held this way: the next line covers it
         EXPECT_EQ(test::readBytes(f.dir / "GRUPOST.DBF"), oldGroups);
 #endif
         EXPECT_THROW(Table::open(f.dir.path(), "GRUPOST", Access::Shared, true), Error);
-        EXPECT_EQ(firstValue(batch.open("AULAT.DBF", Access::Shared, true)), U"NUEVO");
+        EXPECT_EQ(firstValue(batch.open("AULAT.DBF", Access::Shared, true)), "NUEVO");
         batch.commit();
     }
     for (const char* name : {"AULAT", "GRUPOST"})
-        EXPECT_EQ(firstValue(Table::open(f.dir.path(), name, Access::Shared, true)), U"NUEVO") << name;
+        EXPECT_EQ(firstValue(Table::open(f.dir.path(), name, Access::Shared, true)), "NUEVO") << name;
     EXPECT_EQ(entries(f.dir.path()), (std::vector<std::string>{"AULAT.DBF", "GRUPOST.DBF"}))
         << "the old index went with the old table; no temporary file stays";
 }
@@ -79,10 +79,10 @@ TEST(TableBatch, AUnitThatStopsReplacesNothingAndLeavesNoTemporaryFile) {
     {
         TableBatch batch(f.dir.path());
         Table t = batch.create("AULAT", kFields);
-        fill(t, U"NUEVO");
+        fill(t, "NUEVO");
         t.close();
         Table unfinished = batch.create("GRUPOST", kFields);
-        fill(unfinished, U"NUEVO");
+        fill(unfinished, "NUEVO");
     }  // no commit: the unit stopped
     EXPECT_EQ(test::readBytes(f.dir / "AULAT.DBF"), aulat);
     EXPECT_EQ(entries(f.dir.path()), (std::vector<std::string>{"AULAT.DBF", "GRUPOST.DBF", "GRUPOST.MDX"}));

@@ -7,6 +7,7 @@
 #include "support/dbfread.h"
 #include "charset/unicode.h"
 #include "store/table.h"
+#include "support/table_page.h"
 
 namespace tht::test {
 
@@ -70,7 +71,7 @@ std::vector<std::vector<std::string>> RunFixture::rows(std::string_view table,
     std::vector<std::vector<std::string>> out;
     for (t.first(); !t.eof(); t.next()) {
         auto& row = out.emplace_back();
-        for (FieldId id : ids) row.push_back(toUtf8(t.readString(id)));
+        for (FieldId id : ids) row.push_back(utf8FromCp1252(t.readString(id)));
     }
     t.close();
     return out;
