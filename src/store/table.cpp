@@ -110,7 +110,11 @@ std::optional<std::uint64_t> Table::Impl::liveFrom(std::uint64_t i) const noexce
 }
 
 std::string_view Table::Impl::currentBytes() const noexcept {
-    if (pending_ != Pending::None) return buffer_;
+    switch (pending_) {
+    case Pending::Append: return record(count_);
+    case Pending::Edit: return buffer_;
+    case Pending::None: break;
+    }
     if (hasCurrent_) return record(current_);
     return {};
 }
@@ -168,7 +172,8 @@ void Table::Impl::append() {
     savedCurrent_ = current_;
     savedHasCurrent_ = hasCurrent_;
     savedEof_ = eof_;
-    buffer_ = blankRecord_;
+    // Built in place after the last record, which post() then only counts.
+    bytes_.append(blankRecord_);  // grows geometrically: amortised O(1)
     pending_ = Pending::Append;
     modified_ = false;
     eof_ = false;
@@ -190,7 +195,6 @@ void Table::Impl::post() {
     case Pending::None:
         throw std::logic_error("table " + name_ + ": post without append or edit");
     case Pending::Append:
-        bytes_.append(buffer_);  // the buffer grows geometrically: amortised O(1)
         current_ = count_++;
         ++live_;
         hasCurrent_ = true;
@@ -212,6 +216,7 @@ void Table::Impl::post() {
 void Table::Impl::cancel() {
     requireOpen();
     if (pending_ == Pending::Append) {
+        bytes_.resize(bytes_.size() - layout_.recordLength);
         current_ = savedCurrent_;
         hasCurrent_ = savedHasCurrent_;
         eof_ = savedEof_;
@@ -291,7 +296,7 @@ bool Table::Impl::readBoolean(FieldId f) const {
 char* Table::Impl::pendingField(const FieldLayout& f) {
     if (pending_ == Pending::None)
         throw std::logic_error("table " + name_ + ": field " + f.name + " written without append or edit");
-    return buffer_.data() + f.offset;
+    return (pending_ == Pending::Append ? recordData(count_) : buffer_.data()) + f.offset;
 }
 
 void Table::Impl::write(FieldId f, const WriteValue& value) {

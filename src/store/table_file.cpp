@@ -136,8 +136,7 @@ void Table::Impl::writeFile() {
 
 void Table::Impl::close() {
     if (!open_) return;
-    pending_ = Pending::None;
-    modified_ = false;
+    cancel();  // an unposted Append or Edit is dropped
     if (created_ || changed_) writeFile();
     locks_.clear();
     open_ = false;

@@ -75,7 +75,8 @@ private:
     std::string_view record(std::uint64_t i) const noexcept;
     char* recordData(std::uint64_t i) noexcept;
     // The bytes reads see: the record being appended or edited, else the
-    // current record; empty when there is none.
+    // current record; empty when there is none. A record being appended is
+    // the one after the last, in bytes_.
     std::string_view currentBytes() const noexcept;
     std::size_t layoutIndex(FieldId f) const;  // throws std::out_of_range
     char* pendingField(const FieldLayout& f);   // where a write of the field goes
@@ -108,7 +109,7 @@ private:
     // The table's code page when it is not the tables' page (windows-1252):
     // its text is converted where it is read and written.
     std::optional<CodePage> foreignPage_;
-    ByteBuffer bytes_;         // the header, then records outRecords_ .. count_ - 1
+    ByteBuffer bytes_;         // the header, then records outRecords_ .. count_ - 1 and one being appended
     std::uint64_t count_ = 0;  // records of the table
     std::optional<AtomicFile> out_;  // the new table's file, once records have been written out
     std::uint64_t outRecords_ = 0;   // records in out_ and not in bytes_
@@ -123,7 +124,7 @@ private:
 
     Pending pending_ = Pending::None;
     bool modified_ = false;
-    std::string buffer_;  // the record being appended or edited
+    std::string buffer_;  // the record being edited
     std::uint64_t savedCurrent_ = 0;
     bool savedHasCurrent_ = false;
     bool savedEof_ = true;

@@ -59,13 +59,20 @@ TEST(TableWriteOut, ATableWrittenOutIsTheTableHeldWhole) {
         // Its records are on the disk already, under the temporary name.
         ASSERT_EQ(entries(written.path()).size(), 1u);
         EXPECT_GT(fs::file_size(written.path() / entries(written.path())[0]), std::uintmax_t{1} << 20);
+        t.append();  // never posted, after a refused value: close() drops it
+        t.writeString(t.field("CODIGO"), "PERDIDO");
+        EXPECT_THROW(t.writeString(t.field("NUMERO"), "x"), Error);
         t.close();
     }
     {
         Table t = Table::create(held.path(), "PRUEBA", kFields, TableLevel::DBase4, fixedClock);
         appendRecords(t, 0, 1);
         t.first();  // from here on the table is held whole
-        appendRecords(t, 1, kRecords);
+        appendRecords(t, 1, kRecords / 2);
+        t.append();
+        t.writeString(t.field("CODIGO"), "PERDIDO");
+        t.cancel();
+        appendRecords(t, kRecords / 2, kRecords);
         EXPECT_TRUE(entries(held.path()).empty());
         t.close();
     }
