@@ -266,7 +266,7 @@ void Table::Impl::throwUnreadable(const FieldLayout& f, const Cell& cell) const 
 void Table::Impl::readText(FieldId f, std::string& out) const {
     const std::size_t i = layoutIndex(f);
     const Cell& cell = decode(i);
-    if (!cellToText(cell, foreignPage_ ? &*foreignPage_ : nullptr, out)) throwUnreadable(layout_.fields[i], cell);
+    if (!cellToText(cell, foreignPage(), out)) throwUnreadable(layout_.fields[i], cell);
 }
 
 std::int64_t Table::Impl::readInteger(FieldId f) const {
@@ -303,8 +303,7 @@ void Table::Impl::write(FieldId f, const WriteValue& value) {
     requireWritable();
     const std::size_t i = layoutIndex(f);
     const FieldLayout& layout = layout_.fields[i];
-    const WriteResult r = codecs_[i]->encode(layout, value, foreignPage_ ? &*foreignPage_ : nullptr, scratch_,
-                                             pendingField(layout));
+    const WriteResult r = codecs_[i]->encode(layout, value, foreignPage(), scratch_, pendingField(layout));
     switch (r) {
     case WriteResult::Ok:
         modified_ = true;

@@ -87,6 +87,7 @@ private:
     void holdAllRecords();   // reads back what writeOutRecords() wrote; no more is written out
     void requireOpen() const;
     void requireWritable() const;
+    const CodePage* foreignPage() const noexcept { return foreignPage_ ? &*foreignPage_ : nullptr; }
     [[noreturn]] void throwUnreadable(const FieldLayout& f, const Cell& cell) const;
     void writeFile();
 
