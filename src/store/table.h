@@ -116,7 +116,8 @@ public:
 
     // Writes into the record being appended or edited. Text is text of the
     // tables' page (windows-1252): into a text field of a table in that page
-    // it goes as it is, into a table in another page as that page's bytes.
+    // it goes byte for byte as it is given, into a table in another page as
+    // that page's bytes.
     // A string longer than the field keeps its first characters; a number
     // that does not fit its field throws Error(ValueTooWide); a string
     // written to a numeric field must be a number ("." as the separator) or
