@@ -39,7 +39,7 @@ public:
     // long as the index is not added to.
     std::string_view value(std::size_t entry, std::size_t i) const;
 
-    std::size_t size() const noexcept { return keys_.size(); }
+    std::size_t size() const noexcept { return size_; }
 
 private:
     // Text in the pool, or, with length kFailed, the error at offset in errors_.
@@ -48,27 +48,36 @@ private:
         std::uint32_t length = 0;
     };
     static constexpr std::uint32_t kFailed = UINT32_MAX;
+    // An entry's key hash and where its key is, beside its number: a probe
+    // reads the key itself only when the hashes agree, and from the pool
+    // straight away.
+    struct Slot {
+        std::uint32_t entry = 0;  // entry + 1; 0 when empty
+        std::uint32_t hash = 0;
+        Ref key;
+    };
 
     Ref store(std::string_view bytes);
     std::string_view text(Ref r) const { return std::string_view(pool_).substr(r.offset, r.length); }
+    template <class Part>
+    std::optional<std::size_t> addKey(std::span<const Part> key);
+    template <class Part>
+    std::optional<std::size_t> findKey(std::span<const Part> key);
+    // The slot of the key, or the empty one where it would go.
+    template <class Part>
+    Slot& slotOf(std::span<const Part> key, std::uint32_t hash);
     // The key's parts, each behind its length: every byte may be text.
     template <class Part>
-    void encodeKey(std::span<const Part> key);
-    // Of the key encoded last.
-    std::optional<std::size_t> addEncoded();
-    std::optional<std::size_t> findEncoded();
-    std::uint32_t* slotOf(std::string_view key, std::uint32_t hash);
+    bool keyIs(Ref stored, std::span<const Part> key) const;
     void grow();
 
     std::size_t valueCount_;
+    std::size_t size_ = 0;  // entries
     std::string pool_;
-    std::vector<Ref> keys_;
-    std::vector<std::uint32_t> hashes_;
     std::vector<Ref> values_;  // valueCount_ per entry
     std::vector<std::exception_ptr> errors_;
     std::exception_ptr unusable_;
-    std::vector<std::uint32_t> slots_;  // entry + 1, 0 when empty; open addressing, a power of two in size
-    std::string key_;                   // the key being added or found
+    std::vector<Slot> slots_;  // open addressing, a power of two in size
 };
 
 }  // namespace tht
