@@ -15,18 +15,22 @@ std::uint32_t hashOf(std::span<const Part> key) noexcept {
     return static_cast<std::uint32_t>(h.value());
 }
 
+std::uint32_t u32At(const std::string& pool, std::size_t at) noexcept {
+    std::uint32_t v;
+    std::memcpy(&v, pool.data() + at, sizeof v);
+    return v;
+}
+
 }  // namespace
 
-LookupIndex::Ref LookupIndex::store(std::string_view bytes) {
-    if (pool_.size() + bytes.size() >= kFailed) throw std::length_error("lookup index");
-    const Ref r{static_cast<std::uint32_t>(pool_.size()), static_cast<std::uint32_t>(bytes.size())};
-    pool_.append(bytes);
-    return r;
+void LookupIndex::append(const void* bytes, std::size_t size) {
+    if (pool_.size() + size >= kFailed) throw std::length_error("lookup index");
+    pool_.append(static_cast<const char*>(bytes), size);
 }
 
 template <class Part>
-bool LookupIndex::keyIs(Ref ref, std::span<const Part> key) const {
-    std::string_view stored = text(ref);
+bool LookupIndex::keyIs(std::size_t entry, std::span<const Part> key) const {
+    std::string_view stored(pool_.data() + entry + sizeof(std::uint32_t), u32At(pool_, entry));
     for (const std::string_view part : key) {
         std::uint32_t length;
         if (stored.size() < sizeof length) return false;
@@ -38,12 +42,16 @@ bool LookupIndex::keyIs(Ref ref, std::span<const Part> key) const {
     return stored.empty();
 }
 
+std::size_t LookupIndex::refAt(std::size_t entry, std::size_t i) const {
+    return entry + sizeof(std::uint32_t) + u32At(pool_, entry) + i * sizeof(Ref);
+}
+
 template <class Part>
 LookupIndex::Slot& LookupIndex::slotOf(std::span<const Part> key, std::uint32_t hash) {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         Slot& slot = slots_[i];
-        if (slot.entry == 0 || (slot.hash == hash && keyIs(slot.key, key))) return slot;
+        if (slot.entry == 0 || (slot.hash == hash && keyIs(slot.entry - 1, key))) return slot;
     }
 }
 
@@ -65,17 +73,20 @@ std::optional<std::size_t> LookupIndex::addKey(std::span<const Part> key) {
     const std::uint32_t hash = hashOf(key);
     Slot& slot = slotOf(key, hash);
     if (slot.entry != 0) return std::nullopt;
-    if (size_ + 1 >= kFailed) throw std::length_error("lookup index");
-    const std::size_t start = pool_.size();
+    const std::size_t entry = pool_.size();
+    std::uint32_t keyBytes = 0;
+    for (const std::string_view part : key) keyBytes += static_cast<std::uint32_t>(sizeof keyBytes + part.size());
+    append(&keyBytes, sizeof keyBytes);
     for (const std::string_view part : key) {
         const auto length = static_cast<std::uint32_t>(part.size());
-        store(std::string_view(reinterpret_cast<const char*>(&length), sizeof length));
-        store(part);
+        append(&length, sizeof length);
+        append(part.data(), part.size());
     }
-    values_.resize(values_.size() + valueCount_);
-    slot = {static_cast<std::uint32_t>(++size_), hash,
-            {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(pool_.size() - start)}};
-    return size_ - 1;
+    const Ref unset{};
+    for (std::size_t i = 0; i < valueCount_; ++i) append(&unset, sizeof unset);
+    slot = {static_cast<std::uint32_t>(entry + 1), hash};
+    ++size_;
+    return entry;
 }
 
 template <class Part>
@@ -93,18 +104,22 @@ std::optional<std::size_t> LookupIndex::find(std::span<const std::string> key) {
 std::optional<std::size_t> LookupIndex::find(std::span<const std::string_view> key) { return findKey(key); }
 
 void LookupIndex::setValue(std::size_t entry, std::size_t i, std::string_view value) {
-    values_[entry * valueCount_ + i] = store(value);
+    const Ref r{static_cast<std::uint32_t>(pool_.size()), static_cast<std::uint32_t>(value.size())};
+    append(value.data(), value.size());
+    std::memcpy(pool_.data() + refAt(entry, i), &r, sizeof r);
 }
 
 void LookupIndex::setError(std::size_t entry, std::size_t i, std::exception_ptr error) {
-    values_[entry * valueCount_ + i] = {static_cast<std::uint32_t>(errors_.size()), kFailed};
+    const Ref r{static_cast<std::uint32_t>(errors_.size()), kFailed};
     errors_.push_back(std::move(error));
+    std::memcpy(pool_.data() + refAt(entry, i), &r, sizeof r);
 }
 
 std::string_view LookupIndex::value(std::size_t entry, std::size_t i) const {
-    const Ref r = values_[entry * valueCount_ + i];
+    Ref r;
+    std::memcpy(&r, pool_.data() + refAt(entry, i), sizeof r);
     if (r.length == kFailed) std::rethrow_exception(errors_[r.offset]);
-    return text(r);
+    return std::string_view(pool_).substr(r.offset, r.length);
 }
 
 }  // namespace tht
