@@ -164,7 +164,9 @@ def district(schools, accents):
                                      (50, 6, ident)]))
             d, p = slot_codes[a % 30]
             short = code[:10][:10 - len(ident)] + ident  # the short code the export gives this subject
-            soluc.append((d + 1, str(p + 1), "0", b36(s * 30 + a % 30, 4), unit, "T99", short,
+            # The task is the district's one activity, as the export writes it to ASIGNOMT ("*" and its code):
+            # an import of a district made this way finds every code it looks up.
+            soluc.append((d + 1, str(p + 1), "0", b36(s * 30 + a % 30, 4), unit, "*GUA", short,
                           f"{sp}R{a % 12:02d}"))
         for i, (d, p) in enumerate(slot_codes):
             start = 800 + p * 100

@@ -46,9 +46,12 @@ std::optional<ByteMap> ByteMap::between(const CodePage& from, const CodePage& to
 }
 
 void ByteMap::copy(std::string_view src, char* dst) const noexcept {
-    const std::size_t n = src.size();
-    if (n == 0) return;
-    std::memcpy(dst, src.data(), n);
+    if (src.empty()) return;
+    std::memcpy(dst, src.data(), src.size());
+    mapInPlace(dst, src.size());
+}
+
+void ByteMap::mapInPlace(char* dst, std::size_t n) const noexcept {
     auto one = [&](std::size_t i) { dst[i] = bytes_[static_cast<unsigned char>(dst[i])]; };
     if (!asciiKept_) {
         for (std::size_t i = 0; i < n; ++i) one(i);

@@ -29,6 +29,8 @@ public:
     // src.size() bytes into dst, each through the map.
     void copy(std::string_view src, char* dst) const noexcept;
     void append(std::string_view src, std::string& out) const;
+    // The n bytes at text, each through the map where it stands.
+    void mapInPlace(char* text, std::size_t n) const noexcept;
 
     // Bytes that `from` leaves undefined: they read as U+FFFD.
     bool unreadable(unsigned char b) const noexcept { return unreadable_[b]; }

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "base/key_hash.h"
 #include "text/record.h"
 #include "text/tuxa_files.h"
 
@@ -18,12 +19,9 @@ constexpr Column identifier{50, 6};
 }  // namespace course
 
 std::uint64_t hashOf(const CourseKey& k) noexcept {
-    std::uint64_t h = 1469598103934665603ULL;  // FNV-1a over each part and its length
-    for (const std::string_view part : {k.subject, k.shift, k.level, k.year, k.identifier}) {
-        for (const char c : part) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-        h = (h ^ (0x100 + part.size())) * 1099511628211ULL;
-    }
-    return h;
+    KeyHash h;
+    for (const std::string_view part : {k.subject, k.shift, k.level, k.year, k.identifier}) h.add(part);
+    return h.value();
 }
 
 bool operator==(const CourseKey& a, const CourseKey& b) noexcept {

@@ -7,6 +7,7 @@
 #include "import/import_run.h"
 #include "platform/files.h"
 #include "platform/locations.h"
+#include "run/run_lock.h"
 
 namespace tht {
 namespace {
@@ -72,9 +73,12 @@ RunEnd RunDriver::run(const RunOrder& order) {
             result);
         // Moved, not copied: a district's reports list hundreds of thousands of drops.
         end.reports = std::move(result.reports);
+        // A run refused because another run holds Horalina's folder did
+        // nothing there: the folder's report is that other run's to leave.
+        const bool refused = result.error && result.error->is(RunError::FolderBusy);
         if (order.reportBack) {
             end.reportText = report;
-        } else {
+        } else if (!(refused && order.reportFile.empty())) {
             end.reportFile = order.reportFile.empty() ? defaultReportPath(htemp) : order.reportFile;
             // The run has done its work: a report it could not leave does not undo it.
             end.reportWarning = saveRunReport(end.reportFile, report);

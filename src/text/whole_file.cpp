@@ -141,9 +141,7 @@ void TextLines::toTablePage() {
 void TextLines::convertToTablePage(const ByteMap* map) {
     if (held_ == Held::CodePageBytes && codePage_ == &windows1252() && notes_.readAsUtf8) return;
     if (held_ == Held::CodePageBytes && map && &map->from() == codePage_) {
-        char* data = bytes_.data();
-        for (std::size_t i = 0, n = bytes_.size(); i < n; ++i)
-            data[i] = map->map(static_cast<unsigned char>(data[i]));
+        map->mapInPlace(bytes_.data(), bytes_.size());
         codePage_ = &map->to();
         return;
     }

@@ -146,6 +146,25 @@ TEST(RunReport, ComprobarGivesTheExportsReportAndLeavesHoralinaUntouched) {
         EXPECT_NE(entry.path().extension(), ".ini") << text(entry.path());
 }
 
+TEST(RunReport, ARunRefusedBecauseTheFolderIsInUseLeavesTheReportOfTheRunThatHoldsIt) {
+    const ExampleRun example;
+    ASSERT_EQ(example.exportThenImport().code, 0);
+    const std::string before = test::readBytes(example.report);
+    // Another run is working in Horalina's folder; its report is the one to keep.
+    const RunLock held = RunLock::take(example.htemp, RunLock::Use::Alone);
+    for (const std::string verb : {"exportar", "importar"}) {
+        SCOPED_TRACE(verb);
+        const auto refused = example.run(verb);
+        EXPECT_EQ(refused.code, 2) << refused.err;
+        EXPECT_NE(refused.err.find("en uso"), std::string::npos) << refused.err;
+        EXPECT_EQ(test::readBytes(example.report), before);
+        // A report asked for by name is this run's own: it says why nothing was done.
+        const fs::path own = example.dir.path() / (verb + ".txt");
+        EXPECT_EQ(example.run(verb, {"--informe", text(own)}).code, 2);
+        EXPECT_NE(reportText(own).find("Resultado: detenido"), std::string::npos) << reportText(own);
+    }
+}
+
 TEST(RunReport, AReportThatCannotBeWrittenIsAWarningAndTheStatusStands) {
     const struct {
         std::string verb;
