@@ -20,6 +20,9 @@ void TextLines::split(const Text& t) {
         // Most lines end in CR LF: each is found by two searches of its bytes, not a test of every byte.
         const char* data = t.data();
         const std::size_t n = t.size();
+        // Counted first: a course file has most of a million lines, and a
+        // growing list of them would copy itself a score of times.
+        spans_.reserve(static_cast<std::size_t>(std::count(data, data + n, '\n')) + 1);
         for (std::size_t start = 0; start < n;) {
             const auto* lf = static_cast<const char*>(std::memchr(data + start, '\n', n - start));
             const std::size_t stop = lf ? static_cast<std::size_t>(lf - data) : n;
