@@ -29,7 +29,8 @@ void visit(std::string_view line, const tht::ByteMap& map) {
             std::string out;
             map.append(tht::Column{column, width}(line), out);
         }
-    (void)map.countUnreadable(line);
+    std::string whole;
+    (void)map.append(line, whole);
 }
 
 }  // namespace

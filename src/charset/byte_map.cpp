@@ -37,25 +37,28 @@ std::optional<ByteMap> ByteMap::between(const CodePage& from, const CodePage& to
         m.bytes_[static_cast<std::size_t>(b)] = encoded.size() == 1 ? encoded[0] : '?';
         m.unreadable_[static_cast<std::size_t>(b)] = c == kReplacementChar;
         if (b < 128 && m.bytes_[static_cast<std::size_t>(b)] != static_cast<char>(b)) m.asciiKept_ = false;
-        if (c == kReplacementChar) {
-            m.anyUnreadable_ = true;
-            if (b < 128) m.unreadableAscii_ = true;
-        }
     }
     return m;
 }
 
-void ByteMap::copy(std::string_view src, char* dst) const noexcept {
-    if (src.empty()) return;
+ByteMap::Counts ByteMap::copy(std::string_view src, char* dst) const noexcept {
+    if (src.empty()) return {};
     std::memcpy(dst, src.data(), src.size());
-    mapInPlace(dst, src.size());
+    return mapInPlace(dst, src.size());
 }
 
-void ByteMap::mapInPlace(char* dst, std::size_t n) const noexcept {
-    auto one = [&](std::size_t i) { dst[i] = bytes_[static_cast<unsigned char>(dst[i])]; };
+ByteMap::Counts ByteMap::mapInPlace(char* dst, std::size_t n) const noexcept {
+    Counts counts;
+    auto one = [&](std::size_t i) {
+        const auto b = static_cast<unsigned char>(dst[i]);
+        const char to = bytes_[b];
+        counts.unreadable += unreadable_[b];
+        counts.lost += to == '?' && b != '?';
+        dst[i] = to;
+    };
     if (!asciiKept_) {
         for (std::size_t i = 0; i < n; ++i) one(i);
-        return;
+        return counts;
     }
     // Only bytes above 127 can change: find them sixteen at a time, the last
     // sixteen overlapping those before; a short text is first tested whole.
@@ -70,31 +73,19 @@ void ByteMap::mapInPlace(char* dst, std::size_t n) const noexcept {
         if (i < n)
             for (unsigned high = highIn(n - 16) & (0xFFFFu << (16 - (n - i))); high != 0; high &= high - 1)
                 one(n - 16 + static_cast<std::size_t>(std::countr_zero(high)));
-        return;
+        return counts;
     }
 #endif
-    if (n >= 8 && ((load(dst) | load(dst + n - 8)) & kHighBits) == 0) return;
+    if (n >= 8 && ((load(dst) | load(dst + n - 8)) & kHighBits) == 0) return counts;
     for (; i < n; ++i)
         if (static_cast<unsigned char>(dst[i]) >= 0x80) one(i);
+    return counts;
 }
 
-void ByteMap::append(std::string_view src, std::string& out) const {
+ByteMap::Counts ByteMap::append(std::string_view src, std::string& out) const {
     const std::size_t start = out.size();
     out.resize(start + src.size());
-    copy(src, out.data() + start);
-}
-
-std::size_t ByteMap::countUnreadableBytes(std::string_view text) const noexcept {
-    std::size_t count = 0, i = 0;
-    const std::size_t n = text.size();
-    if (!unreadableAscii_)
-        while (i + 8 <= n) {
-            if ((load(text.data() + i) & kHighBits) != 0)
-                for (std::size_t k = i; k < i + 8; ++k) count += unreadable_[static_cast<unsigned char>(text[k])];
-            i += 8;
-        }
-    for (; i < n; ++i) count += unreadable_[static_cast<unsigned char>(text[i])];
-    return count;
+    return copy(src, out.data() + start);
 }
 
 }  // namespace tht

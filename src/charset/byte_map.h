@@ -26,29 +26,32 @@ public:
     const CodePage& to() const noexcept { return *to_; }
 
     char map(unsigned char b) const noexcept { return bytes_[b]; }
-    // src.size() bytes into dst, each through the map.
-    void copy(std::string_view src, char* dst) const noexcept;
-    void append(std::string_view src, std::string& out) const;
-    // The n bytes at text, each through the map where it stands.
-    void mapInPlace(char* text, std::size_t n) const noexcept;
 
-    // Bytes that `from` leaves undefined: they read as U+FFFD.
+    // What one pass through the map met, counted as it maps: bytes that
+    // `from` leaves undefined (they read as U+FFFD), and bytes that became
+    // "?" without being one (those undefined ones, and characters `to` lacks).
+    struct Counts {
+        std::size_t unreadable = 0;
+        std::size_t lost = 0;
+    };
+    // src.size() bytes into dst, each through the map.
+    Counts copy(std::string_view src, char* dst) const noexcept;
+    Counts append(std::string_view src, std::string& out) const;
+    // The n bytes at text, each through the map where it stands.
+    Counts mapInPlace(char* text, std::size_t n) const noexcept;
+
     bool unreadable(unsigned char b) const noexcept { return unreadable_[b]; }
-    std::size_t countUnreadable(std::string_view text) const noexcept {
-        return anyUnreadable_ ? countUnreadableBytes(text) : 0;
-    }
 
 private:
     ByteMap(const CodePage& from, const CodePage& to) : from_(&from), to_(&to) {}
-    std::size_t countUnreadableBytes(std::string_view text) const noexcept;
 
     const CodePage* from_;
     const CodePage* to_;
     std::array<char, 256> bytes_{};
     std::array<bool, 256> unreadable_{};
-    bool asciiKept_ = true;        // bytes 0-127 map to themselves: runs of them are copied as they are
-    bool anyUnreadable_ = false;
-    bool unreadableAscii_ = false;  // an undefined byte below 128: every byte has to be looked at
+    // Bytes 0-127 map to themselves: runs of them are copied as they are.
+    // An undefined byte below 128 maps to "?", so it makes this false.
+    bool asciiKept_ = true;
 };
 
 }  // namespace tht

@@ -83,12 +83,10 @@ bool DataLines::nextLine(std::string_view& line, std::int64_t& number) {
 }
 
 std::string_view DataLines::fromBytes(std::string_view bytes, std::int64_t number) {
-    note(byteMap_->countUnreadable(bytes), number, unreadable_, firstUnreadableLine_);
     converted_.clear();
-    byteMap_->append(bytes, converted_);
-    // A byte the map made "?": the first search nearly always finds none.
-    if (!altered_ && converted_.find('?') != std::string::npos)
-        altered_ = std::count(converted_.begin(), converted_.end(), '?') != std::count(bytes.begin(), bytes.end(), '?');
+    const ByteMap::Counts counts = byteMap_->append(bytes, converted_);
+    note(counts.unreadable, number, unreadable_, firstUnreadableLine_);
+    altered_ = altered_ || counts.lost > 0;
     return converted_;
 }
 
