@@ -2,7 +2,7 @@
 # here: the hicolor PNG sizes (the Linux desktop and the Qt window) and the
 # Windows .ico (both .exe resources). Target tht_icon; THT_ICON_DIR holds
 # hicolor/NxN/apps/transhoralotuxa.png and, on Windows, transhoralotuxa.ico.
-find_program(THT_RSVG_CONVERT rsvg-convert REQUIRED)
+tht_require_program(THT_RSVG_CONVERT rsvg-convert librsvg2-bin)
 set(THT_ICON_SVG ${PROJECT_SOURCE_DIR}/packaging/transhoralotuxa.svg)
 set(THT_ICON_DIR ${PROJECT_BINARY_DIR}/icon)
 # The sizes desktops ask hicolor for, and those Explorer picks from an .ico
@@ -22,7 +22,7 @@ foreach(size IN LISTS THT_HICOLOR_SIZES)
 endforeach()
 
 if(WIN32)
-  find_program(THT_ICOTOOL icotool REQUIRED)
+  tht_require_program(THT_ICOTOOL icotool icoutils)
   set(tht_ico_inputs)
   foreach(size IN LISTS THT_ICO_SIZES)
     if(NOT size IN_LIST THT_HICOLOR_SIZES)

@@ -4,8 +4,8 @@
 # help/mapa.txt and the pages' titles; chmcmd (Debian's fp-utils) compiles it;
 # the context map is then written into the file (scripts/chm_context_map.py
 # says why it is not left to chmcmd).
-find_program(THT_CHMCMD chmcmd REQUIRED)
-find_package(Python3 COMPONENTS Interpreter REQUIRED)
+tht_require_program(THT_CHMCMD chmcmd fp-utils)
+tht_require_package(Python3 python3 COMPONENTS Interpreter)
 
 set(THT_CHM_NAME TUXA.chm)
 get_filename_component(tht_chm_stem ${THT_CHM_NAME} NAME_WE)

@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # The files of the package are dated by the last commit, not by the build.
 SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 946684800)
 export SOURCE_DATE_EPOCH
-"$root/scripts/build.sh" build
+"$root/scripts/build.sh" build -DTHT_PACKAGE=ON
 out="$root/build/package"
 rm -rf "$out"
 log="$root/build/package-deb.log"

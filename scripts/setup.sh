@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing; does nothing when all are there.
 #   scripts/setup.sh [LIST...]   packages.txt, plus packages-LIST.txt for each LIST
-# One line says what is being installed; apt's output goes to a log of that
-# install's own (build/setup-base.log for packages.txt alone,
+# One line says what is being installed, another that it is moving (apt's
+# last step, kept up to date on a terminal, every 30 s elsewhere); apt's
+# output goes to a log of that install's own (build/setup-base.log for packages.txt alone,
 # build/setup-windows.log for `scripts/setup.sh windows`, ...); it is shown
 # only when the install fails.
 set -euo pipefail
@@ -27,9 +28,12 @@ fi
 log="build/setup-$(IFS=-; echo "${*:-base}").log"
 mkdir -p "$root/build"
 echo "Installing the Debian packages that are missing (${missing[*]}) and what they need; the first time takes several minutes. Full log: $log"
-if ! { "${sudo[@]}" apt-get update \
-       && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"; \
-     } >"$root/$log" 2>&1; then
+install_missing() {
+  "${sudo[@]}" apt-get update \
+    && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}
+source "$root/scripts/progress.sh"
+if ! with_progress "setup" "$root/$log" '^(Get:[0-9]+|Unpacking|Setting up) ' install_missing; then
   tail -n 40 "$root/$log" >&2
   echo "setup: the install failed; the whole log is in $log" >&2
   exit 1

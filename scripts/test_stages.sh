@@ -1,15 +1,13 @@
-# Sourced by ./test. Each stage prints one line: its name when it starts,
-# how long it took when it ends; what it printed goes to a log, shown only where it helps
+# Sourced by ./test. Each stage prints one line when it ends, with how long it
+# took, and while it runs a line that shows it moving (scripts/progress.sh);
+# what it printed goes to a log, shown only where it helps
 # (the failures in full, the reasons for skipped cases). `totals` ends with
 # one line for every stage and fails when any stage failed. A stage that
 # fails does not stop the next.
 stages=()
 any_failed=0
 
-# "1 min 5 s" from a number of seconds
-took() {
-  if [ "$1" -ge 60 ]; then echo "$(($1 / 60)) min $(($1 % 60)) s"; else echo "$1 s"; fi
-}
+source scripts/progress.sh
 
 # `build DIR COMMAND...`: a command that builds DIR through scripts/build.sh,
 # which keeps the build's progress in DIR/build.log and prints only warnings
@@ -18,14 +16,15 @@ took() {
 build() {
   local dir=$1 start=$SECONDS status=0 said
   shift
-  printf 'build %s: ' "$dir"
-  said=$("$@" 2>&1 >/dev/null) || status=$?
+  # The build's own progress line reaches the terminal; its warnings and
+  # errors are kept to be printed after the stage's line.
+  { said=$("$@" 2>&1 1>&3 3>&-) || status=$?; } 3>&1
   if [ "$status" -ne 0 ]; then
-    echo "failed after $(took $((SECONDS - start)))"
+    echo "build $dir: failed after $(took $((SECONDS - start)))"
     echo "$said"
     exit 1
   fi
-  echo "$(took $((SECONDS - start))) (log: $dir/build.log)"
+  echo "build $dir: $(took $((SECONDS - start))) (log: $dir/build.log)"
   [ -z "$said" ] || echo "$said"
 }
 
@@ -45,17 +44,17 @@ pass() {
   shift 2
   local log="$dir/ctest-$name.log" junit="$PWD/$dir/ctest-$name.xml"
   rm -f "$junit"
-  printf '%s: ' "$name"
-  ctest --test-dir "$dir" --no-tests=error -j "$(nproc)" --output-junit "$junit" \
-    --test-output-size-passed 10000000 --test-output-size-failed 10000000 "$@" >"$log" 2>&1 || status=$?
+  with_progress "$name" "$log" '^ *[0-9]+/[0-9]+ Test ' \
+    ctest --test-dir "$dir" --no-tests=error -j "$(nproc)" --output-junit "$junit" \
+    --test-output-size-passed 10000000 --test-output-size-failed 10000000 "$@" || status=$?
   if [ -f "$junit" ]; then
     summary --junit "$junit"
-    echo "$counts in $(took $((SECONDS - start))) (log: $log)"
+    echo "$name: $counts in $(took $((SECONDS - start))) (log: $log)"
     [ -z "$details" ] || echo "$details"
     stages+=("$name $counts")
     [[ $counts == *" 0 failed,"* ]] || status=1
   else
-    echo "no result (ctest exit code $status) after $(took $((SECONDS - start)))"
+    echo "$name: no result (ctest exit code $status) after $(took $((SECONDS - start)))"
     tail -n 20 "$log"
     stages+=("$name: no result")
     status=1
@@ -78,8 +77,8 @@ step() {
   fi
   status=0
   mkdir -p "$(dirname "$log")"
-  printf '%s: ' "$name"
-  "$@" >"$log" 2>&1 || status=$?
+  # A stage's script marks its parts with "== " headings: the last one shows where it is.
+  with_progress "$name" "$log" '^== ' "$@" || status=$?
   local outcome=passed
   [ "$status" -eq 0 ] || outcome="FAILED (exit code $status)"
   if [ ${#results[@]} -gt 0 ]; then
@@ -87,7 +86,7 @@ step() {
     outcome="$counts"
     [ "$status" -eq 0 ] || outcome+=", FAILED (exit code $status)"
   fi
-  echo "$outcome in $(took $((SECONDS - start))) (log: $log)"
+  echo "$name: $outcome in $(took $((SECONDS - start))) (log: $log)"
   if [ "$status" -ne 0 ]; then
     awk '/^== /{part=""} {part=part "    " $0 "\n"} END{printf "%s", part}' "$log"
     any_failed=1
