@@ -3,8 +3,6 @@
 # and changelog files Debian asks of every package. The help pages need no
 # place of their own: they are compiled into the window.
 include(GNUInstallDirs)
-find_program(THT_HELP2MAN help2man REQUIRED)
-find_program(THT_LOCALEDEF localedef REQUIRED)
 find_program(THT_GZIP gzip REQUIRED)
 set(tht_packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(tht_deb_dir ${PROJECT_BINARY_DIR}/deb)
@@ -19,37 +17,53 @@ if(NOT tht_changelog_top MATCHES "^transhoralotuxa \\(${tht_version_pattern}-([0
 endif()
 set(tht_deb_revision ${CMAKE_MATCH_1})
 
-# help2man writes its headings in Spanish only under a Spanish locale: one of
-# our own in the build folder, so that the system's locales need not change.
-set(tht_locale_dir ${tht_deb_dir}/locale)
-set(tht_locale_stamp ${tht_locale_dir}/es_ES.UTF-8/LC_CTYPE)
-add_custom_command(OUTPUT ${tht_locale_stamp}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${tht_locale_dir}
-  COMMAND ${THT_LOCALEDEF} --inputfile=es_ES --charmap=UTF-8 ${tht_locale_dir}/es_ES.UTF-8
-  VERBATIM)
+# The manual pages are ours, in roff (packaging/PROGRAM.1.in); the build only
+# fills in the version and the date. The date is the commit's, never the
+# build's: SOURCE_DATE_EPOCH (scripts/package-deb.sh sets it from the last
+# commit, and CPack dates the package's files by it too), or else the last
+# commit itself. Month and year in Spanish, as the pages are.
+if(NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+  set(tht_page_epoch "$ENV{SOURCE_DATE_EPOCH}")
+else()
+  execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+                  OUTPUT_VARIABLE tht_page_epoch OUTPUT_STRIP_TRAILING_WHITESPACE
+                  RESULT_VARIABLE tht_git_result ERROR_QUIET)
+  if(NOT tht_git_result EQUAL 0)
+    message(FATAL_ERROR "The manual pages are dated by the last commit: git cannot read it in "
+                        "${PROJECT_SOURCE_DIR}; set SOURCE_DATE_EPOCH to the sources' date instead")
+  endif()
+endif()
+if(NOT tht_page_epoch MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "SOURCE_DATE_EPOCH is \"${tht_page_epoch}\", not a number of seconds")
+endif()
 
-# A manual page from the program's own --help and --version, so that the two
-# never tell different things. The program is found through PATH, so that it
-# names itself as a user calls it, never by its place in the build folder; a
-# small shell between help2man and the program gives the usage heading the
-# word help2man looks for (the page takes its NAME from the .h2m file).
-set(tht_man_shell ${tht_packaging}/usage-for-help2man.sh)
+# PROGRAM.1.in with @VERSION@ and @DATE@ filled in, compressed as Debian wants it.
+function(tht_man_page program epoch out)
+  # string(TIMESTAMP) formats SOURCE_DATE_EPOCH, not the clock, when it is set.
+  set(ENV{SOURCE_DATE_EPOCH} ${epoch})
+  string(TIMESTAMP month "%m" UTC)
+  string(TIMESTAMP year "%Y" UTC)
+  set(months enero febrero marzo abril mayo junio julio agosto septiembre octubre noviembre diciembre)
+  math(EXPR month "${month} - 1")
+  list(GET months ${month} month)
+  set(DATE "${month} de ${year}")
+  set(VERSION ${PROJECT_VERSION})
+  set(page ${tht_deb_dir}/man/${program}.1)
+  # Rewritten only when its text changes, so the page is compressed again only then.
+  configure_file(${tht_packaging}/${program}.1.in ${page} @ONLY)
+  add_custom_command(OUTPUT ${page}.gz
+    COMMAND ${THT_GZIP} -9nc ${page} > ${page}.gz
+    DEPENDS ${page})
+  set(${out} ${page}.gz PARENT_SCOPE)
+endfunction()
+
+set(tht_saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
 set(tht_man_pages)
 foreach(program IN ITEMS transhoralotuxa transhoralotuxa-cli)
-  set(page ${tht_deb_dir}/man/${program}.1)
-  add_custom_command(OUTPUT ${page}.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${tht_deb_dir}/man
-    COMMAND ${CMAKE_COMMAND} -E env LOCPATH=${tht_locale_dir} PATH=$<TARGET_FILE_DIR:${program}>:/usr/bin:/bin
-            THT_MAN_PROGRAM=${program}
-            ${THT_HELP2MAN} --no-info --locale=es_ES.UTF-8 --section=1
-            --include=${tht_packaging}/${program}.h2m --include=${tht_packaging}/man-environment.h2m
-            --output=${page} ${tht_man_shell}
-    COMMAND ${THT_GZIP} -9nf ${page}
-    DEPENDS ${program} ${tht_locale_stamp} ${tht_man_shell}
-            ${tht_packaging}/${program}.h2m ${tht_packaging}/man-environment.h2m
-    VERBATIM)
-  list(APPEND tht_man_pages ${page}.gz)
+  tht_man_page(${program} ${tht_page_epoch} page)
+  list(APPEND tht_man_pages ${page})
 endforeach()
+set(ENV{SOURCE_DATE_EPOCH} "${tht_saved_epoch}")
 
 set(tht_changelog ${tht_deb_dir}/changelog.Debian.gz)
 add_custom_command(OUTPUT ${tht_changelog}
@@ -79,6 +93,10 @@ set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beside the libraries shlibdeps finds (CPack joins the two lists): the window
+# is laid out for Liberation Sans, and opens its report through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

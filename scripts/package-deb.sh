@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Makes the Debian package dist/transhoralotuxa_VERSION_amd64.deb (VERSION:
 # the project's version and the revision of packaging/changelog): installs
-# what is missing, builds build/ as ./run does, and has CPack pack both
-# programs, their manual pages, the icon and the menu entry. Prints the
-# package's path.
+# what is missing, builds build/ as ./run does, with packaging on
+# (THT_PACKAGE), and has CPack pack both programs, their manual pages, the
+# icon and the menu entry. Prints the package's path.
 #   scripts/package-deb.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" deb
-# The files of the package are dated by the last commit, not by the build.
-SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 946684800)
+# The package's files and the date of its manual pages are the last
+# commit's, never the build's: CPack and cmake/deb_package.cmake read it here.
+if ! SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct); then
+  echo "package-deb: the package is dated by the last commit, and git cannot read it in $root" >&2
+  exit 1
+fi
 export SOURCE_DATE_EPOCH
 "$root/scripts/build.sh" build -DTHT_PACKAGE=ON
 out="$root/build/package"
