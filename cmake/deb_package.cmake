@@ -3,7 +3,7 @@
 # and changelog files Debian asks of every package. The help pages need no
 # place of their own: they are compiled into the window.
 include(GNUInstallDirs)
-find_program(THT_GZIP gzip REQUIRED)
+tht_require_program(THT_GZIP gzip gzip)
 set(tht_packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(tht_deb_dir ${PROJECT_BINARY_DIR}/deb)
 
