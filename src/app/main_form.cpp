@@ -33,7 +33,11 @@ namespace tht::app {
 std::filesystem::path defaultIniFile() {
     std::filesystem::path folder = executablePath().parent_path();
     if (folder.empty()) folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-    return folder / kSettingsFileName;
+    return defaultIniFile(folder);
+}
+
+std::filesystem::path defaultIniFile(const std::filesystem::path& programFolder) {
+    return statusFolder(programFolder) / kSettingsFileName;
 }
 
 QString defaultHelpSet() { return QStringLiteral(":/") + QString::fromLatin1(kHelpFile); }
@@ -57,6 +61,15 @@ QFont qtFont(form::Font which) {
     font.setPixelSize(look.pixels);
     font.setBold(look.bold);
     return font;
+}
+
+// The status file is decided when the window is made, so that a folder that
+// cannot hold it stops the window before anything is done; an error here
+// reaches the application's error report.
+FormOptions withIniFile(FormOptions options, const QStringList& arguments) {
+    if (options.iniFile.empty() && startMode(utf8Arguments(arguments)).mode == InvocationMode::CommandLine)
+        options.iniFile = defaultIniFile();
+    return options;
 }
 
 QRect rectOf(const form::Bounds& b) { return {b.left, b.top, b.width, b.height}; }
@@ -97,7 +110,7 @@ namespace form = tht::form;
 
 TMForm::TMForm(const QStringList& arguments, FormOptions options, QWidget* parent)
     : QWidget(parent),
-      options_(std::move(options)),
+      options_(withIniFile(std::move(options), arguments)),
       ownBoxes_(options_.boxes ? nullptr : std::make_unique<ModalBoxRunner>()),
       boxes_(options_.boxes ? options_.boxes : ownBoxes_.get()),
       model_(utf8Arguments(arguments), {options_.htemp, options_.iniFile, options_.clock}),

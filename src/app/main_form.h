@@ -27,15 +27,22 @@ class DirectoryList;
 class DriveBox;
 class HelpWindow;
 
-// "Horalina.ini" beside the executable, where the calling product reads the status.
+// "Horalina.ini", where the window that the calling product starts leaves the
+// status: beside the executable, unless the program is installed (then in the
+// user's state folder, made when missing). Throws Error when that folder is
+// unknown or cannot be made.
 std::filesystem::path defaultIniFile();
+// The same for a program whose folder is programFolder.
+std::filesystem::path defaultIniFile(const std::filesystem::path& programFolder);
 // The help set compiled into the program.
 QString defaultHelpSet();
 
 // What the window takes from outside; tests point these at temporary folders.
 struct FormOptions {
     std::filesystem::path htemp{};  // Horalina's data folder; empty: the platform's, found when a run starts
-    std::filesystem::path iniFile = defaultIniFile();    // where command-line mode leaves the status
+    // Where command-line mode leaves the status; empty: defaultIniFile(),
+    // decided in that mode only, so that no other start makes a folder or fails.
+    std::filesystem::path iniFile{};
     QString helpSet = defaultHelpSet();
     Clock clock = systemLocalTime;
     BoxRunner* boxes = nullptr;  // null: real modal boxes

@@ -102,6 +102,14 @@ std::string dataFolderUnknown() {
            "WINEPREFIX ni HOME";
 }
 
+std::string stateFolderUnknown() {
+    return "No se sabe cuál es la carpeta donde dejar Horalina.ini ($XDG_STATE_HOME/transhoralotuxa o "
+           "$HOME/.local/state/transhoralotuxa): ni la variable XDG_STATE_HOME ni HOME tienen una ruta absoluta";
+}
+std::string stateFolderUncreatable(const std::string& folder, const std::string& cause) {
+    return withCause("No se puede crear la carpeta " + folder + ", donde se deja Horalina.ini", cause);
+}
+
 std::string iniUnwritable(const std::string& file, const std::string& cause) {
     return withCause("No se puede escribir el archivo de configuración " + file, cause);
 }
@@ -259,7 +267,10 @@ std::string help() {
                "\n"
                "Con dos argumentos, como la arranca Horalina, ofrece solo la dirección del\n"
                "primero (exportar o importar), se cierra al terminar y deja el estado final en\n"
-               "Horalina.ini, junto al programa. El segundo argumento no se lee.\n"
+               "Horalina.ini: junto al programa o, si está instalado (en una carpeta bin o en\n"
+               "una en la que el usuario no puede escribir), en $XDG_STATE_HOME/transhoralotuxa\n"
+               "(o ~/.local/state/transhoralotuxa), que se crea si no existe. El segundo\n"
+               "argumento no se lee.\n"
                "\n"
                "El botón ") +
            std::string(window::kHelp) +

@@ -55,7 +55,9 @@ std::string timeCutAtNul(const std::string& file, std::int64_t line);
 // Horalina's data folder.
 std::string folderBusy(const std::string& folder);
 std::string dataFolderUnknown();
-// The settings file.
+// The settings file, and the folder where an installed window keeps it.
+std::string stateFolderUnknown();
+std::string stateFolderUncreatable(const std::string& folder, const std::string& cause);
 std::string iniUnwritable(const std::string& file, const std::string& cause);
 // Anything that is no error of ours: a fault of the program, named as such.
 std::string internalError(const std::string& detail);

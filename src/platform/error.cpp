@@ -13,6 +13,8 @@ std::string describe(FileError kind, const ErrorContext& c) {
     case FileError::CodePageUnknown: return msg::codePageUnknown(c.value);
     case FileError::DataFolderUnknown: return msg::dataFolderUnknown();
     case FileError::FolderUnreadable: return msg::folderUnreadable(c.file, c.cause);
+    case FileError::StateFolderUnknown: return msg::stateFolderUnknown();
+    case FileError::StateFolderUncreatable: return msg::stateFolderUncreatable(c.file, c.cause);
     }
     return msg::internalError(c.cause);
 }

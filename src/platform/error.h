@@ -59,6 +59,8 @@ enum class FileError {
     CodePageUnknown,  // value: the name of the converter
     DataFolderUnknown,  // nothing tells where Horalina's data folder is
     FolderUnreadable,   // file, cause: a folder that exists but cannot be listed
+    StateFolderUnknown,      // nothing tells where the user's state folder is
+    StateFolderUncreatable,  // file, cause: the state folder, which cannot be made
 };
 std::string describe(FileError kind, const ErrorContext& c);
 

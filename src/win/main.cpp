@@ -23,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tht::win::FormOptions options;
     // The command line whole, split as the calling product writes it.
     options.arguments = tht::commandLineArguments(tht::narrow(::GetCommandLineW()));
-    options.iniFile = beside / tht::kSettingsFileName;
+    options.iniFile = tht::statusFolder(beside) / tht::kSettingsFileName;
     options.helpFile = beside / tht::form::kHelpFile;
     try {
         tht::win::MainForm form(instance, std::move(options));

@@ -180,6 +180,7 @@ private slots:
     void problemsShownBeforeClosing_data();
     void problemsShownBeforeClosing();
     void unwritableIniRefusesTheRun();
+    void iniFileOfAnInstalledProgram();
     void runThatStopsIsReported_data();
     void runThatStopsIsReported();
     void folderChooserAndLabel2();
@@ -503,6 +504,29 @@ void TestMainForm::unwritableIniRefusesTheRun() {
     QVERIFY2(f.boxes.boxes[0].text.contains("Horalina.ini"), qPrintable(f.boxes.boxes[0].text));
     QVERIFY(!fs::exists(f.htemp / "ASIGT.DBF"));
     QVERIFY(form.isVisible());
+}
+
+// Installed in a "bin" folder, the window writes nothing beside itself: the
+// status goes to the user's state folder, made for it; in a build tree it
+// stays beside the program.
+void TestMainForm::iniFileOfAnInstalledProgram() {
+    QTemporaryDir dir;
+    const fs::path root = QFile::encodeName(dir.path()).toStdString();
+    fs::create_directories(root / "usr/bin");
+    fs::create_directories(root / "build/src/app");
+    const bool hadStateHome = qEnvironmentVariableIsSet("XDG_STATE_HOME");
+    const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath("state")));
+    const fs::path installed = tht::app::defaultIniFile(root / "usr/bin");
+    const fs::path built = tht::app::defaultIniFile(root / "build/src/app");
+    if (hadStateHome)
+        qputenv("XDG_STATE_HOME", stateHome);
+    else
+        qunsetenv("XDG_STATE_HOME");
+    QCOMPARE(installed.string(), (root / "state/transhoralotuxa/Horalina.ini").string());
+    QVERIFY(fs::is_directory(installed.parent_path()));
+    QCOMPARE(built.string(), (root / "build/src/app/Horalina.ini").string());
+    QVERIFY(fs::is_empty(root / "usr/bin"));
 }
 
 void TestMainForm::runThatStopsIsReported_data() {

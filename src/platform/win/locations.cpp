@@ -20,6 +20,10 @@ std::filesystem::path executablePath() {
     }
 }
 
+// Horalina reads the status beside the program it starts, where the Windows
+// program has always left it.
+std::filesystem::path statusFolder(const std::filesystem::path& programFolder) { return programFolder; }
+
 std::filesystem::path horalinaDataFolder() {
     if (const auto htemp = environmentVariable(L"HORALINA_HTEMP")) return std::filesystem::path(*htemp);
     return std::filesystem::path(L"C:\\HTEMP");
