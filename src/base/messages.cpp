@@ -97,6 +97,13 @@ std::string folderBusy(const std::string& folder) {
     return "La carpeta de Horalina " + folder +
            " está en uso por otra ejecución de transHoraloTuxa: espere a que termine y vuelva a intentarlo";
 }
+std::string nothingKept(const std::string& folder) {
+    return "No hay ninguna copia guardada que restaurar en " + folder;
+}
+std::string keptSetUnknown(const std::string& set, const std::string& folder) {
+    return "No existe la copia guardada \"" + set + "\" en " + folder +
+           ": vea las que hay con transhoralotuxa-cli restaurar CARPETA --lista";
+}
 std::string dataFolderUnknown() {
     return "No se sabe cuál es la carpeta de datos de Horalina: no están definidas las variables HORALINA_HTEMP, "
            "WINEPREFIX ni HOME";
@@ -219,6 +226,12 @@ std::string unexpectedArguments(const std::vector<std::string>& arguments) {
 std::string missingValue(const std::string& option) { return "falta el valor de " + option; }
 std::string repeatedOption(const std::string& option) { return option + " se ha dado más de una vez"; }
 std::string emptyValue(const std::string& what) { return what + " no puede estar vacío"; }
+std::string keptSetLine(const std::string& name, const std::vector<std::string>& files) {
+    std::string line = name + "  (";
+    for (std::size_t i = 0; i < files.size(); ++i) line += (i ? ", " : "") + files[i];
+    return line + ")";
+}
+std::string noKeptSets(const std::string& folder) { return "No hay copias guardadas en " + folder; }
 std::string wrongUsage(std::string_view detail) { return "error: " + std::string(detail) + "\n" + std::string(kLine); }
 }  // namespace usage
 

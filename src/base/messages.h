@@ -55,6 +55,9 @@ std::string timeCutAtNul(const std::string& file, std::int64_t line);
 // Horalina's data folder.
 std::string folderBusy(const std::string& folder);
 std::string dataFolderUnknown();
+// restaurar.
+std::string nothingKept(const std::string& folder);
+std::string keptSetUnknown(const std::string& set, const std::string& folder);
 // The settings file.
 std::string iniUnwritable(const std::string& file, const std::string& cause);
 // Anything that is no error of ours: a fault of the program, named as such.
@@ -179,6 +182,16 @@ inline constexpr std::string_view kReport =
     "Archivo en el que escribir el informe (por defecto INFORME_TRANSHORALOTUXA.TXT en la carpeta de Horalina; "
     "comprobar lo escribe en la salida estándar)";
 inline constexpr std::string_view kQuiet = "Sin resumen por tabla en la salida de errores";
+inline constexpr std::string_view kRestore =
+    "Devuelve una copia guardada de lo que reemplazó una ejecución (la más reciente si no se nombra); "
+    "lo que reemplaza queda guardado a su vez";
+inline constexpr std::string_view kSet = "Nombre de la copia guardada que devolver (de la lista de --lista)";
+inline constexpr std::string_view kList = "Lista las copias guardadas, de la más antigua a la más reciente, y termina";
+inline constexpr std::string_view kTimetable =
+    "Devuelve TUXA_HORARIO.TXT en la carpeta de TUXA en lugar de las tablas de Horalina";
+// --lista: one line per kept set, and what to say when there is none.
+std::string keptSetLine(const std::string& name, const std::vector<std::string>& files);
+std::string noKeptSets(const std::string& folder);
 inline constexpr std::string_view kHelp = "Muestra esta ayuda y termina";
 inline constexpr std::string_view kVersion = "Muestra la versión y termina";
 // The headings of --help, each beside the English word the parser would print.
@@ -191,8 +204,10 @@ inline constexpr std::pair<std::string_view, std::string_view> kHelpLabels[] = {
 };
 inline constexpr std::string_view kLine =
     "Uso: transhoralotuxa-cli exportar|importar CARPETA [--htemp DIR] [--ini FICHERO] [--informe FICHERO] [--quiet]\n"
-    "     transhoralotuxa-cli comprobar CARPETA [--htemp DIR] [--informe FICHERO] [--quiet]";
-inline constexpr std::string_view kMissingDirection = "falta la orden: exportar, importar o comprobar";
+    "     transhoralotuxa-cli comprobar CARPETA [--htemp DIR] [--informe FICHERO] [--quiet]\n"
+    "     transhoralotuxa-cli restaurar CARPETA [--htemp DIR] [--conjunto NOMBRE] [--lista] [--horario] [--ini FICHERO] "
+    "[--informe FICHERO] [--quiet]";
+inline constexpr std::string_view kMissingDirection = "falta la orden: exportar, importar, comprobar o restaurar";
 inline constexpr std::string_view kMissingFolder = "falta la carpeta de TUXA (CARPETA)";
 // "sobra el argumento b", "sobran los argumentos b c": in the order given.
 std::string unexpectedArguments(const std::vector<std::string>& arguments);
@@ -256,6 +271,11 @@ inline constexpr std::string_view kFolderMissing = "no existe la carpeta de TUXA
 inline constexpr std::string_view kStatus = "Estado";
 std::string statusText(int status);
 inline constexpr std::string_view kStatusUnchanged = "sin cambio";
+// Where the run kept what it replaced, so that `restaurar` can bring it back.
+inline constexpr std::string_view kKept = "Copia de lo reemplazado";
+inline constexpr std::string_view kKeptNothing = "ninguna: no había nada que reemplazar";
+inline constexpr std::string_view kRestored = "Copia restaurada";
+inline constexpr std::string_view kRestore = "restaurar (devuelve una copia guardada)";
 inline constexpr std::string_view kError = "Error";
 inline constexpr std::string_view kTables = "Tablas y archivos";
 inline constexpr std::string_view kNoInputFile = "sin archivo de entrada: no se ha cambiado";

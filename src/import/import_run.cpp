@@ -290,12 +290,23 @@ RunResult importar(const RunContext& ctx) {
         if (ctx.mode == InvocationMode::CommandLine) result.status = 0;
         return result;
     }
-    result.reports.reserve(2);  // a recovery's notice may follow: `report` stays valid
+    result.reports.reserve(3);  // two recoveries' notices may follow: `report` stays valid
     TableReport& report = result.reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
     try {
         requireListableFolder(pathFromUtf8(ctx.dirTxt));
-        const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Shared);
+        // The timetable is replaced, and the old one kept, under the TUXA
+        // folder's own lock: one writer at a time there. A school that keeps
+        // both in one folder holds it once, alone.
+        const std::filesystem::path tuxaFolder = pathFromUtf8(ctx.dirTxt);
+        std::error_code ec;
+        const bool oneFolder = std::filesystem::equivalent(tuxaFolder, ctx.htemp, ec);
+        const RunLock lock = RunLock::take(ctx.htemp, oneFolder ? RunLock::Use::Alone : RunLock::Use::Shared);
         noteRecovery(ctx, lock.recovered(), result.reports);
+        std::optional<RunLock> tuxaLock;
+        if (!oneFolder) {
+            tuxaLock.emplace(RunLock::take(tuxaFolder, RunLock::Use::Alone));
+            noteRecovery(tuxaFolder, tuxaLock->recovered(), result.reports);
+        }
         const std::u32string centre = centreCode(ctx);
         TimetableFile timetable(ctx.dirTxt, *ctx.codePage);
         timetable.add(titleLine(centre, ctx.clock()));
@@ -304,7 +315,9 @@ RunResult importar(const RunContext& ctx) {
         addDetailLines(tables, timetable, report);
         tables.close();
         timetable.add(trailerLine(centre, ctx.clock(), timetable.lines() - 1));
-        timetable.commit();
+        const std::filesystem::path kept =
+            timetable.commit(ctx.keepReplaced ? std::optional(ctx.clock()) : std::nullopt);
+        if (ctx.keepReplaced) result.keptSet = kept;
     } catch (const Error& e) {
         result.outcome = RunOutcome::Stopped;
         result.status = 0;  // no timetable was written

@@ -5,6 +5,7 @@
 #include "platform/atomic_file.h"
 #include "platform/code_pages.h"
 #include "platform/files.h"
+#include "store/commit_journal.h"
 
 namespace tht {
 namespace {
@@ -96,10 +97,14 @@ void TimetableFile::writeOut() {
     pending_.clear();
 }
 
-void TimetableFile::commit() {
+std::filesystem::path TimetableFile::commit(std::optional<LocalDateTime> keepWhen) {
     writeOut();
-    file_->commit();
+    const std::filesystem::path folder = file_->target().parent_path();
+    PreparedFile prepared = std::move(*file_).prepare();
     file_.reset();
+    std::optional<Keeping> keeping;
+    if (keepWhen) keeping.emplace(Keeping{.when = *keepWhen});
+    return commitFiles(folder, {&prepared}, keeping ? &*keeping : nullptr);
 }
 
 }  // namespace tht

@@ -22,6 +22,7 @@ std::string_view kindText(RunKind kind) {
     switch (kind) {
         case RunKind::Import: return msg::report::kImport;
         case RunKind::Check: return msg::report::kCheck;
+        case RunKind::Restore: return msg::report::kRestore;
         default: return msg::report::kExport;
     }
 }
@@ -90,6 +91,9 @@ std::string formatRunReport(const RunReportFacts& facts, const RunResult& result
     field(out, m::kOutcome, outcomeText(result.outcome));
     field(out, m::kStatus, result.status ? m::statusText(*result.status) : std::string(m::kStatusUnchanged));
     if (result.error) field(out, m::kError, result.error->what());
+    if (result.restoredSet) field(out, m::kRestored, displayPath(*result.restoredSet));
+    if (result.keptSet)
+        field(out, m::kKept, result.keptSet->empty() ? std::string(m::kKeptNothing) : displayPath(*result.keptSet));
 
     // A block of Horalina's folder (a commit put right) has only warnings: they
     // are told below with the others.

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "base/ascii.h"
+#include "base/messages.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "platform/locked_file.h"
@@ -186,25 +187,23 @@ void TableBatch::stage(std::string name, PreparedFile file, std::vector<LockedFi
 
 void TableBatch::commit() {
     if (staged_.empty()) return;
-    CommitJournal journal;
+    std::vector<PreparedFile*> files;
+    std::optional<Keeping> keeping;
+    if (keepWhen_) keeping.emplace(Keeping{.when = *keepWhen_});
     for (Staged& staged : staged_) {
         staged.oldTables.clear();  // Windows renames over no file that is open
-        CommitJournal::Rename r{staged.file.temporaryPath(), staged.file.finalPath(), {}};
-        if (fileExists(r.target)) r.aside = r.target.parent_path() / unusedTemporaryName(r.target.parent_path());
-        journal.renames.push_back(std::move(r));
+        files.push_back(&staged.file);
+        if (!keeping) continue;
+        // The old index and other spellings go with the table they described.
+        const fs::path target = staged.file.finalPath();
+        std::error_code ec;
+        for (const std::string& name : {staged.name + ".MDX", staged.name + std::string(kExtension)})
+            for (const fs::path& p : findCaseVariants(folder_, name))
+                if (p != target && !fs::equivalent(p, target, ec)) keeping->alsoKept.push_back(p);
     }
-    {
-        // A signal now would remove new tables the journal names as complete.
-        const StopSignalsHeld held;
-        try {
-            writeCommitJournal(folder_, journal);
-        } catch (const Error&) {
-            removeFileQuietly(folder_ / std::string(kCommitJournalFile));  // no rename was done
-            throw;
-        }
-        for (Staged& staged : staged_) staged.file.handOver();  // the journal's now
-        finishCommit(folder_, journal);
-    }
+    if (keeping)
+        if (const auto report = findEntry(folder_, msg::report::kFileName)) keeping->companions.push_back(*report);
+    keptSet_ = commitFiles(folder_, std::move(files), keeping ? &*keeping : nullptr);
     for (const Staged& staged : staged_) dropOldSpellings(folder_, staged.name, staged.file.target());
     staged_.clear();
 }
