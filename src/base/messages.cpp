@@ -152,6 +152,9 @@ std::string recordsBeyondFile(std::uint64_t records, std::uint64_t recordLength,
 }  // namespace cause
 
 namespace warn {
+std::string timetableNotKept(const std::string& cause) {
+    return "no se ha guardado copia del TUXA_HORARIO.TXT anterior: " + cause;
+}
 std::string noTrailerLine(const std::string& file) {
     return "el archivo " + file + " no termina con su línea final (9): puede estar incompleto";
 }

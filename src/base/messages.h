@@ -139,6 +139,8 @@ inline constexpr std::string_view kRoomNotInAulat = "aula que no está en AULAT"
 // ---- what looked odd, although the run went on -------------------------------
 namespace warn {
 std::string noTrailerLine(const std::string& file);
+// The TUXA folder could not take our lock: the timetable replaced with no copy of the old one.
+std::string timetableNotKept(const std::string& cause);
 // Horalina leaves SOLUC empty until it has a solution: the timetable written is empty too.
 inline constexpr std::string_view kEmptySolution =
     "SOLUC.DBF no tiene registros: TUXA_HORARIO.TXT se ha escrito sin ninguna clase";

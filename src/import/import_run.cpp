@@ -303,9 +303,18 @@ RunResult importar(const RunContext& ctx) {
         const RunLock lock = RunLock::take(ctx.htemp, oneFolder ? RunLock::Use::Alone : RunLock::Use::Shared);
         noteRecovery(ctx, lock.recovered(), result.reports);
         std::optional<RunLock> tuxaLock;
+        bool keep = ctx.keepReplaced;
         if (!oneFolder) {
-            tuxaLock.emplace(RunLock::take(tuxaFolder, RunLock::Use::Alone));
-            noteRecovery(tuxaFolder, tuxaLock->recovered(), result.reports);
+            try {
+                tuxaLock.emplace(RunLock::take(tuxaFolder, RunLock::Use::Alone));
+                noteRecovery(tuxaFolder, tuxaLock->recovered(), result.reports);
+            } catch (const Error& e) {
+                if (e.is(RunError::FolderBusy)) throw;
+                // A folder with no room for our files (a path at its limit) still
+                // takes the timetable, replaced as one rename, with no copy kept.
+                keep = false;
+                report.warnings.push_back(msg::warn::timetableNotKept(e.what()));
+            }
         }
         const std::u32string centre = centreCode(ctx);
         TimetableFile timetable(ctx.dirTxt, *ctx.codePage);
@@ -316,8 +325,8 @@ RunResult importar(const RunContext& ctx) {
         tables.close();
         timetable.add(trailerLine(centre, ctx.clock(), timetable.lines() - 1));
         const std::filesystem::path kept =
-            timetable.commit(ctx.keepReplaced ? std::optional(ctx.clock()) : std::nullopt);
-        if (ctx.keepReplaced) result.keptSet = kept;
+            timetable.commit(keep ? std::optional(ctx.clock()) : std::nullopt);
+        if (keep) result.keptSet = kept;
     } catch (const Error& e) {
         result.outcome = RunOutcome::Stopped;
         result.status = 0;  // no timetable was written

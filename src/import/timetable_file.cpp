@@ -102,9 +102,12 @@ std::filesystem::path TimetableFile::commit(std::optional<LocalDateTime> keepWhe
     const std::filesystem::path folder = file_->target().parent_path();
     PreparedFile prepared = std::move(*file_).prepare();
     file_.reset();
-    std::optional<Keeping> keeping;
-    if (keepWhen) keeping.emplace(Keeping{.when = *keepWhen});
-    return commitFiles(folder, {&prepared}, keeping ? &*keeping : nullptr);
+    if (!keepWhen) {
+        prepared.commit();  // one file: its rename is the whole commit
+        return {};
+    }
+    const Keeping keeping{.when = *keepWhen};
+    return commitFiles(folder, {&prepared}, &keeping);
 }
 
 }  // namespace tht

@@ -72,8 +72,8 @@ public:
     // both are single-byte, else through its characters.
     void add(std::string_view tablePageLine);
     std::int64_t lines() const noexcept { return lines_; }
-    // The file takes its name as a commit journaled in the TUXA folder. With
-    // keepWhen, the file it replaces is kept in a new kept set there
+    // The file takes its name. With keepWhen, as a commit journaled in the
+    // TUXA folder that keeps the file it replaces in a new kept set there
     // (kept_sets.h), whose folder is returned; empty: nothing was replaced.
     std::filesystem::path commit(std::optional<LocalDateTime> keepWhen = std::nullopt);
 
