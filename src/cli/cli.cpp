@@ -126,7 +126,7 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     CLI::App* exportCmd = app.add_subcommand("exportar", text(msg::usage::kExport));
     CLI::App* importCmd = app.add_subcommand("importar", text(msg::usage::kImport));
     CLI::App* checkCmd = app.add_subcommand("comprobar", text(msg::usage::kCheck));
-    CLI::App* restoreCmd = app.add_subcommand("restaurar", text(msg::usage::kRestore));
+    CLI::App* restoreCmd = app.add_subcommand("restaurar", msg::usage::restore(kKeptSetsFolder, kKeptSetsLimit));
     for (CLI::App* cmd : {exportCmd, importCmd, checkCmd, restoreCmd}) {
         cmd->group(text(msg::usage::kDirectionsGroup));
         addRunOptions(*cmd, options);

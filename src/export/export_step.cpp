@@ -117,6 +117,16 @@ void DataLines::noteOddities(TableReport& report) const {
             msg::warn::unstorableCharacters(name_, unstorable_, firstUnstorableLine_, windows1252().name()));
 }
 
+void noteChanges(const ExportContext& ctx, PreviousTable& previous, TableReport& report) {
+    if (!previous.unreadable().empty())
+        report.warnings.push_back(msg::warn::previousUnreadable(report.table, previous.unreadable()));
+    Table table = ctx.tables.open(report.table, Access::Shared, /*readOnly=*/true);
+    report.changes = previous.compareWith(table);
+    table.close();
+    const TableChanges& c = *report.changes;
+    if (c.big()) report.warnings.push_back(msg::warn::bigChange(report.table, c.before, c.after, c.removed.count));
+}
+
 std::optional<std::int64_t> DataLines::lineCutAtNul() const {
     const ReadingNotes& notes = notesOf(source_);
     if (!notes.linesAfterNul) return std::nullopt;

@@ -59,6 +59,11 @@ public:
     FieldId field(std::string_view name) const;
     std::size_t fieldCount() const noexcept { return visible_.size(); }
     const std::string& fieldName(std::size_t index) const;
+    const TableLayout& layout() const noexcept { return layout_; }
+    std::string_view recordBytes() const noexcept {
+        const std::string_view rec = currentBytes();
+        return rec.empty() ? rec : rec.substr(1);
+    }
 
     void readText(FieldId f, std::string& out) const;
     std::int64_t readInteger(FieldId f) const;
