@@ -117,12 +117,15 @@ void DataLines::noteOddities(TableReport& report) const {
             msg::warn::unstorableCharacters(name_, unstorable_, firstUnstorableLine_, windows1252().name()));
 }
 
-void noteChanges(const ExportContext& ctx, PreviousTable& previous, TableReport& report) {
-    if (!previous.unreadable().empty())
-        report.warnings.push_back(msg::warn::previousUnreadable(report.table, previous.unreadable()));
-    Table table = ctx.tables.open(report.table, Access::Shared, /*readOnly=*/true);
-    report.changes = previous.compareWith(table);
-    table.close();
+void noteChanges(const ExportContext& ctx, const TableCodes& codes, TableReport& report) {
+    TableScan after = TableScan::open(ctx.tables, report.table);
+    try {
+        std::optional<TableScan> before = TableScan::openReplaced(ctx.tables, report.table);
+        report.changes = before ? compareTables(*before, after, codes) : firstTable(after, codes);
+    } catch (const Error& e) {
+        report.warnings.push_back(msg::warn::previousUnreadable(report.table, e.what()));
+        return;
+    }
     const TableChanges& c = *report.changes;
     if (c.big()) report.warnings.push_back(msg::warn::bigChange(report.table, c.before, c.after, c.removed.count));
 }

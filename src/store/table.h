@@ -144,6 +144,7 @@ public:
 
 private:
     friend class TableBatch;
+    friend class TableScan;
     explicit Table(std::unique_ptr<Impl> impl);
     static Table create(const std::filesystem::path& folder, std::string_view name,
                         const std::vector<FieldDef>& fields, TableLevel level, Clock clock, TableBatch* batch);

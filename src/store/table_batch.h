@@ -46,6 +46,7 @@ public:
 
 private:
     friend class Table;
+    friend class TableScan;
     struct Staged {
         std::string name;  // upper case, without ".DBF"
         PreparedFile file;

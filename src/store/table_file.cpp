@@ -13,6 +13,7 @@
 #include "platform/commit_renames.h"
 #include "platform/temporary_files.h"
 #include "store/table_impl.h"
+#include "store/table_scan.h"
 
 namespace tht {
 namespace {
@@ -173,6 +174,44 @@ Table TableBatch::open(std::string_view name, Access access, bool readOnly) {
         return Table(std::make_unique<Table::Impl>(std::move(s)));
     }
     return Table::open(folder_, name, access, readOnly);
+}
+
+TableScan TableScan::open(const std::filesystem::path& folder, std::string_view name) {
+    const TableName n = splitName(name, folder);
+    const std::optional<fs::path> found = findEntry(folder, n.fileName);
+    if (!found || !fileExists(*found))
+        throw Error(TableError::Missing, {.table = displayPath(folder / n.fileName)});
+    std::optional<LockedFile> lock = LockedFile::open(*found, LockedFile::Mode::Shared);
+    if (!lock) throw Error(TableError::InUse, {.table = n.base});
+    const LockedFile& held = *lock;
+    return over(held, std::move(lock), *found, n.base);
+}
+
+TableScan TableScan::open(TableBatch& batch, std::string_view name) {
+    const TableName n = splitName(name, batch.folder_);
+    for (const TableBatch::Staged& staged : batch.staged_) {
+        if (staged.name != n.base) continue;
+        std::optional<LockedFile> lock = LockedFile::open(staged.file.temporaryPath(), LockedFile::Mode::Shared);
+        if (!lock) throw Error(TableError::InUse, {.table = n.base});
+        const LockedFile& held = *lock;
+        return over(held, std::move(lock), batch.folder_ / (n.base + std::string(kExtension)), n.base);
+    }
+    return open(batch.folder_, name);
+}
+
+std::optional<TableScan> TableScan::openReplaced(TableBatch& batch, std::string_view name) {
+    const TableName n = splitName(name, batch.folder_);
+    // The spelling Table::open would have read, among those the batch holds.
+    const std::optional<fs::path> found = findEntry(batch.folder_, n.fileName);
+    if (!found) return std::nullopt;
+    std::error_code ec;
+    for (const TableBatch::Staged& staged : batch.staged_) {
+        if (staged.name != n.base) continue;
+        for (const LockedFile& lock : staged.oldTables)
+            if (lock.path() == *found || fs::equivalent(lock.path(), *found, ec))
+                return over(lock, std::nullopt, *found, n.base);
+    }
+    return std::nullopt;
 }
 
 void TableBatch::stage(std::string name, PreparedFile file, std::vector<LockedFile> oldTables) {
