@@ -50,15 +50,12 @@ struct Fields {
 };
 
 // How records of the two tables are told apart: by their bytes where both
-// store records alike, else by their values as text.
+// store records alike, else by their values as text; a fingerprint of either
+// is 64 bits of a hash of it.
 class Reader {
 public:
     Reader(const Fields& fields, bool byBytes) : fields_(fields), byBytes_(byBytes) {}
 
-    bool same(const Table& a, Reader& other, const Table& b) {
-        if (byBytes_) return a.recordBytes() == b.recordBytes();
-        return fingerprint(a) == other.fingerprint(b);
-    }
     std::uint64_t fingerprint(const Table& t) {
         KeyHash h;
         if (byBytes_) {
@@ -95,6 +92,9 @@ std::string codeText(std::span<const std::string> key, std::size_t parts) {
     return out;
 }
 
+// How far from its place a record is sought among the other table's.
+constexpr std::size_t kReach = 64;
+
 // An old record left over, as its index entry holds it.
 struct Stamp {
     std::uint64_t place;
@@ -119,18 +119,39 @@ TableChanges compareTables(TableScan& before, TableScan& after, const TableCodes
     const bool byBytes = before.table().recordShape() == after.table().recordShape();
     Reader oldReader(oldFields, byBytes), newReader(newFields, byBytes);
 
-    // Side by side: the records that are the same in the same place.
-    std::vector<bool> oldMatched, newMatched;
-    for (bool b = before.next(), a = after.next(); b || a;) {
-        const bool same = b && a && oldReader.same(before.table(), newReader, after.table());
-        if (b) oldMatched.push_back(same), b = before.next();
-        if (a) newMatched.push_back(same), a = after.next();
+    // A fingerprint of every record of each, in stored order.
+    std::vector<std::uint64_t> oldPrints, newPrints;
+    oldPrints.reserve(static_cast<std::size_t>(before.declaredRecords()));
+    newPrints.reserve(static_cast<std::size_t>(after.declaredRecords()));
+    while (before.next()) oldPrints.push_back(oldReader.fingerprint(before.table()));
+    while (after.next()) newPrints.push_back(newReader.fingerprint(after.table()));
+    c.before = static_cast<std::int64_t>(oldPrints.size());
+    c.after = static_cast<std::int64_t>(newPrints.size());
+
+    // Side by side: a record the same as the old one in its place, or as one
+    // a little before or after it (records put in or taken out move the rest).
+    std::vector<bool> oldMatched(oldPrints.size(), false), newMatched(newPrints.size(), false);
+    bool leftOvers = oldPrints.size() != newPrints.size();
+    for (std::size_t i = 0, j = 0; i < oldPrints.size() && j < newPrints.size();) {
+        if (oldPrints[i] == newPrints[j]) {
+            oldMatched[i++] = newMatched[j++] = true;
+            continue;
+        }
+        leftOvers = true;
+        std::size_t d = 1;
+        for (; d <= kReach; ++d) {
+            if (i + d < oldPrints.size() && oldPrints[i + d] == newPrints[j]) {
+                i += d;  // the old ones before it were taken out, or changed
+                break;
+            }
+            if (j + d < newPrints.size() && newPrints[j + d] == oldPrints[i]) {
+                j += d;  // the new ones before it were put in, or changed
+                break;
+            }
+        }
+        if (d > kReach) ++i, ++j;
     }
-    c.before = static_cast<std::int64_t>(oldMatched.size());
-    c.after = static_cast<std::int64_t>(newMatched.size());
-    if (std::find(oldMatched.begin(), oldMatched.end(), false) == oldMatched.end() &&
-        std::find(newMatched.begin(), newMatched.end(), false) == newMatched.end())
-        return c;
+    if (!leftOvers) return c;
 
     // The old records left over, by their codes: values are the record's
     // place and fingerprint, its name and its codes as the report shows them.
@@ -156,7 +177,7 @@ TableChanges compareTables(TableScan& before, TableScan& after, const TableCodes
             key[k] = decimalText(++repeats[stampOf(*index.find(code)).place] + 1);
             entry = index.add(repeated);
         }
-        const Stamp s{place, oldReader.fingerprint(t)};
+        const Stamp s{place, oldPrints[place]};
         index.setValue(*entry, 0, std::string_view(reinterpret_cast<const char*>(&s), sizeof s));
         const std::string name = oldReader.label(t);
         index.setValue(*entry, 1, name);
@@ -185,7 +206,7 @@ TableChanges compareTables(TableScan& before, TableScan& after, const TableCodes
         }
         const Stamp s = stampOf(*entry);
         oldMatched[s.place] = true;
-        if (s.fingerprint == newReader.fingerprint(t)) continue;
+        if (s.fingerprint == newPrints[place]) continue;
         if (!listsMore(c.changed)) {
             ++c.changed.count;
             continue;

@@ -2,11 +2,12 @@
 // What changed from one table to another by the codes its records are
 // known by: the table an export replaces against the one it made.
 //
-// A re-export mostly writes the same records in the same places, so the two
-// tables are first walked side by side, and a record that is the same as the
-// one in its place is matched there at the cost of a comparison of bytes.
-// Only the records left over are matched by their codes, through a lookup
-// index of the old ones. When a table holds one code more than once (rooms
+// A re-export mostly writes the same records in the same order, so each
+// table is first read once for a fingerprint of every record, and a record
+// with the fingerprint of the old one in its place, or of one a few places
+// before or after it (where records were put in or taken out), is matched
+// there. Only the records left over are read again and matched by their
+// codes, through a lookup index of the old ones. When a table holds one code more than once (rooms
 // and groups are written line for line, a district's time slots repeat),
 // the n-th record left over with a code is matched with the n-th one of the
 // other table.

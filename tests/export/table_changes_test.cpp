@@ -1,5 +1,6 @@
-// How a step's new table is matched with the one it replaces: by codes,
-// repeated codes in turn, whatever the places and however the old table was
+// How a step's new table is matched with the one it replaces: the same
+// record where it stands or nearby, else by codes, repeated codes in turn,
+// whatever the places and however the old table was
 // stored; an old table that cannot be read costs the comparison, never the export.
 #include <gtest/gtest.h>
 
@@ -28,10 +29,18 @@ std::vector<std::string> labels(const RecordList& list) {
 
 TEST(TableChanges, RecordsAreMatchedByCodeAndRepeatedCodesInTurn) {
     using L = std::vector<std::string>;
+    // Seventy rooms put in front of ten: further than a record is sought nearby.
+    Rooms ten, seventyAndTen;
+    L firstFifty;
+    for (int i = 0; i < 70; ++i) seventyAndTen.push_back({"N" + std::to_string(i), "Nueva"});
+    for (int i = 0; i < 50; ++i) firstFifty.push_back("N" + std::to_string(i) + "|Nueva|");
+    for (int i = 0; i < 10; ++i) ten.push_back({"R" + std::to_string(i), "Vieja"});
+    seventyAndTen.insert(seventyAndTen.end(), ten.begin(), ten.end());
     const struct {
         const char* what;
         Rooms before, after;
         L added, removed, changed;
+        std::int64_t addedCount = -1;  // -1: as many as listed
     } cases[] = {
         {"the same rooms", {{"A", "Uno"}, {"B", "Dos"}}, {{"A", "Uno"}, {"B", "Dos"}}, {}, {}, {}},
         {"one put in front: the others are no change",
@@ -45,8 +54,13 @@ TEST(TableChanges, RecordsAreMatchedByCodeAndRepeatedCodesInTurn) {
         {"a repeat gone from the front",
          {{"A", "Uno"}, {"A", "Uno bis"}, {"B", "Dos"}},
          {{"A", "Uno bis"}, {"B", "Dos"}},
-         {}, {"A|Uno bis|"}, {"A|Uno bis|Uno"}},
+         {}, {"A|Uno|"}, {}},  // the one the same as before is matched to it
         {"codes swapped places", {{"A", "Uno"}, {"B", "Dos"}}, {{"B", "Dos"}, {"A", "Uno"}}, {}, {}, {}},
+        {"a repeat renamed and moved",
+         {{"A", "Uno"}, {"B", "Dos"}, {"A", "Uno bis"}},
+         {{"A", "Uno"}, {"A", "Uno ter"}, {"B", "Dos"}},
+         {}, {}, {"A|Uno ter|Uno bis"}},
+        {"seventy put in front", ten, seventyAndTen, firstFifty, {}, {}, 70},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -60,6 +74,8 @@ TEST(TableChanges, RecordsAreMatchedByCodeAndRepeatedCodesInTurn) {
         EXPECT_EQ(labels(report.changes->added), c.added);
         EXPECT_EQ(labels(report.changes->removed), c.removed);
         EXPECT_EQ(labels(report.changes->changed), c.changed);
+        EXPECT_EQ(report.changes->added.count,
+                  c.addedCount >= 0 ? c.addedCount : static_cast<std::int64_t>(c.added.size()));
         EXPECT_TRUE(report.warnings.empty());
     }
 }
