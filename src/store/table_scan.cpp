@@ -20,7 +20,7 @@ constexpr char kEndOfFile = 0x1A;
 }  // namespace
 
 struct TableScan::State {
-    const LockedFile* file;
+    const LockedFile* file = nullptr;
     std::optional<LockedFile> owned;  // the hold on the table, when it is the scan's
     fs::path path;
     std::string name;
@@ -67,8 +67,11 @@ TableScan::~TableScan() = default;
 
 TableScan TableScan::over(const LockedFile& file, std::optional<LockedFile> owned, std::filesystem::path path,
                           std::string name) {
-    auto s = std::make_unique<State>(State{&file, std::move(owned), std::move(path), std::move(name)});
-    if (s->owned) s->file = &*s->owned;
+    auto s = std::make_unique<State>();
+    s->owned = std::move(owned);
+    s->file = s->owned ? &*s->owned : &file;
+    s->path = std::move(path);
+    s->name = std::move(name);
     char fixed[kFixedHeader];
     const std::size_t got = s->file->readAt(0, fixed, kFixedHeader);
     if (got < kFixedHeader) throw s->damaged(msg::cause::headerIncomplete(got));
