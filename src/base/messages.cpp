@@ -97,6 +97,13 @@ std::string folderBusy(const std::string& folder) {
     return "La carpeta de Horalina " + folder +
            " está en uso por otra ejecución de transHoraloTuxa: espere a que termine y vuelva a intentarlo";
 }
+std::string nothingKept(const std::string& folder) {
+    return "No hay ninguna copia guardada que restaurar en " + folder;
+}
+std::string keptSetUnknown(const std::string& set, const std::string& folder) {
+    return "No existe la copia guardada \"" + set + "\" en " + folder +
+           ": vea las que hay con transhoralotuxa-cli restaurar CARPETA --lista";
+}
 std::string dataFolderUnknown() {
     return "No se sabe cuál es la carpeta de datos de Horalina: no están definidas las variables HORALINA_HTEMP, "
            "WINEPREFIX ni HOME";
@@ -153,6 +160,18 @@ std::string recordsBeyondFile(std::uint64_t records, std::uint64_t recordLength,
 }  // namespace cause
 
 namespace warn {
+std::string bigChange(std::string_view table, std::int64_t before, std::int64_t after, std::int64_t removed) {
+    return "cambio grande en " + std::string(table) + ": " + counted(before, "registro", "registros") + " antes, " +
+           decimalText(after) + " ahora (" + counted(removed, "quitado", "quitados") +
+           "): compruebe que la carpeta de TUXA es la buena; transhoralotuxa-cli restaurar devuelve las tablas "
+           "anteriores";
+}
+std::string previousUnreadable(std::string_view table, const std::string& cause) {
+    return "no se ha podido comparar " + std::string(table) + " con la tabla que había: " + cause;
+}
+std::string timetableNotKept(const std::string& cause) {
+    return "no se ha guardado copia del TUXA_HORARIO.TXT anterior: " + cause;
+}
 std::string noTrailerLine(const std::string& file) {
     return "el archivo " + file + " no termina con su línea final (9): puede estar incompleto";
 }
@@ -227,6 +246,18 @@ std::string unexpectedArguments(const std::vector<std::string>& arguments) {
 std::string missingValue(const std::string& option) { return "falta el valor de " + option; }
 std::string repeatedOption(const std::string& option) { return option + " se ha dado más de una vez"; }
 std::string emptyValue(const std::string& what) { return what + " no puede estar vacío"; }
+std::string keptSetLine(const std::string& name, const std::vector<std::string>& files) {
+    std::string line = name + "  (";
+    for (std::size_t i = 0; i < files.size(); ++i) line += (i ? ", " : "") + files[i];
+    return line + ")";
+}
+std::string restore(std::string_view keptFolder, std::size_t kept) {
+    return "Devuelve una copia guardada de lo que reemplazó una ejecución (la más reciente si no se nombra); "
+           "lo que reemplaza queda guardado a su vez. Las copias están en la carpeta \"" +
+           std::string(keptFolder) + "\" de la carpeta de Horalina (de la de TUXA, las de TUXA_HORARIO.TXT); " +
+           "se guardan las " + std::to_string(kept) + " más recientes";
+}
+std::string noKeptSets(const std::string& folder) { return "No hay copias guardadas en " + folder; }
 std::string wrongUsage(std::string_view detail) { return "error: " + std::string(detail) + "\n" + std::string(kLine); }
 }  // namespace usage
 
@@ -331,5 +362,37 @@ std::string notOpened(const std::string& file, const std::string& cause) {
     return "No se puede abrir el informe " + file + ": " + cause + ".";
 }
 }  // namespace report
+
+namespace changes {
+namespace {
+std::string kinds(std::int64_t added, std::int64_t removed, std::int64_t changed) {
+    return counted(added, "nuevo", "nuevos") + ", " + counted(removed, "quitado", "quitados") + ", " +
+           counted(changed, "cambiado", "cambiados");
+}
+}  // namespace
+std::string tableLine(std::string_view table, std::string_view keys, std::int64_t before, std::int64_t after,
+                      std::int64_t added, std::int64_t removed, std::int64_t changed) {
+    return std::string(table) + " (por " + std::string(keys) + "): " + counted(before, "registro", "registros") +
+           " antes, " + decimalText(after) + " ahora: " + kinds(added, removed, changed);
+}
+std::string noPrevious(std::string_view table, std::int64_t after) {
+    return std::string(table) + ": no había tabla anterior; " + counted(after, "registro nuevo", "registros nuevos");
+}
+std::string unchanged(std::string_view table, std::string_view keys, std::int64_t records) {
+    return std::string(table) + " (por " + std::string(keys) + "): sin cambios, " +
+           counted(records, "registro", "registros");
+}
+std::string recordLine(std::string_view code, std::string_view name, std::string_view before) {
+    std::string out(code);
+    if (!name.empty()) out.append("  ").append(name);
+    if (!before.empty()) out.append(" (antes: ").append(before).append(")");
+    return out;
+}
+std::string more(std::int64_t n) { return "y " + decimalText(n) + " más"; }
+std::string summaryLine(std::int64_t added, std::int64_t removed, std::int64_t changed) {
+    if (added + removed + changed == 0) return "cambios: ninguno";
+    return "cambios: " + kinds(added, removed, changed);
+}
+}  // namespace changes
 
 }  // namespace tht::msg

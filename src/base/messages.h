@@ -55,6 +55,9 @@ std::string timeCutAtNul(const std::string& file, std::int64_t line);
 // Horalina's data folder.
 std::string folderBusy(const std::string& folder);
 std::string dataFolderUnknown();
+// restaurar.
+std::string nothingKept(const std::string& folder);
+std::string keptSetUnknown(const std::string& set, const std::string& folder);
 // The settings file, and the folder where an installed window keeps it.
 std::string stateFolderUnknown();
 std::string stateFolderUncreatable(const std::string& folder, const std::string& cause);
@@ -138,6 +141,13 @@ inline constexpr std::string_view kRoomNotInAulat = "aula que no está en AULAT"
 // ---- what looked odd, although the run went on -------------------------------
 namespace warn {
 std::string noTrailerLine(const std::string& file);
+// A table that lost more than a third of its records, or all of them: the
+// wrong TUXA folder, or one only partly refreshed.
+std::string bigChange(std::string_view table, std::int64_t before, std::int64_t after, std::int64_t removed);
+// The table the export replaced could not be read: nothing to compare with.
+std::string previousUnreadable(std::string_view table, const std::string& cause);
+// The TUXA folder could not take our lock: the timetable replaced with no copy of the old one.
+std::string timetableNotKept(const std::string& cause);
 // Horalina leaves SOLUC empty until it has a solution: the timetable written is empty too.
 inline constexpr std::string_view kEmptySolution =
     "SOLUC.DBF no tiene registros: TUXA_HORARIO.TXT se ha escrito sin ninguna clase";
@@ -169,18 +179,28 @@ inline constexpr std::string_view kWarning = "aviso";
 namespace usage {
 inline constexpr std::string_view kProgram =
     "transhoralotuxa-cli: pasa datos entre los ficheros de TUXA y las tablas de Horalina";
-inline constexpr std::string_view kExport = "De TUXA a Horalina: recrea las tablas de Horalina";
+inline constexpr std::string_view kExport =
+    "De TUXA a Horalina: recrea las tablas de Horalina, guarda las que reemplaza y dice qué ha cambiado";
 inline constexpr std::string_view kImport = "De Horalina a TUXA: escribe TUXA_HORARIO.TXT";
 inline constexpr std::string_view kFolder = "Carpeta de los ficheros TXT de TUXA";
 inline constexpr std::string_view kHtemp =
     "Carpeta de datos de Horalina (por defecto $HORALINA_HTEMP o C:\\HTEMP de Wine)";
 inline constexpr std::string_view kIni = "Archivo en el que escribir el estado final ([Transformadores] Transformado)";
 inline constexpr std::string_view kCheck =
-    "Comprueba la exportación sin reemplazar nada en la carpeta de Horalina y da el informe";
+    "Comprueba la exportación sin reemplazar nada en la carpeta de Horalina y da el informe, con lo que cambiaría";
 inline constexpr std::string_view kReport =
     "Archivo en el que escribir el informe (por defecto INFORME_TRANSHORALOTUXA.TXT en la carpeta de Horalina; "
     "comprobar lo escribe en la salida estándar)";
 inline constexpr std::string_view kQuiet = "Sin resumen por tabla en la salida de errores";
+// restaurar: what it does, where the kept sets are and how many are kept.
+std::string restore(std::string_view keptFolder, std::size_t kept);
+inline constexpr std::string_view kSet = "Nombre de la copia guardada que devolver (de la lista de --lista)";
+inline constexpr std::string_view kList = "Lista las copias guardadas, de la más antigua a la más reciente, y termina";
+inline constexpr std::string_view kTimetable =
+    "Devuelve TUXA_HORARIO.TXT en la carpeta de TUXA en lugar de las tablas de Horalina";
+// --lista: one line per kept set, and what to say when there is none.
+std::string keptSetLine(const std::string& name, const std::vector<std::string>& files);
+std::string noKeptSets(const std::string& folder);
 inline constexpr std::string_view kHelp = "Muestra esta ayuda y termina";
 inline constexpr std::string_view kVersion = "Muestra la versión y termina";
 // The headings of --help, each beside the English word the parser would print.
@@ -193,8 +213,10 @@ inline constexpr std::pair<std::string_view, std::string_view> kHelpLabels[] = {
 };
 inline constexpr std::string_view kLine =
     "Uso: transhoralotuxa-cli exportar|importar CARPETA [--htemp DIR] [--ini FICHERO] [--informe FICHERO] [--quiet]\n"
-    "     transhoralotuxa-cli comprobar CARPETA [--htemp DIR] [--informe FICHERO] [--quiet]";
-inline constexpr std::string_view kMissingDirection = "falta la orden: exportar, importar o comprobar";
+    "     transhoralotuxa-cli comprobar CARPETA [--htemp DIR] [--informe FICHERO] [--quiet]\n"
+    "     transhoralotuxa-cli restaurar CARPETA [--htemp DIR] [--conjunto NOMBRE] [--lista] [--horario] [--ini FICHERO] "
+    "[--informe FICHERO] [--quiet]";
+inline constexpr std::string_view kMissingDirection = "falta la orden: exportar, importar, comprobar o restaurar";
 inline constexpr std::string_view kMissingFolder = "falta la carpeta de TUXA (CARPETA)";
 // "sobra el argumento b", "sobran los argumentos b c": in the order given.
 std::string unexpectedArguments(const std::vector<std::string>& arguments);
@@ -258,6 +280,11 @@ inline constexpr std::string_view kFolderMissing = "no existe la carpeta de TUXA
 inline constexpr std::string_view kStatus = "Estado";
 std::string statusText(int status);
 inline constexpr std::string_view kStatusUnchanged = "sin cambio";
+// Where the run kept what it replaced, so that `restaurar` can bring it back.
+inline constexpr std::string_view kKept = "Copia de lo reemplazado";
+inline constexpr std::string_view kKeptNothing = "ninguna: no había nada que reemplazar";
+inline constexpr std::string_view kRestored = "Copia restaurada";
+inline constexpr std::string_view kRestore = "restaurar (devuelve una copia guardada)";
 inline constexpr std::string_view kError = "Error";
 inline constexpr std::string_view kTables = "Tablas y archivos";
 inline constexpr std::string_view kNoInputFile = "sin archivo de entrada: no se ha cambiado";
@@ -289,5 +316,28 @@ inline constexpr std::string_view kOpenReport = "Abrir el informe";
 inline constexpr std::string_view kNoViewer = "el sistema no tiene con qué abrirlo";
 std::string notOpened(const std::string& file, const std::string& cause);
 }  // namespace report
+
+// ---- what an export changes in each table, by its codes (report and summary) ---
+namespace changes {
+inline constexpr std::string_view kTitle = "Cambios frente a las tablas que había";
+// An export into a folder without any of the tables: said once, not record by record.
+inline constexpr std::string_view kFirstExport =
+    "no había tablas anteriores en la carpeta de Horalina: es la primera exportación, todos los registros son nuevos";
+// "PROFT (por ABREV): 45 registros antes, 44 ahora: 1 nuevo, 2 quitados, 1 cambiado"
+std::string tableLine(std::string_view table, std::string_view keys, std::int64_t before, std::int64_t after,
+                      std::int64_t added, std::int64_t removed, std::int64_t changed);
+std::string noPrevious(std::string_view table, std::int64_t after);  // a table that was not there
+std::string unchanged(std::string_view table, std::string_view keys, std::int64_t records);
+inline constexpr std::string_view kAdded = "nuevos";
+inline constexpr std::string_view kRemoved = "quitados";
+inline constexpr std::string_view kChanged = "cambiados";
+// A record by its codes and name; a changed one with its name before, when that changed.
+std::string recordLine(std::string_view code, std::string_view name, std::string_view before);
+inline constexpr std::string_view kCodeSeparator = " / ";
+std::string more(std::int64_t n);  // "y 12 más"
+// The summary's line for a table: "cambios: 1 nuevo, 2 quitados, 1 cambiado".
+std::string summaryLine(std::int64_t added, std::int64_t removed, std::int64_t changed);
+inline constexpr std::string_view kSummaryNoPrevious = "cambios: no había tabla anterior";
+}  // namespace changes
 
 }  // namespace tht::msg

@@ -8,6 +8,10 @@
 #include "run/report.h"
 #include "front_end/run_driver.h"
 #include "platform/files.h"
+#include "platform/locations.h"
+#include "store/kept_sets.h"
+#include <algorithm>
+#include <filesystem>
 #include "version.h"
 
 namespace tht {
@@ -30,6 +34,9 @@ struct Options {
     std::string ini;
     std::string informe;
     bool quiet = false;
+    std::string set;
+    bool list = false;
+    bool timetable = false;
 };
 
 std::string text(std::string_view s) { return std::string(s); }
@@ -77,6 +84,31 @@ std::string usageProblem(const CLI::ParseError& e, const CLI::App& app, const st
     return text(msg::usage::kInvalidArguments);
 }
 
+// restaurar --lista: the kept sets, oldest first, each with what it holds. Nothing is locked or changed.
+int listKeptSets(const Options& o, std::ostream& out, std::ostream& err) {
+    try {
+        const std::filesystem::path folder = o.timetable      ? pathFromUtf8(o.folder)
+                                             : o.htemp.empty() ? horalinaDataFolder()
+                                                               : pathFromUtf8(o.htemp);
+        const std::vector<KeptSet> sets = tht::listKeptSets(folder);
+        if (sets.empty()) {
+            err << msg::usage::noKeptSets(displayPath(keptSetsFolder(folder))) << '\n';
+            return 1;
+        }
+        for (const KeptSet& set : sets) {
+            std::vector<std::string> files;
+            for (const auto& entry : std::filesystem::directory_iterator(set.folder))
+                files.push_back(displayPath(entry.path().filename()));
+            std::ranges::sort(files);
+            out << msg::usage::keptSetLine(set.name, files) << '\n';
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        err << "error: " << userError(e).what() << '\n';
+        return 2;
+    }
+}
+
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -94,12 +126,14 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     CLI::App* exportCmd = app.add_subcommand("exportar", text(msg::usage::kExport));
     CLI::App* importCmd = app.add_subcommand("importar", text(msg::usage::kImport));
     CLI::App* checkCmd = app.add_subcommand("comprobar", text(msg::usage::kCheck));
-    exportCmd->group(text(msg::usage::kDirectionsGroup));
-    importCmd->group(text(msg::usage::kDirectionsGroup));
-    checkCmd->group(text(msg::usage::kDirectionsGroup));
-    addRunOptions(*exportCmd, options);
-    addRunOptions(*importCmd, options);
-    addRunOptions(*checkCmd, options);
+    CLI::App* restoreCmd = app.add_subcommand("restaurar", msg::usage::restore(kKeptSetsFolder, kKeptSetsLimit));
+    for (CLI::App* cmd : {exportCmd, importCmd, checkCmd, restoreCmd}) {
+        cmd->group(text(msg::usage::kDirectionsGroup));
+        addRunOptions(*cmd, options);
+    }
+    restoreCmd->add_option("--conjunto", options.set, text(msg::usage::kSet));
+    restoreCmd->add_flag("--lista", options.list, text(msg::usage::kList));
+    restoreCmd->add_flag("--horario", options.timetable, text(msg::usage::kTimetable));
 
     try {
         std::vector<const char*> argv;
@@ -117,11 +151,15 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     }
     // An empty value is an unset shell variable, never a wish for the default
     // folder: that would overwrite Horalina's real tables.
-    const RunKind kind = exportCmd->parsed()   ? RunKind::Export
-                         : importCmd->parsed() ? RunKind::Import
-                                               : RunKind::Check;
-    const CLI::App& cmd = kind == RunKind::Export ? *exportCmd : kind == RunKind::Import ? *importCmd : *checkCmd;
-    for (const char* option : {"CARPETA", "--htemp", "--ini", "--informe"}) {
+    const RunKind kind = exportCmd->parsed()    ? RunKind::Export
+                         : importCmd->parsed()  ? RunKind::Import
+                         : restoreCmd->parsed() ? RunKind::Restore
+                                                : RunKind::Check;
+    const CLI::App& cmd = kind == RunKind::Export    ? *exportCmd
+                          : kind == RunKind::Import  ? *importCmd
+                          : kind == RunKind::Restore ? *restoreCmd
+                                                     : *checkCmd;
+    for (const char* option : {"CARPETA", "--htemp", "--ini", "--informe", "--conjunto"}) {
         const CLI::Option* given = cmd.get_option_no_throw(option);
         if (!given || given->count() == 0) continue;
         const std::string value = given->as<std::string>();
@@ -137,6 +175,8 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         }
     }
 
+    if (kind == RunKind::Restore && options.list) return listKeptSets(options, out, err);
+
     RunDriver driver({.mode = InvocationMode::CommandLine,
                       .htemp = pathFromUtf8(options.htemp),
                       .statusFile = pathFromUtf8(options.ini)});
@@ -146,7 +186,8 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
                                        .folder = options.folder,
                                        .messages = &sink,
                                        .reportFile = pathFromUtf8(options.informe),
-                                       .reportBack = kind == RunKind::Check && options.informe.empty()});
+                                       .reportBack = kind == RunKind::Check && options.informe.empty(),
+                                       .restore = {.set = options.set, .timetable = options.timetable}});
     if (end.error) err << "error: " << end.error->what() << '\n';
     if (end.outcome == RunOutcome::FolderMissing) err << "error: " << msg::folderMissing(options.folder) << '\n';
     if (!options.quiet && !end.reports.empty()) err << formatSummary(end.reports);

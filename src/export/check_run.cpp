@@ -18,6 +18,7 @@ RunResult comprobar(const RunContext& ctx) {
     }
     RunContext check = ctx;
     check.htemp = staging.path();
+    check.keepReplaced = false;
     return exportar(check);
 }
 

@@ -29,6 +29,7 @@ RunResult exportar(const RunContext& ctx) {
 
         // The six tables take their names together, once every step has ended.
         TableBatch tables(ctx.htemp);
+        if (ctx.keepReplaced) tables.keepReplaced(ctx.clock());
         const ExportContext steps(ctx, tables);
         for (auto step : {ExportarAsignaturas, ExportarProfesores, ExportarAulas, ExportarGrupos,
                           ExportarAsignaturasGrupo, ExportarSesiones}) {
@@ -36,6 +37,7 @@ RunResult exportar(const RunContext& ctx) {
             if (report.fileMissing) result.status = -1;
         }
         tables.commit();
+        if (ctx.keepReplaced) result.keptSet = tables.keptSet();
     } catch (const Error& e) {
         // Nothing was replaced: Horalina must not open a half-converted school.
         result.outcome = RunOutcome::Stopped;

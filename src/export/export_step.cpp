@@ -117,6 +117,19 @@ void DataLines::noteOddities(TableReport& report) const {
             msg::warn::unstorableCharacters(name_, unstorable_, firstUnstorableLine_, windows1252().name()));
 }
 
+void noteChanges(const ExportContext& ctx, const TableCodes& codes, TableReport& report) {
+    TableScan after = TableScan::open(ctx.tables, report.table);
+    try {
+        std::optional<TableScan> before = TableScan::openReplaced(ctx.tables, report.table);
+        report.changes = before ? compareTables(*before, after, codes) : firstTable(after, codes);
+    } catch (const Error& e) {
+        report.warnings.push_back(msg::warn::previousUnreadable(report.table, e.what()));
+        return;
+    }
+    const TableChanges& c = *report.changes;
+    if (c.big()) report.warnings.push_back(msg::warn::bigChange(report.table, c.before, c.after, c.removed.count));
+}
+
 std::optional<std::int64_t> DataLines::lineCutAtNul() const {
     const ReadingNotes& notes = notesOf(source_);
     if (!notes.linesAfterNul) return std::nullopt;

@@ -11,6 +11,7 @@
 #include <utility>
 #include <variant>
 
+#include "run/table_comparison.h"
 #include "run/report.h"
 #include "run/run_context.h"
 #include "run/schema_table.h"
@@ -117,6 +118,11 @@ void appendRecords(DataLines& lines, SchemaTable<Schema>& table, TableReport& re
     });
 }
 
+// What the step's new table changed against the one it replaces, into the
+// report; a big loss is a warning. An old table that cannot be read costs the
+// comparison, never the export: that is a warning too.
+void noteChanges(const ExportContext& ctx, const TableCodes& codes, TableReport& report);
+
 // A whole step: body(lines, table, report) between finding the input and
 // closing the new table.
 template <class Schema, class Body>
@@ -129,6 +135,7 @@ TableReport exportTable(const ExportContext& ctx, const TuxaFile& input, Body&& 
     body(lines, table, report);
     lines.noteOddities(report);
     table.close();
+    noteChanges(ctx, TableCodes::of<Schema>(), report);
     return report;
 }
 

@@ -24,8 +24,9 @@ std::optional<Error> attempt(Work&& work) {
     }
 }
 
-RunResult runDirection(RunKind kind, const RunContext& ctx) {
-    switch (kind) {
+RunResult runDirection(const RunOrder& order, const RunContext& ctx) {
+    switch (order.kind) {
+    case RunKind::Restore: return restaurar(ctx, order.restore);
     case RunKind::Export: return exportar(ctx);
     case RunKind::Import: return importar(ctx);
     case RunKind::Check: return comprobar(ctx);
@@ -38,6 +39,7 @@ RunResult runDirection(RunKind kind, const RunContext& ctx) {
 int exitCodeOf(RunKind kind, const RunEnd& end, std::optional<int> status) {
     if (end.outcome != RunOutcome::Completed) return kExitStopped;
     if (kind == RunKind::Check) return end.problems.any() || status != 1 ? kExitProblems : kExitDone;
+    if (kind == RunKind::Restore) return end.problems.any() ? kExitProblems : kExitDone;  // status 0 by design
     return status == 1 ? kExitDone : kExitProblems;
 }
 
@@ -63,7 +65,7 @@ RunEnd RunDriver::run(const RunOrder& order) {
         const std::filesystem::path htemp = settings_.htemp.empty() ? horalinaDataFolder() : settings_.htemp;
         const RunContext ctx =
             RunContext::forFolder(order.folder, htemp, settings_.mode, *order.messages, settings_.clock);
-        RunResult result = runDirection(order.kind, ctx);
+        RunResult result = runDirection(order, ctx);
         if (result.status) status_ = *result.status;
         end.outcome = result.outcome;
         end.error = result.error;

@@ -12,6 +12,7 @@
 
 #include "run/message_sink.h"
 #include "run/run_context.h"
+#include "run/restore_run.h"
 #include "run/run_report.h"
 #include "platform/clock.h"
 #include "platform/error.h"
@@ -41,6 +42,7 @@ struct RunOrder {
     std::filesystem::path reportFile{};
     // The report is given back as text and saved nowhere (a check without a file of its own).
     bool reportBack = false;
+    RestoreOrder restore{};  // what a restore brings back
 };
 
 struct RunEnd {

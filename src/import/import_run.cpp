@@ -290,12 +290,32 @@ RunResult importar(const RunContext& ctx) {
         if (ctx.mode == InvocationMode::CommandLine) result.status = 0;
         return result;
     }
-    result.reports.reserve(2);  // a recovery's notice may follow: `report` stays valid
+    result.reports.reserve(3);  // two recoveries' notices may follow: `report` stays valid
     TableReport& report = result.reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
     try {
         requireListableFolder(pathFromUtf8(ctx.dirTxt));
-        const RunLock lock = RunLock::take(ctx.htemp, RunLock::Use::Shared);
+        // The timetable is replaced, and the old one kept, under the TUXA
+        // folder's own lock: one writer at a time there. A school that keeps
+        // both in one folder holds it once, alone.
+        const std::filesystem::path tuxaFolder = pathFromUtf8(ctx.dirTxt);
+        std::error_code ec;
+        const bool oneFolder = std::filesystem::equivalent(tuxaFolder, ctx.htemp, ec);
+        const RunLock lock = RunLock::take(ctx.htemp, oneFolder ? RunLock::Use::Alone : RunLock::Use::Shared);
         noteRecovery(ctx, lock.recovered(), result.reports);
+        std::optional<RunLock> tuxaLock;
+        bool keep = ctx.keepReplaced;
+        if (!oneFolder) {
+            try {
+                tuxaLock.emplace(RunLock::take(tuxaFolder, RunLock::Use::Alone));
+                noteRecovery(tuxaFolder, tuxaLock->recovered(), result.reports);
+            } catch (const Error& e) {
+                if (e.is(RunError::FolderBusy)) throw;
+                // A folder with no room for our files (a path at its limit) still
+                // takes the timetable, replaced as one rename, with no copy kept.
+                keep = false;
+                report.warnings.push_back(msg::warn::timetableNotKept(e.what()));
+            }
+        }
         const std::u32string centre = centreCode(ctx);
         TimetableFile timetable(ctx.dirTxt, *ctx.codePage);
         timetable.add(titleLine(centre, ctx.clock()));
@@ -304,7 +324,9 @@ RunResult importar(const RunContext& ctx) {
         addDetailLines(tables, timetable, report);
         tables.close();
         timetable.add(trailerLine(centre, ctx.clock(), timetable.lines() - 1));
-        timetable.commit();
+        const std::filesystem::path kept =
+            timetable.commit(keep ? std::optional(ctx.clock()) : std::nullopt);
+        if (keep) result.keptSet = kept;
     } catch (const Error& e) {
         result.outcome = RunOutcome::Stopped;
         result.status = 0;  // no timetable was written

@@ -5,6 +5,7 @@
 #include "platform/atomic_file.h"
 #include "platform/code_pages.h"
 #include "platform/files.h"
+#include "store/commit_journal.h"
 
 namespace tht {
 namespace {
@@ -96,10 +97,17 @@ void TimetableFile::writeOut() {
     pending_.clear();
 }
 
-void TimetableFile::commit() {
+std::filesystem::path TimetableFile::commit(std::optional<LocalDateTime> keepWhen) {
     writeOut();
-    file_->commit();
+    const std::filesystem::path folder = file_->target().parent_path();
+    PreparedFile prepared = std::move(*file_).prepare();
     file_.reset();
+    if (!keepWhen) {
+        prepared.commit();  // one file: its rename is the whole commit
+        return {};
+    }
+    const Keeping keeping{.when = *keepWhen};
+    return commitFiles(folder, {&prepared}, &keeping);
 }
 
 }  // namespace tht

@@ -2,6 +2,7 @@
 // "TUXA_HORARIO.TXT": a title line, one detail line per timetable entry and a
 // trailer line, fixed columns padded with spaces and never cut.
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,7 +72,10 @@ public:
     // both are single-byte, else through its characters.
     void add(std::string_view tablePageLine);
     std::int64_t lines() const noexcept { return lines_; }
-    void commit();
+    // The file takes its name. With keepWhen, as a commit journaled in the
+    // TUXA folder that keeps the file it replaces in a new kept set there
+    // (kept_sets.h), whose folder is returned; empty: nothing was replaced.
+    std::filesystem::path commit(std::optional<LocalDateTime> keepWhen = std::nullopt);
 
 private:
     void writeOut();

@@ -1,5 +1,6 @@
 #pragma once
 // A file held under an operating-system lock.
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -26,6 +27,9 @@ public:
     LockedFile& operator=(LockedFile&& other) noexcept;
     ~LockedFile();
     ByteBuffer readAll() const;  // throws Error(FileUnreadable)
+    // Up to size bytes from offset into `into`: fewer only at the end of the
+    // file. Throws Error(FileUnreadable).
+    std::size_t readAt(std::uint64_t offset, char* into, std::size_t size) const;
     const fs::path& path() const { return path_; }
     // False when the file could only be opened for reading (its permissions,
     // a read-only file system): it must then not be replaced either.

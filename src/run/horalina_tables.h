@@ -1,10 +1,12 @@
 #pragma once
-// Horalina's tables, declared once: each table's name and its fields (name,
-// type, width) in the order the export creates them. A field is reached
-// through its typed handle (Aulat::ABREV), so a misspelt field or a field of
-// another table does not compile.
+// Horalina's tables, declared once: each table's name, its fields (name,
+// type, width) in the order the export creates them, the fields whose codes a
+// record is known by (its keys) and the field that names it, where one does.
+// A field is reached through its typed handle (Aulat::ABREV), so a misspelt
+// field or a field of another table does not compile.
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -37,6 +39,8 @@ struct Asignomt {
         ESTAREA{3, "ESTAREA", FieldType::Boolean}, CODTAREA{4, "CODTAREA", S, 10}, CODTUXA{5, "CODTUXA", S, 20},
         CODIDITUXA{6, "CODIDITUXA", S, 10};
     static constexpr std::array fields{COD, CODLARGO, NOMBRE, ESTAREA, CODTAREA, CODTUXA, CODIDITUXA};
+    static constexpr std::array keys{COD};
+    static constexpr std::optional<F> label = NOMBRE;
 };
 
 // Teachers.
@@ -46,6 +50,8 @@ struct Proft {
     static constexpr F ABREV{0, "ABREV", S, 10}, NOMBRE{1, "NOMBRE", S, 80}, DEPART{2, "DEPART", S, 40},
         EMAIL{3, "EMAIL", S, 100}, DNI{4, "DNI", FieldType::Integer};
     static constexpr std::array fields{ABREV, NOMBRE, DEPART, EMAIL, DNI};
+    static constexpr std::array keys{ABREV};
+    static constexpr std::optional<F> label = NOMBRE;
 };
 
 // Rooms.
@@ -55,6 +61,8 @@ struct Aulat {
     static constexpr F ABREV{0, "ABREV", S, 10}, NOMBRE{1, "NOMBRE", S, 80}, EDIFICIO{2, "EDIFICIO", S, 1},
         MAXALUM{3, "MAXALUM", FieldType::Integer};
     static constexpr std::array fields{ABREV, NOMBRE, EDIFICIO, MAXALUM};
+    static constexpr std::array keys{ABREV};
+    static constexpr std::optional<F> label = NOMBRE;
 };
 
 // Groups.
@@ -65,6 +73,8 @@ struct Grupost {
         CURSO{3, "CURSO", S, 3}, GRUPO{4, "GRUPO", S, 2}, MARCO{5, "MARCO", S, 1}, UNIDAD{6, "UNIDAD", S, 10},
         DESCRIP{7, "DESCRIP", S, 80};
     static constexpr std::array fields{ABREV, TURNO, NIVEL, CURSO, GRUPO, MARCO, UNIDAD, DESCRIP};
+    static constexpr std::array keys{ABREV};
+    static constexpr std::optional<F> label = DESCRIP;
 };
 
 // The subjects each group is taught, with weekly hours and lessons.
@@ -78,6 +88,8 @@ struct Asigt {
         CODIDITUXA{13, "CODIDITUXA", S, 6};
     static constexpr std::array fields{CASIG, CPROF,    CGRUP, CAULA,  CTAREA,    TURNO,     NIVEL,
                                        CURSO, GRUPO, HORAS, SESIONES, NCONEX, CASIGTUXA, CODIDITUXA};
+    static constexpr std::array keys{CASIG, CGRUP};
+    static constexpr std::optional<F> label{};
 };
 
 // Days and time slots.
@@ -90,6 +102,8 @@ struct Diashorast {
         MARCO{9, "MARCO", S, 1}, MARCOXML{10, "MARCOXML", S, 10};
     static constexpr std::array fields{DIHO,      CODDIHO,   DIA,     TEXTODIA, HORA,    TEXTOHOR,
                                        HORADESDE, HORAHASTA, MINUTOS, MARCO,    MARCOXML};
+    static constexpr std::array keys{DIHO};
+    static constexpr std::optional<F> label = TEXTOHOR;
 };
 
 // Horalina's timetable solution, which Horalina writes and we only read: the

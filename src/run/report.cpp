@@ -55,9 +55,25 @@ std::string formatSummary(const std::vector<TableReport>& reports) {
             if (g.count > static_cast<std::int64_t>(shown)) out += ", ...";
             out += ")\n";
         }
+        if (r.changes && r.changes->hadTable)
+            out += "  " + msg::changes::summaryLine(r.changes->added.count, r.changes->removed.count,
+                                                    r.changes->changed.count) + "\n";
+        else if (r.changes && !firstExport(reports))
+            out.append("  ").append(msg::changes::kSummaryNoPrevious).append("\n");
         for (const auto& w : r.warnings) out.append("  ").append(msg::summary::kWarning).append(": ") += w + "\n";
     }
+    if (firstExport(reports)) out.append(msg::changes::kFirstExport).append("\n");
     return out;
+}
+
+bool firstExport(const std::vector<TableReport>& reports) {
+    bool compared = false;
+    for (const TableReport& r : reports) {
+        if (!r.changes) continue;
+        if (r.changes->hadTable) return false;
+        compared = true;
+    }
+    return compared;
 }
 
 std::vector<std::string> allWarnings(const std::vector<TableReport>& reports) {

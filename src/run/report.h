@@ -3,9 +3,12 @@
 // read, records written, and every line dropped, by reason, with its number
 // and the values that caused it. It changes nothing that the run shows or writes.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "run/table_changes.h"
 
 namespace tht {
 
@@ -49,6 +52,9 @@ struct TableReport {
     // be cut short, text lost after a NUL, characters the code page could not
     // read, values wider than their column. Spanish, naming file and line.
     std::vector<std::string> warnings{};
+    // What the new table changed against the one it replaced; nothing when
+    // the step replaced no table.
+    std::optional<TableChanges> changes{};
 
     // A line of the file `source` that yielded nothing, with the value that decided it.
     void drop(std::string_view reason, std::int64_t line, std::string_view value, std::string_view source) {
@@ -71,6 +77,9 @@ private:
 
 // The summary the command line prints on standard error, one block per table.
 std::string formatSummary(const std::vector<TableReport>& reports);
+
+// Tables were compared, and none had a table before it: said once, not per table.
+bool firstExport(const std::vector<TableReport>& reports);
 
 // Every warning of the reports, each behind its table's name.
 std::vector<std::string> allWarnings(const std::vector<TableReport>& reports);

@@ -30,6 +30,8 @@ struct RunContext {
     const CodePage* codePage = &systemCodePage();  // of the TUXA files and TUXA_HORARIO.TXT
     // A TUXA file that is UTF-8 is read as such, unless TUXA_CODEPAGE names the page.
     bool guessUtf8 = !systemCodePageIsNamed();
+    // What a commit replaces is kept (kept_sets.h); a check, which replaces nothing real, keeps nothing.
+    bool keepReplaced = true;
 
     // The one way a front end makes a context: dirTxt from the folder, the rest as given.
     static RunContext forFolder(const std::string& folder, std::filesystem::path htemp, InvocationMode mode,
@@ -55,6 +57,10 @@ struct RunResult {
     std::optional<int> status;
     std::vector<TableReport> reports;  // what each table got, also when the run stopped
     std::optional<Error> error;        // why a run stopped
+    // Where the commit kept what it replaced; an empty path: there was nothing
+    // to keep. Nothing: the run kept nothing (it stopped, or it keeps nothing).
+    std::optional<std::filesystem::path> keptSet;
+    std::optional<std::filesystem::path> restoredSet;  // the kept set a restore brought back
 };
 
 }  // namespace tht

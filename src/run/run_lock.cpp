@@ -9,13 +9,19 @@ namespace tht {
 std::string describe(RunError kind, const ErrorContext& c) {
     switch (kind) {
     case RunError::FolderBusy: return msg::folderBusy(c.file);
+    case RunError::NothingKept: return msg::nothingKept(c.file);
+    case RunError::KeptSetUnknown: return msg::keptSetUnknown(c.value, c.file);
     }
     return msg::internalError(c.cause);
 }
 
 void noteRecovery(const RunContext& ctx, Recovery recovered, std::vector<TableReport>& reports) {
+    noteRecovery(ctx.htemp, recovered, reports);
+}
+
+void noteRecovery(const std::filesystem::path& folder, Recovery recovered, std::vector<TableReport>& reports) {
     if (recovered == Recovery::None) return;
-    TableReport& r = reports.emplace_back(TableReport{.table = displayPath(ctx.htemp), .warningsOnly = true});
+    TableReport& r = reports.emplace_back(TableReport{.table = displayPath(folder), .warningsOnly = true});
     r.warnings.emplace_back(recovered == Recovery::Finished ? msg::kInterruptedCommitFinished
                                                             : msg::kInterruptedCommitUndone);
 }

@@ -17,6 +17,8 @@ namespace tht {
 
 enum class RunError {
     FolderBusy,  // file: Horalina's data folder, held by another run
+    NothingKept,     // file: the kept sets' folder (or a set) with nothing to restore
+    KeptSetUnknown,  // file: the kept sets' folder; value: the set's name asked for
 };
 std::string describe(RunError kind, const ErrorContext& c);
 
@@ -45,5 +47,7 @@ struct RunContext;
 // What was done about a commit a run which died left unfinished, as a warning
 // of its own in the run's summary, under Horalina's data folder.
 void noteRecovery(const RunContext& ctx, Recovery recovered, std::vector<TableReport>& reports);
+// The same under another folder of the run (the TUXA folder, for the timetable).
+void noteRecovery(const std::filesystem::path& folder, Recovery recovered, std::vector<TableReport>& reports);
 
 }  // namespace tht

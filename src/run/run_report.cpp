@@ -22,6 +22,7 @@ std::string_view kindText(RunKind kind) {
     switch (kind) {
         case RunKind::Import: return msg::report::kImport;
         case RunKind::Check: return msg::report::kCheck;
+        case RunKind::Restore: return msg::report::kRestore;
         default: return msg::report::kExport;
     }
 }
@@ -59,6 +60,39 @@ void tableBlock(std::string& out, const TableReport& r) {
     }
 }
 
+void recordList(std::string& out, std::string_view kind, const RecordList& list) {
+    if (list.count == 0) return;
+    out.append("    ").append(kind).append(":\n");
+    for (const RecordLabel& r : list.listed)
+        out.append("      ").append(msg::changes::recordLine(r.code, r.name, r.before)).append("\n");
+    if (list.count > static_cast<std::int64_t>(list.listed.size()))
+        out.append("      ").append(msg::changes::more(list.count - static_cast<std::int64_t>(list.listed.size()))).append("\n");
+}
+
+// Each replaced table against the one it replaced, by its codes.
+void changesSection(std::string& out, const std::vector<TableReport>& reports) {
+    namespace c = msg::changes;
+    if (std::ranges::none_of(reports, [](const TableReport& r) { return r.changes.has_value(); })) return;
+    out.append("\n").append(c::kTitle).append(":\n");
+    if (firstExport(reports)) {
+        out.append("  ").append(c::kFirstExport).append("\n");
+        return;
+    }
+    for (const TableReport& r : reports) {
+        if (!r.changes) continue;
+        const TableChanges& t = *r.changes;
+        out.append("  ");
+        if (!t.hadTable) out += c::noPrevious(r.table, t.after);
+        else if (!t.any()) out += c::unchanged(r.table, t.keys, t.after);
+        else out += c::tableLine(r.table, t.keys, t.before, t.after, t.added.count, t.removed.count, t.changed.count);
+        out += "\n";
+        if (!t.hadTable) continue;
+        recordList(out, c::kAdded, t.added);
+        recordList(out, c::kRemoved, t.removed);
+        recordList(out, c::kChanged, t.changed);
+    }
+}
+
 // More than the whole text can take, so that it is made in one block: the
 // report of a district that drops every entry runs to tens of megabytes, and
 // a text grown step by step would hold two copies at each step. Room that is
@@ -72,6 +106,9 @@ std::size_t roomFor(const RunResult& result) {
             n += kLine + g.reason.size() + g.values.size() +
                  g.numbers.size() * (kLine + r.table.size() + g.source.size() + g.lineFile.size());
         for (const std::string& w : r.warnings) n += kLine + r.table.size() + w.size();
+        if (r.changes)
+            for (const RecordList* list : {&r.changes->added, &r.changes->removed, &r.changes->changed})
+                for (const RecordLabel& l : list->listed) n += kLine + l.code.size() + l.name.size() + l.before.size();
     }
     return n;
 }
@@ -90,6 +127,9 @@ std::string formatRunReport(const RunReportFacts& facts, const RunResult& result
     field(out, m::kOutcome, outcomeText(result.outcome));
     field(out, m::kStatus, result.status ? m::statusText(*result.status) : std::string(m::kStatusUnchanged));
     if (result.error) field(out, m::kError, result.error->what());
+    if (result.restoredSet) field(out, m::kRestored, displayPath(*result.restoredSet));
+    if (result.keptSet)
+        field(out, m::kKept, result.keptSet->empty() ? std::string(m::kKeptNothing) : displayPath(*result.keptSet));
 
     // A block of Horalina's folder (a commit put right) has only warnings: they
     // are told below with the others.
@@ -99,6 +139,8 @@ std::string formatRunReport(const RunReportFacts& facts, const RunResult& result
         for (const TableReport& r : result.reports)
             if (hasCounts(r)) tableBlock(out, r);
     }
+
+    changesSection(out, result.reports);
 
     const RunProblems problems = problemsOf(result);
     out.append("\n").append(m::kWarnings).append(":\n");

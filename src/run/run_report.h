@@ -11,7 +11,7 @@
 
 namespace tht {
 
-enum class RunKind { Export, Import, Check };
+enum class RunKind { Export, Import, Check, Restore };
 
 struct RunReportFacts {
     RunKind kind = RunKind::Export;

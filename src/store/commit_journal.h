@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
+
 namespace tht {
 
 // Kept in Horalina's data folder, beside the lock file.
@@ -17,7 +19,9 @@ inline constexpr std::string_view kCommitJournalFile = ".transhoralotuxa.journal
 
 struct CommitJournal {
     struct Rename {
-        std::filesystem::path temporary;  // the new content, until it takes its name
+        // the new content, until it takes its name; empty: nothing replaces
+        // the target, which only goes aside (an old index kept with its table)
+        std::filesystem::path temporary;
         std::filesystem::path target;
         std::filesystem::path aside;      // the old content meanwhile; empty when there was none
     };
@@ -25,6 +29,9 @@ struct CommitJournal {
 
     Direction direction = Direction::Forward;
     std::vector<Rename> renames;
+    // The set folder the old content is kept in once the commit is through
+    // (see kept_sets.h); the asides in it stay there. Empty: nothing is kept.
+    std::filesystem::path kept{};
 
     // Every file the journal names: none of them is a stale temporary.
     std::vector<std::filesystem::path> files() const;
@@ -37,10 +44,12 @@ void writeCommitJournal(const std::filesystem::path& folder, const CommitJournal
 std::optional<CommitJournal> readCommitJournal(const std::filesystem::path& folder);
 
 // Carries out the journal's renames from where they stand, then flushes the
-// folder, removes the old tables kept aside and the journal. When a rename
+// folder, removes the old tables kept aside (but those of the kept set) and
+// the journal. When a rename
 // fails, every rename is undone and the error thrown.
 void finishCommit(const std::filesystem::path& folder, CommitJournal journal);
-// Puts every old table back and removes the new content and the journal.
+// Puts every old table back and removes the new content, the journal and
+// the kept set's folder when nothing is left in it.
 void undoCommit(const std::filesystem::path& folder, CommitJournal journal);
 
 // What a run found of a commit that an earlier run left unfinished.
@@ -50,5 +59,30 @@ enum class Recovery { None, Finished, Undone };
 // on the disk before the journal is written), one being undone is undone.
 // Throws Error when that fails: the journal stays for the next run.
 Recovery recoverInterruptedCommit(const std::filesystem::path& folder);
+
+}  // namespace tht
+
+namespace tht {
+
+class PreparedFile;
+
+// What a commit keeps of the files it replaces (see kept_sets.h).
+struct Keeping {
+    LocalDateTime when;  // names the set
+    // Files of the folder that go into the set although nothing replaces
+    // them: an old index, another spelling of a replaced name.
+    std::vector<std::filesystem::path> alsoKept{};
+    // Files that go with a set when there is one (the report that described
+    // it), but make none on their own.
+    std::vector<std::filesystem::path> companions{};
+};
+
+// The prepared files take their names together, as one commit journaled in
+// folder. With keeping, what they replace is moved into a new kept set, the
+// oldest sets beyond the limit are removed, and the set's folder is returned;
+// empty when nothing was replaced (and without keeping). Throws
+// Error(FileError::Unwritable) when the commit fails: it is then undone.
+std::filesystem::path commitFiles(const std::filesystem::path& folder, std::vector<PreparedFile*> files,
+                                  const Keeping* keeping = nullptr);
 
 }  // namespace tht

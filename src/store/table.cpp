@@ -342,6 +342,11 @@ void Table::cancel() { impl_->cancel(); }
 FieldId Table::field(std::string_view name) const { return impl_->field(name); }
 std::size_t Table::fieldCount() const noexcept { return impl_->fieldCount(); }
 const std::string& Table::fieldName(std::size_t index) const { return impl_->fieldName(index); }
+std::string Table::recordShape() const { return tht::recordShape(impl_->layout()); }
+std::string Table::recordShape(const std::vector<FieldDef>& fields, TableLevel level) {
+    return tht::recordShape(buildTableHeader(fields, level).layout);
+}
+std::string_view Table::recordBytes() const noexcept { return impl_->recordBytes(); }
 
 std::string Table::readString(FieldId f) const {
     std::string out;

@@ -99,6 +99,17 @@ public:
     std::size_t fieldCount() const noexcept;
     const std::string& fieldName(std::size_t index) const;  // throws std::out_of_range
 
+    // How a record is stored: the dialect, the code page and each field's
+    // name, type, width, decimals and place. Records of two tables of one
+    // shape hold the same values when their bytes are the same, so a caller
+    // comparing whole tables compares bytes instead of reading every field.
+    std::string recordShape() const;
+    // The shape of the records of a table created with these fields.
+    static std::string recordShape(const std::vector<FieldDef>& fields, TableLevel level);
+    // The current record as stored, without its deletion flag; empty when
+    // there is none. It lasts until the cursor moves or the table changes.
+    std::string_view recordBytes() const noexcept;
+
     // Reads of the current record. Text is text of the tables' page
     // (windows-1252), the one form the program works in: a text field of a
     // table in that page reads as its stored bytes without trailing blanks;
@@ -133,6 +144,7 @@ public:
 
 private:
     friend class TableBatch;
+    friend class TableScan;
     explicit Table(std::unique_ptr<Impl> impl);
     static Table create(const std::filesystem::path& folder, std::string_view name,
                         const std::vector<FieldDef>& fields, TableLevel level, Clock clock, TableBatch* batch);

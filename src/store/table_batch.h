@@ -5,11 +5,13 @@
 // its temporary files are removed. Later tables of the unit that read an
 // earlier one read its new content.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/locked_file.h"
 #include "store/table.h"
@@ -36,8 +38,15 @@ public:
     // Throws Error(FileError::Unwritable) when a rename fails.
     void commit();
 
+    // The commit keeps the tables it replaces, with their indexes and the
+    // folder's report, in a new kept set named by `when` (kept_sets.h).
+    void keepReplaced(LocalDateTime when) { keepWhen_ = when; }
+    // The set the commit kept; empty when it replaced nothing or kept nothing.
+    const std::filesystem::path& keptSet() const noexcept { return keptSet_; }
+
 private:
     friend class Table;
+    friend class TableScan;
     struct Staged {
         std::string name;  // upper case, without ".DBF"
         PreparedFile file;
@@ -48,6 +57,8 @@ private:
 
     std::filesystem::path folder_;
     std::vector<Staged> staged_;
+    std::optional<LocalDateTime> keepWhen_;
+    std::filesystem::path keptSet_;
 };
 
 }  // namespace tht

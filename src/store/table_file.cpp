@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "base/ascii.h"
+#include "base/messages.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "platform/locked_file.h"
@@ -12,6 +13,7 @@
 #include "platform/commit_renames.h"
 #include "platform/temporary_files.h"
 #include "store/table_impl.h"
+#include "store/table_scan.h"
 
 namespace tht {
 namespace {
@@ -174,6 +176,44 @@ Table TableBatch::open(std::string_view name, Access access, bool readOnly) {
     return Table::open(folder_, name, access, readOnly);
 }
 
+TableScan TableScan::open(const std::filesystem::path& folder, std::string_view name) {
+    const TableName n = splitName(name, folder);
+    const std::optional<fs::path> found = findEntry(folder, n.fileName);
+    if (!found || !fileExists(*found))
+        throw Error(TableError::Missing, {.table = displayPath(folder / n.fileName)});
+    std::optional<LockedFile> lock = LockedFile::open(*found, LockedFile::Mode::Shared);
+    if (!lock) throw Error(TableError::InUse, {.table = n.base});
+    const LockedFile& held = *lock;
+    return over(held, std::move(lock), *found, n.base);
+}
+
+TableScan TableScan::open(TableBatch& batch, std::string_view name) {
+    const TableName n = splitName(name, batch.folder_);
+    for (const TableBatch::Staged& staged : batch.staged_) {
+        if (staged.name != n.base) continue;
+        std::optional<LockedFile> lock = LockedFile::open(staged.file.temporaryPath(), LockedFile::Mode::Shared);
+        if (!lock) throw Error(TableError::InUse, {.table = n.base});
+        const LockedFile& held = *lock;
+        return over(held, std::move(lock), batch.folder_ / (n.base + std::string(kExtension)), n.base);
+    }
+    return open(batch.folder_, name);
+}
+
+std::optional<TableScan> TableScan::openReplaced(TableBatch& batch, std::string_view name) {
+    const TableName n = splitName(name, batch.folder_);
+    // The spelling Table::open would have read, among those the batch holds.
+    const std::optional<fs::path> found = findEntry(batch.folder_, n.fileName);
+    if (!found) return std::nullopt;
+    std::error_code ec;
+    for (const TableBatch::Staged& staged : batch.staged_) {
+        if (staged.name != n.base) continue;
+        for (const LockedFile& lock : staged.oldTables)
+            if (lock.path() == *found || fs::equivalent(lock.path(), *found, ec))
+                return over(lock, std::nullopt, *found, n.base);
+    }
+    return std::nullopt;
+}
+
 void TableBatch::stage(std::string name, PreparedFile file, std::vector<LockedFile> oldTables) {
     for (Staged& staged : staged_) {
         if (staged.name != name) continue;
@@ -186,25 +226,23 @@ void TableBatch::stage(std::string name, PreparedFile file, std::vector<LockedFi
 
 void TableBatch::commit() {
     if (staged_.empty()) return;
-    CommitJournal journal;
+    std::vector<PreparedFile*> files;
+    std::optional<Keeping> keeping;
+    if (keepWhen_) keeping.emplace(Keeping{.when = *keepWhen_});
     for (Staged& staged : staged_) {
         staged.oldTables.clear();  // Windows renames over no file that is open
-        CommitJournal::Rename r{staged.file.temporaryPath(), staged.file.finalPath(), {}};
-        if (fileExists(r.target)) r.aside = r.target.parent_path() / unusedTemporaryName(r.target.parent_path());
-        journal.renames.push_back(std::move(r));
+        files.push_back(&staged.file);
+        if (!keeping) continue;
+        // The old index and other spellings go with the table they described.
+        const fs::path target = staged.file.finalPath();
+        std::error_code ec;
+        for (const std::string& name : {staged.name + ".MDX", staged.name + std::string(kExtension)})
+            for (const fs::path& p : findCaseVariants(folder_, name))
+                if (p != target && !fs::equivalent(p, target, ec)) keeping->alsoKept.push_back(p);
     }
-    {
-        // A signal now would remove new tables the journal names as complete.
-        const StopSignalsHeld held;
-        try {
-            writeCommitJournal(folder_, journal);
-        } catch (const Error&) {
-            removeFileQuietly(folder_ / std::string(kCommitJournalFile));  // no rename was done
-            throw;
-        }
-        for (Staged& staged : staged_) staged.file.handOver();  // the journal's now
-        finishCommit(folder_, journal);
-    }
+    if (keeping)
+        if (const auto report = findEntry(folder_, msg::report::kFileName)) keeping->companions.push_back(*report);
+    keptSet_ = commitFiles(folder_, std::move(files), keeping ? &*keeping : nullptr);
     for (const Staged& staged : staged_) dropOldSpellings(folder_, staged.name, staged.file.target());
     staged_.clear();
 }

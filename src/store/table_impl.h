@@ -59,6 +59,13 @@ public:
     FieldId field(std::string_view name) const;
     std::size_t fieldCount() const noexcept { return visible_.size(); }
     const std::string& fieldName(std::size_t index) const;
+    const TableLayout& layout() const noexcept { return layout_; }
+    // The records' memory, for a reader that fills it again; the table is done with.
+    ByteBuffer releaseBytes() noexcept { return std::move(bytes_); }
+    std::string_view recordBytes() const noexcept {
+        const std::string_view rec = currentBytes();
+        return rec.empty() ? rec : rec.substr(1);
+    }
 
     void readText(FieldId f, std::string& out) const;
     std::int64_t readInteger(FieldId f) const;

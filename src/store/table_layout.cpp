@@ -120,6 +120,14 @@ TableLayout parseTableHeader(std::string_view file, const std::string& displayPa
     return t;
 }
 
+std::string recordShape(const TableLayout& t) {
+    std::string shape = std::to_string(static_cast<int>(t.dialect)) + ' ' + t.codePageName;
+    for (const FieldLayout& f : t.fields)
+        shape += ' ' + f.name + ':' + f.type + ':' + std::to_string(f.width) + ':' + std::to_string(f.decimals) + ':' +
+                 std::to_string(f.offset) + (f.hidden ? ":h" : "");
+    return shape;
+}
+
 NewTable buildTableHeader(const std::vector<FieldDef>& defs, TableLevel level) {
     if (defs.empty() || defs.size() > 255) throw std::invalid_argument("a table needs 1 to 255 fields");
     const bool dBase7 = level == TableLevel::DBase7;

@@ -48,6 +48,9 @@ struct NewTable {
 };
 NewTable buildTableHeader(const std::vector<FieldDef>& fields, TableLevel level);
 
+// The text Table::recordShape gives for this layout.
+std::string recordShape(const TableLayout& layout);
+
 // Sets the record count and the date of last update in a header already in place.
 void stampTableHeader(char* header, std::uint64_t recordCount, int year, int month, int day);
 

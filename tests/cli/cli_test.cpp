@@ -129,8 +129,8 @@ TEST(CommandLine, UsageProblemsAreToldInSpanish) {
         Args args;
         const char* problem;
     } cases[] = {
-        {{}, "falta la orden: exportar, importar o comprobar"},
-        {{"--nada"}, "falta la orden: exportar, importar o comprobar"},
+        {{}, "falta la orden: exportar, importar, comprobar o restaurar"},
+        {{"--nada"}, "falta la orden: exportar, importar, comprobar o restaurar"},
         {{"importar"}, "falta la carpeta de TUXA (CARPETA)"},
         {{"exportar", "--nada"}, "falta la carpeta de TUXA (CARPETA)"},
         {{"exportar", "x", "--nada"}, "sobra el argumento --nada"},

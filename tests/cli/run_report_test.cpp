@@ -57,7 +57,7 @@ std::string reportText(const fs::path& file) {
     return out;
 }
 
-// Every line but those that tell which run it was and when.
+// Every line but those that tell which run it was, when, and what it kept.
 std::string withoutRunAndDate(const std::string& report) {
     std::string out;
     std::size_t from = 0;
@@ -65,7 +65,10 @@ std::string withoutRunAndDate(const std::string& report) {
         std::size_t end = report.find('\n', from);
         end = end == std::string::npos ? report.size() : end + 1;
         const std::string_view line(report.data() + from, end - from);
-        if (!line.starts_with("Ejecución: ") && !line.starts_with("Fecha: ")) out += line;
+        // A check replaces nothing, so it keeps nothing: the export's line of what it kept is not its.
+        if (!line.starts_with("Ejecución: ") && !line.starts_with("Fecha: ") &&
+            !line.starts_with("Copia de lo reemplazado: "))
+            out += line;
         from = end;
     }
     return out;

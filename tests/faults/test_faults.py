@@ -47,6 +47,7 @@ def digest(path):
 
 
 REPORT = "INFORME_TRANSHORALOTUXA.TXT"
+KEPT = "transHoraloTuxa copias"  # where a run keeps what it replaced
 
 
 def snapshot(folder, with_report=False):
@@ -796,6 +797,42 @@ class KilledExports(Fixture):
                 if LONG:  # enough trials to meet both; a busy machine may stretch a few runs past every kill
                     self.assertGreater(outcomes["new"], 0)
                     self.assertGreater(outcomes["old"], 0)
+
+    def test_killed_restores(self):
+        """restaurar killed at any moment: once the next run of ours holds the folder, the set is
+        all the one it was replacing or all the one it brings back, and every kept set is whole."""
+        self.restore_old()
+        self.assertEqual(run("exportar", self.big, "--htemp", self.htemp, "--quiet").returncode, 0)
+        exported = os.path.join(self.work, "exported-htemp")
+        shutil.copytree(self.htemp, exported)
+        start = time.monotonic()
+        r = run("restaurar", self.tuxa, "--htemp", self.htemp, "--quiet")
+        duration = time.monotonic() - start
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(self.which_set(), "old")
+        count = (100 if PREFIX else 300) if LONG else 6
+        rng = random.Random(2025)
+        outcomes = {"old": 0, "new": 0}
+        for trial in range(count):
+            shutil.rmtree(self.htemp)
+            shutil.copytree(exported, self.htemp)
+            p = subprocess.Popen(command("restaurar", self.tuxa, "--htemp", self.htemp, "--quiet"),
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(rng.uniform(0, duration * 1.2))
+            p.send_signal(signal.SIGKILL)
+            p.wait()
+            run("importar", self.tuxa, "--htemp", self.htemp, "--quiet")
+            self.assertFalse(os.path.exists(os.path.join(self.htemp, JOURNAL)), f"trial {trial}")
+            after = self.which_set()
+            self.assertNotEqual(after, "mixed", f"trial {trial}: still mixed after the next run")
+            outcomes[after] += 1
+            kept = os.path.join(self.htemp, KEPT)
+            for name in os.listdir(kept):
+                if not name.startswith("."):
+                    self.assertEqual(sorted(n for n in os.listdir(os.path.join(kept, name)) if n.endswith(".DBF")),
+                                     sorted(t + ".DBF" for t in TABLES), f"trial {trial}: set {name}")
+        print(f"\n{count} restores killed: after the next run {outcomes['old']} restored, "
+              f"{outcomes['new']} as before, 0 mixed", file=sys.stderr)
 
     def restore_old(self):
         shutil.rmtree(self.htemp)

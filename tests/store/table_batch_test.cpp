@@ -103,5 +103,53 @@ TEST(TableBatch, AnOldTableHeldByAnotherProgramStopsTheUnitBeforeAnythingIsRepla
     }
 }
 
+// One commit of new AULAT and GRUPOST that keeps what it replaces, at `second` past noon.
+fs::path commitKeeping(const fs::path& folder, int second, std::string_view value = "NUEVO") {
+    TableBatch batch(folder);
+    batch.keepReplaced({2026, 12, 11, 12, 30, second});
+    for (const char* name : {"AULAT", "GRUPOST"}) {
+        Table t = batch.create(name, kFields);
+        fill(t, value);
+        t.close();
+    }
+    batch.commit();
+    return batch.keptSet();
+}
+
+TEST(TableBatch, TheReplacedTablesAreMovedWithTheirIndexAndReportIntoAKeptSet) {
+    Folder f;
+    const std::string oldRooms = test::readBytes(f.dir / "AULAT.DBF");
+    const std::string oldGroups = test::readBytes(f.dir / "GRUPOST.DBF");
+    f.dir.write("INFORME_TRANSHORALOTUXA.TXT", "the report of the old set");
+    f.dir.write("SOLUC.DBF", "not replaced");
+    const fs::path set = commitKeeping(f.dir.path(), 5);
+    EXPECT_EQ(set, f.dir / "transHoraloTuxa copias" / "2026-12-11 12.30.05");
+    EXPECT_EQ(entries(set),
+              (std::vector<std::string>{"AULAT.DBF", "GRUPOST.DBF", "GRUPOST.MDX", "INFORME_TRANSHORALOTUXA.TXT"}));
+    EXPECT_EQ(test::readBytes(set / "AULAT.DBF"), oldRooms);
+    EXPECT_EQ(test::readBytes(set / "GRUPOST.DBF"), oldGroups);
+    EXPECT_EQ(entries(f.dir.path()),
+              (std::vector<std::string>{"AULAT.DBF", "GRUPOST.DBF", "SOLUC.DBF", "transHoraloTuxa copias"}));
+    EXPECT_EQ(firstValue(Table::open(f.dir.path(), "AULAT", Access::Shared, true)), "NUEVO");
+}
+
+TEST(TableBatch, AFirstCommitKeepsNothingAndOnlyTheLastFiveSetsAreKept) {
+    test::TempDir dir;
+    dir.write("INFORME_TRANSHORALOTUXA.TXT", "a report alone is no set");
+    EXPECT_EQ(commitKeeping(dir.path(), 0, "V0"), fs::path());
+    EXPECT_FALSE(fs::exists(dir / "transHoraloTuxa copias"));
+    // Seven more commits, two of them in one second: the second of those gets a name of its own.
+    std::vector<std::string> made;
+    for (int i = 1; i <= 7; ++i) {
+        const fs::path set = commitKeeping(dir.path(), i == 7 ? 6 : i, "V" + std::to_string(i));
+        made.push_back(set.filename().string());
+        EXPECT_EQ(firstValue(Table::open(set, "AULAT", Access::Shared, true)), "V" + std::to_string(i - 1));
+    }
+    EXPECT_EQ(made.back(), "2026-12-11 12.30.06 (2)");
+    EXPECT_EQ(entries(dir / "transHoraloTuxa copias"),
+              (std::vector<std::string>{"2026-12-11 12.30.03", "2026-12-11 12.30.04", "2026-12-11 12.30.05",
+                                        "2026-12-11 12.30.06", "2026-12-11 12.30.06 (2)"}));
+}
+
 }  // namespace
 }  // namespace tht

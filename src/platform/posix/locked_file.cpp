@@ -95,4 +95,16 @@ ByteBuffer LockedFile::readAll() const {
     return bytes;
 }
 
+std::size_t LockedFile::readAt(std::uint64_t offset, char* into, std::size_t size) const {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t k = ::pread(fd_, into + done, size - done, static_cast<off_t>(offset + done));
+        if (k < 0 && errno == EINTR) continue;
+        if (k < 0) throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeSystemError(errno)});
+        if (k == 0) break;
+        done += static_cast<std::size_t>(k);
+    }
+    return done;
+}
+
 }  // namespace tht

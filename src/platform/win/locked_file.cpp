@@ -87,4 +87,25 @@ ByteBuffer LockedFile::readAll() const {
     return bytes;
 }
 
+std::size_t LockedFile::readAt(std::uint64_t offset, char* into, std::size_t size) const {
+    std::size_t done = 0;
+    while (done < size) {
+        OVERLAPPED at{};
+        const std::uint64_t from = offset + done;
+        at.Offset = static_cast<DWORD>(from & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(from >> 32);
+        const std::size_t left = size - done;
+        const DWORD want = left < (1u << 30) ? static_cast<DWORD>(left) : (1u << 30);
+        DWORD got = 0;
+        if (!::ReadFile(handleOf(fd_), into + done, want, &got, &at)) {
+            const DWORD err = ::GetLastError();
+            if (err == ERROR_HANDLE_EOF) break;
+            throw Error(FileError::Unreadable, {.file = displayPath(path_), .cause = describeWindowsError(err)});
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
 }  // namespace tht
