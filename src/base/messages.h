@@ -208,7 +208,7 @@ inline constexpr std::string_view kOptionsGroup = "Opciones";
 inline constexpr std::string_view kDirectionsGroup = "Órdenes";
 inline constexpr std::pair<std::string_view, std::string_view> kHelpLabels[] = {
     {"Usage", "Uso"},           {"OPTIONS", "OPCIONES"},  {"SUBCOMMAND", "ORDEN"}, {"SUBCOMMANDS", "ÓRDENES"},
-    {"Positionals", "Argumentos"}, {"REQUIRED", "OBLIGATORIO"}, {"TEXT", "TEXTO"}, {"Env", "Variable"},
+    {"Positionals", "Argumentos"}, {"REQUIRED", "(obligatoria)"}, {"TEXT", "TEXTO"}, {"Env", "Variable"},
     {"Needs", "Requiere"},      {"Excludes", "Excluye"},
 };
 inline constexpr std::string_view kLine =

@@ -43,11 +43,12 @@ std::string text(std::string_view s) { return std::string(s); }
 
 void addRunOptions(CLI::App& cmd, Options& o) {
     cmd.set_help_flag("-h,--help", text(msg::usage::kHelp));
-    cmd.add_option("CARPETA", o.folder, text(msg::usage::kFolder))->required();
-    cmd.add_option("--htemp", o.htemp, text(msg::usage::kHtemp));
+    // Each value named as the usage line names it, not by CLI11's type.
+    cmd.add_option("CARPETA", o.folder, text(msg::usage::kFolder))->required()->type_name("");
+    cmd.add_option("--htemp", o.htemp, text(msg::usage::kHtemp))->type_name("DIR");
     // A check writes no status: Horalina is told nothing.
-    if (cmd.get_name() != "comprobar") cmd.add_option("--ini", o.ini, text(msg::usage::kIni));
-    cmd.add_option("--informe", o.informe, text(msg::usage::kReport));
+    if (cmd.get_name() != "comprobar") cmd.add_option("--ini", o.ini, text(msg::usage::kIni))->type_name("FICHERO");
+    cmd.add_option("--informe", o.informe, text(msg::usage::kReport))->type_name("FICHERO");
     cmd.add_flag("--quiet", o.quiet, text(msg::usage::kQuiet));
 }
 
@@ -131,7 +132,7 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         cmd->group(text(msg::usage::kDirectionsGroup));
         addRunOptions(*cmd, options);
     }
-    restoreCmd->add_option("--conjunto", options.set, text(msg::usage::kSet));
+    restoreCmd->add_option("--conjunto", options.set, text(msg::usage::kSet))->type_name("NOMBRE");
     restoreCmd->add_flag("--lista", options.list, text(msg::usage::kList));
     restoreCmd->add_flag("--horario", options.timetable, text(msg::usage::kTimetable));
 
