@@ -267,17 +267,22 @@ void TMForm::showBox(form::Box kind, const std::string& message) {
     boxes_->run(box);
 }
 
-bool TMForm::offerReport(const tht::FrontEnd::Click::Problems& problems) {
+tht::form::ProblemsAnswer TMForm::offerReport(const tht::FrontEnd::Click::Problems& problems) {
     QMessageBox box(problems.reportWritten ? QMessageBox::Information : QMessageBox::Warning,
                     text(tht::msg::report::kProblemsTitle), text(problems.text), QMessageBox::NoButton, this);
     box.setFont(font());
     QPushButton* open =
         problems.reportWritten ? box.addButton(text(tht::msg::report::kOpenReport), QMessageBox::AcceptRole) : nullptr;
+    QPushButton* undo =
+        problems.undoOffered ? box.addButton(text(tht::msg::report::kUndoExport), QMessageBox::DestructiveRole) : nullptr;
     box.addButton(text(tht::msg::window::kCloseBox), QMessageBox::RejectRole);
+    // Enter never undoes: the default stays the harmless choice.
     if (open) box.setDefaultButton(open);
     const NormalCursorForBox normalCursor;
     boxes_->run(box);
-    return open && box.clickedButton() == open;
+    if (open && box.clickedButton() == open) return tht::form::ProblemsAnswer::OpenReport;
+    if (undo && box.clickedButton() == undo) return tht::form::ProblemsAnswer::UndoExport;
+    return tht::form::ProblemsAnswer::Close;
 }
 
 bool TMForm::openReport(const std::filesystem::path& report) {

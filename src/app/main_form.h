@@ -93,7 +93,7 @@ private:
     std::string chosenFolder() override;
     void setBusy(bool busy) override;
     void showBox(tht::form::Box kind, const std::string& text) override;
-    bool offerReport(const tht::FrontEnd::Click::Problems& problems) override;
+    tht::form::ProblemsAnswer offerReport(const tht::FrontEnd::Click::Problems& problems) override;
     bool openReport(const std::filesystem::path& report) override;
     std::optional<std::string> openHelp(std::optional<int> context) override;
     void setEnabled(tht::form::ControlId id, bool enabled) override;

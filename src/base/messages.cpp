@@ -361,6 +361,10 @@ std::string problems(std::int64_t dropped, std::int64_t warnings, const std::str
 std::string notOpened(const std::string& file, const std::string& cause) {
     return "No se puede abrir el informe " + file + ": " + cause + ".";
 }
+std::string undone(const std::string& keptFolder) {
+    return "Exportación deshecha: las tablas de Horalina vuelven a ser las que había antes de ella.\n"
+           "Las que escribió se guardan en " + keptFolder + ".";
+}
 }  // namespace report
 
 namespace changes {

@@ -313,6 +313,12 @@ std::string problems(std::int64_t dropped, std::int64_t warnings, const std::str
 inline constexpr std::string_view kOpenQuestion = "¿Desea abrir el informe ahora?";
 inline constexpr std::string_view kProblemsTitle = "Informe de la ejecución";
 inline constexpr std::string_view kOpenReport = "Abrir el informe";
+// After an export that replaced a set: the box offers to bring that set back.
+inline constexpr std::string_view kUndoExport = "Deshacer la exportación";
+inline constexpr std::string_view kUndoOffer =
+    "Si los datos no son los esperados, puede deshacer la exportación: vuelven las tablas de Horalina que había antes.";
+// The undo done: where the tables the export wrote are kept in turn.
+std::string undone(const std::string& keptFolder);
 inline constexpr std::string_view kNoViewer = "el sistema no tiene con qué abrirlo";
 std::string notOpened(const std::string& file, const std::string& cause);
 }  // namespace report

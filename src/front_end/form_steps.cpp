@@ -34,7 +34,9 @@ void FormSteps::run(FrontEnd::Direction direction) {
 }
 
 void FormSteps::tellProblems(const FrontEnd::Click::Problems& problems) {
-    if (!view_.offerReport(problems) || !problems.reportWritten) return;
+    const ProblemsAnswer answer = view_.offerReport(problems);
+    if (answer == ProblemsAnswer::UndoExport && problems.undoOffered) return undoExport();
+    if (answer != ProblemsAnswer::OpenReport || !problems.reportWritten) return;
     bool opened = false;
     try {
         opened = view_.openReport(problems.report);
@@ -43,6 +45,16 @@ void FormSteps::tellProblems(const FrontEnd::Click::Problems& problems) {
     }
     if (!opened)
         view_.showBox(Box::Error, msg::report::notOpened(displayPath(problems.report), std::string(msg::report::kNoViewer)));
+}
+
+void FormSteps::undoExport() {
+    view_.setBusy(true);
+    const FrontEnd::UndoEnd undone = model_.undo();  // throws nothing
+    view_.setBusy(false);
+    if (undone.error)
+        view_.showBox(Box::Error, undone.error->what());
+    else if (!undone.text.empty())
+        view_.showBox(Box::Message, undone.text);
 }
 
 void FormSteps::helpFor(const Control* focus) { showHelp(helpContextOf(focus)); }

@@ -35,6 +35,7 @@ private:
 
     void run(FrontEnd::Direction direction);
     void tellProblems(const FrontEnd::Click::Problems& problems);
+    void undoExport();
     void showHelp(std::optional<int> context);
 
     FrontEnd& model_;

@@ -16,6 +16,9 @@ enum class Box {
     Error,    // what stopped a run or an action: the error icon
 };
 
+// What the user chose in the box that tells a completed run's problems.
+enum class ProblemsAnswer { Close, OpenReport, UndoExport };
+
 class FormView {
 public:
     virtual ~FormView() = default;
@@ -27,8 +30,9 @@ public:
     virtual void setBusy(bool busy) = 0;
     // A modal box headed by the application title.
     virtual void showBox(Box kind, const std::string& text) = 0;
-    // Tells a completed run's problems; true when the user asks to open the report.
-    virtual bool offerReport(const FrontEnd::Click::Problems& problems) = 0;
+    // Tells a completed run's problems, with a button to open the report when
+    // it was written and one to undo the export when problems.undoOffered.
+    virtual ProblemsAnswer offerReport(const FrontEnd::Click::Problems& problems) = 0;
     // Opens the report in the system's text viewer; false (or an Error) when it cannot.
     virtual bool openReport(const std::filesystem::path& report) = 0;
     // Shows the help at that context, or at its contents; a problem is an

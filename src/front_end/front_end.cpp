@@ -53,7 +53,14 @@ FrontEnd::Click FrontEnd::run(Direction direction, const std::string& folder, Me
             std::string text =
                 msg::report::problems(end.problems.dropped, end.problems.warnings, displayPath(end.reportFile));
             if (end.reportWarning) text += "\n" + *end.reportWarning;
-            click.problems = Click::Problems{std::move(text), end.reportFile, !end.reportWarning};
+            // A first export into an empty folder replaced nothing: there is nothing to go back to.
+            const bool undoable = direction == Direction::Export && end.keptSet && !end.keptSet->empty();
+            if (undoable) {
+                undoSet_ = end.keptSet;
+                folder_ = folder;
+                text += "\n" + std::string(msg::report::kUndoOffer);
+            }
+            click.problems = Click::Problems{std::move(text), end.reportFile, !end.reportWarning, undoable};
         }
     }
     click.closeWindow = commandLineMode();
@@ -64,6 +71,37 @@ std::string FrontEnd::Click::errorText() const {
     std::string text = error ? std::string(error->what()) : std::string();
     if (reportWarning) text += (text.empty() ? "" : "\n\n") + *reportWarning;
     return text;
+}
+
+namespace {
+
+// The restore's own messages ("Proceso finalizado") are kept for the one box that tells the undo.
+class CollectingSink final : public MessageSink {
+public:
+    void show(const std::string& message) override { text += (text.empty() ? "" : "\n") + message; }
+    std::string text;
+};
+
+}  // namespace
+
+FrontEnd::UndoEnd FrontEnd::undo() {
+    UndoEnd undone;
+    if (!undoSet_) return undone;
+    CollectingSink messages;
+    const RunEnd end = driver_.run({.kind = RunKind::Restore,
+                                    .folder = folder_,
+                                    .messages = &messages,
+                                    .restore = {.set = displayPath(undoSet_->filename())}});
+    if (end.outcome == RunOutcome::Stopped) {
+        undone.error = end.error;
+        return undone;
+    }
+    undoSet_.reset();
+    undone.text = end.outcome == RunOutcome::Completed
+                      ? msg::report::undone(end.keptSet ? displayPath(*end.keptSet) : std::string())
+                      : messages.text;
+    if (end.reportWarning) undone.text += "\n" + *end.reportWarning;
+    return undone;
 }
 
 std::optional<Error> FrontEnd::closing() { return driver_.leaveStatus(); }

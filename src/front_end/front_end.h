@@ -61,6 +61,7 @@ public:
             std::string text;              // how many lines and warnings, and where the report is
             std::filesystem::path report;  // the report file
             bool reportWritten = true;     // false: text says why there is none to open
+            bool undoOffered = false;      // an export that replaced a set: it can be brought back
         };
         std::optional<Problems> problems;
     };
@@ -69,6 +70,15 @@ public:
     // leaves status 0 in the settings file, and refuses the run if it cannot.
     // Throws nothing: whatever goes wrong is the click's error.
     Click run(Direction direction, const std::string& folder, MessageSink& messages);
+
+    // The export whose problems were told is undone: the set it replaced comes
+    // back through the same restore as `restaurar`, and the status becomes 0
+    // (Horalina has nothing new to load). Offered once; throws nothing.
+    struct UndoEnd {
+        std::optional<Error> error;  // the restore stopped: the export's tables stay
+        std::string text;            // otherwise what the box says
+    };
+    UndoEnd undo();
 
     // The window is closing: command-line mode leaves the status. Gives what
     // kept it from doing so; the window closes all the same.
@@ -79,6 +89,8 @@ private:
     RunDriver driver_;
     bool transfersEnabled_ = true;
     std::string dirTxt_;
+    std::string folder_;                            // the TUXA folder of the completed run
+    std::optional<std::filesystem::path> undoSet_;  // the set the completed export replaced
 };
 
 }  // namespace tht

@@ -70,6 +70,7 @@ RunEnd RunDriver::run(const RunOrder& order) {
         end.outcome = result.outcome;
         end.error = result.error;
         end.problems = problemsOf(result);
+        end.keptSet = result.keptSet;
         const std::string report = formatRunReport(
             {.kind = order.kind, .tuxaFolder = order.folder, .horalinaFolder = displayPath(htemp), .when = ctx.clock()},
             result);

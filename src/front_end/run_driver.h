@@ -54,6 +54,8 @@ struct RunEnd {
     std::filesystem::path reportFile;  // where the report was to be left; empty: given back, or no run
     std::optional<std::string> reportWarning;  // why the report could not be left
     RunProblems problems;  // dropped lines and warnings, the report's own warning counted
+    // Where the run kept the set it replaced; empty: nothing was there. Nothing: it kept none.
+    std::optional<std::filesystem::path> keptSet;
     std::optional<Error> statusError;  // the final status could not be left (runOnce only)
     int exitCode = kExitStopped;
 };

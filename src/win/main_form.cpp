@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "base/messages.h"
 #include "front_end/shortened_folder.h"
@@ -334,15 +336,51 @@ std::optional<std::string> MainForm::openHelp(std::optional<int> context) {
     return std::nullopt;
 }
 
-bool MainForm::offerReport(const FrontEnd::Click::Problems& problems) {
+form::ProblemsAnswer MainForm::offerReport(const FrontEnd::Click::Problems& problems) {
     const std::wstring title = widen(msg::report::kProblemsTitle);
+    if (problems.undoOffered)
+        if (const auto answer = offerUndo(problems, title)) return *answer;
     if (!problems.reportWritten) {
         ::MessageBoxW(window_, widen(problems.text).c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
-        return false;
+        return form::ProblemsAnswer::Close;
     }
     // A message box has only the system's buttons: the question makes "Sí" the one click to the report.
     const std::string text = problems.text + "\n\n" + std::string(msg::report::kOpenQuestion);
-    return ::MessageBoxW(window_, widen(text).c_str(), title.c_str(), MB_YESNO | MB_ICONINFORMATION) == IDYES;
+    return ::MessageBoxW(window_, widen(text).c_str(), title.c_str(), MB_YESNO | MB_ICONINFORMATION) == IDYES
+               ? form::ProblemsAnswer::OpenReport
+               : form::ProblemsAnswer::Close;
+}
+
+// A message box cannot name its buttons; a task dialog can, so the undo is a
+// button of its own, reached by Tab and arrows like the others.
+std::optional<form::ProblemsAnswer> MainForm::offerUndo(const FrontEnd::Click::Problems& problems,
+                                                        const std::wstring& title) {
+    constexpr int kUndoButton = 1001;
+    const std::wstring text = widen(problems.text);
+    const std::wstring open = widen(msg::report::kOpenReport);
+    const std::wstring undo = widen(msg::report::kUndoExport);
+    const std::wstring close = widen(msg::window::kCloseBox);
+    std::vector<TASKDIALOG_BUTTON> buttons;
+    if (problems.reportWritten) buttons.push_back({IDYES, open.c_str()});
+    buttons.push_back({kUndoButton, undo.c_str()});
+    buttons.push_back({IDCANCEL, close.c_str()});
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = window_;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
+    config.pszWindowTitle = title.c_str();
+    config.pszMainIcon = problems.reportWritten ? TD_INFORMATION_ICON : TD_WARNING_ICON;
+    config.pszContent = text.c_str();
+    config.cButtons = static_cast<UINT>(buttons.size());
+    config.pButtons = buttons.data();
+    // Enter never undoes: the default stays the harmless choice.
+    config.nDefaultButton = problems.reportWritten ? IDYES : IDCANCEL;
+    int pressed = 0;
+    // Without the task dialog (an old common-controls library), the plain box still tells the problems.
+    if (FAILED(::TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) return std::nullopt;
+    if (pressed == IDYES) return form::ProblemsAnswer::OpenReport;
+    if (pressed == kUndoButton) return form::ProblemsAnswer::UndoExport;
+    return form::ProblemsAnswer::Close;
 }
 
 bool MainForm::openReport(const std::filesystem::path& report) {

@@ -44,6 +44,8 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createWindow();
+    // The problems box with the undo; nothing when the system has no task dialog.
+    std::optional<form::ProblemsAnswer> offerUndo(const FrontEnd::Click::Problems& problems, const std::wstring& title);
     void buildControls();
     HWND makeControl(const form::Control& control, HWND parent);
     void FormCreate();
@@ -58,7 +60,7 @@ private:
     std::string chosenFolder() override;
     void setBusy(bool busy) override;
     void showBox(form::Box kind, const std::string& text) override;
-    bool offerReport(const FrontEnd::Click::Problems& problems) override;
+    form::ProblemsAnswer offerReport(const FrontEnd::Click::Problems& problems) override;
     bool openReport(const std::filesystem::path& report) override;
     std::optional<std::string> openHelp(std::optional<int> context) override;
     void setEnabled(form::ControlId id, bool enabled) override;

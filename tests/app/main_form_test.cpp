@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 
@@ -179,6 +180,7 @@ private slots:
     void statusWrittenOnEveryClose();
     void problemsShownBeforeClosing_data();
     void problemsShownBeforeClosing();
+    void undoOfferedAfterAnExportThatReplacedASet();
     void unwritableIniRefusesTheRun();
     void iniFileOfAnInstalledProgram();
     void runThatStopsIsReported_data();
@@ -490,6 +492,53 @@ void TestMainForm::problemsShownBeforeClosing() {
     QCOMPARE(problems.buttonTexts, (QStringList{"Abrir el informe", "Cerrar"}));
     // Pressed in the box, before the window closed.
     QCOMPARE(f.opened, std::vector<fs::path>{report});
+}
+
+// Horalina's tables as they are, by name, for a byte-for-byte comparison.
+std::map<std::string, std::string> horalinaTables(const fs::path& htemp) {
+    std::map<std::string, std::string> tables;
+    for (const auto& entry : fs::directory_iterator(htemp))
+        if (entry.path().extension() == ".DBF") tables[entry.path().filename().string()] = readFile(entry.path());
+    return tables;
+}
+
+void TestMainForm::undoOfferedAfterAnExportThatReplacedASet() {
+    Fixture f;
+    fs::remove_all(f.tuxa);
+    fs::copy(fs::path(THT_SOURCE_DIR) / "examples" / "escuela", f.tuxa);
+    {
+        TMForm first({}, f.options(f.tuxa));
+        first.show();
+        click(first, "BExportar");
+        // A first export replaced nothing: there is nothing to undo.
+        QCOMPARE(f.boxes.boxes.back().buttonTexts, (QStringList{"Abrir el informe", "Cerrar"}));
+        first.close();
+    }
+    const auto before = horalinaTables(f.htemp);
+    // Last year's teachers file, with most of them gone: a big change.
+    std::istringstream teachers(readFile(f.tuxa / "tuxa_prof.txt"));
+    std::string kept, line;
+    for (int n = 0; n < 10 && std::getline(teachers, line); ++n) kept += line + "\n";
+    writeFile(f.tuxa / "tuxa_prof.txt", kept);
+
+    f.boxes.boxes.clear();
+    f.boxes.press = "Deshacer la exportación";
+    TMForm form({"exportar", "x"}, f.options(f.tuxa));
+    form.show();
+    click(form, "BExportar");
+    QVERIFY(!form.isVisible());
+    QCOMPARE(f.boxes.boxes.size(), std::size_t(3));
+    QCOMPARE(f.boxes.boxes[0].text, QString("Proceso finalizado"));
+    const Box& problems = f.boxes.boxes[1];
+    QVERIFY2(!problems.text.contains(" y 0 avisos"), qPrintable(problems.text));  // the big change is a warning
+    QVERIFY2(problems.text.contains("puede deshacer la exportación"), qPrintable(problems.text));
+    QVERIFY(problems.buttonTexts.contains("Deshacer la exportación"));
+    QVERIFY(problems.buttonTexts.contains("Abrir el informe"));
+    QVERIFY2(f.boxes.boxes[2].text.startsWith("Exportación deshecha"), qPrintable(f.boxes.boxes[2].text));
+    QVERIFY(f.opened.empty());
+    QVERIFY(horalinaTables(f.htemp) == before);
+    // Horalina has nothing new to load.
+    QCOMPARE(readFile(f.ini), "[Transformadores]\r\nTransformado=0\r\n");
 }
 
 void TestMainForm::unwritableIniRefusesTheRun() {
