@@ -19,9 +19,9 @@ struct RawField {
 struct RawTable {
     std::uint8_t version = 0x03;
     std::uint8_t driver = 0x58;
-    std::string driverName;  // dBase 7 only
-    std::vector<RawField> fields;
-    std::vector<std::string> records;  // each with its flag byte
+    std::string driverName{};  // dBase 7 only
+    std::vector<RawField> fields{};
+    std::vector<std::string> records{};  // each with its flag byte
     bool endByte = true;
 };
 
