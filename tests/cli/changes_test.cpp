@@ -147,7 +147,7 @@ Lines teachers(const std::string& prefix, int n) {
 
 Lines rooms(int n) {
     Lines out;
-    for (int i = 0; i < n; ++i) out.push_back(test::line({{2, "A" + std::to_string(i)}, {12, "Aula"}}));
+    for (int i = 0; i < n; ++i) out.push_back(test::line({{2, std::string("A").append(std::to_string(i))}, {12, "Aula"}}));
     return out;
 }
 

@@ -32,9 +32,9 @@ TEST(TableChanges, RecordsAreMatchedByCodeAndRepeatedCodesInTurn) {
     // Seventy rooms put in front of ten: further than a record is sought nearby.
     Rooms ten, seventyAndTen;
     L firstFifty;
-    for (int i = 0; i < 70; ++i) seventyAndTen.push_back({"N" + std::to_string(i), "Nueva"});
-    for (int i = 0; i < 50; ++i) firstFifty.push_back("N" + std::to_string(i) + "|Nueva|");
-    for (int i = 0; i < 10; ++i) ten.push_back({"R" + std::to_string(i), "Vieja"});
+    for (int i = 0; i < 70; ++i) seventyAndTen.push_back({std::string("N").append(std::to_string(i)), "Nueva"});
+    for (int i = 0; i < 50; ++i) firstFifty.push_back(std::string("N").append(std::to_string(i)).append("|Nueva|"));
+    for (int i = 0; i < 10; ++i) ten.push_back({std::string("R").append(std::to_string(i)), "Vieja"});
     seventyAndTen.insert(seventyAndTen.end(), ten.begin(), ten.end());
     const struct {
         const char* what;
