@@ -9,13 +9,8 @@
 namespace tht {
 
 RunResult exportar(const RunContext& ctx) {
+    if (auto missing = missingTuxaFolder(ctx, -1)) return *missing;
     RunResult result;
-    if (!folderExists(pathFromUtf8(ctx.dirTxt))) {
-        ctx.show(msg::kFolderMissing);
-        result.outcome = RunOutcome::FolderMissing;
-        if (ctx.mode == InvocationMode::CommandLine) result.status = -1;
-        return result;
-    }
     result.status = 1;
     try {
         // Horalina's folder is made when missing; if that fails, the first step

@@ -283,13 +283,8 @@ void addDetailLines(ImportTables& t, TimetableFile& timetable, TableReport& repo
 }  // namespace
 
 RunResult importar(const RunContext& ctx) {
+    if (auto missing = missingTuxaFolder(ctx, 0)) return *missing;
     RunResult result;
-    if (!folderExists(pathFromUtf8(ctx.dirTxt))) {
-        ctx.show(msg::kFolderMissing);
-        result.outcome = RunOutcome::FolderMissing;
-        if (ctx.mode == InvocationMode::CommandLine) result.status = 0;
-        return result;
-    }
     result.reports.reserve(3);  // two recoveries' notices may follow: `report` stays valid
     TableReport& report = result.reports.emplace_back(TableReport{.table = std::string(kTimetableFileName)});
     try {

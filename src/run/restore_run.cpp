@@ -50,13 +50,8 @@ fs::path restoreFolder(const RunContext& ctx, bool timetable) {
 }
 
 RunResult restaurar(const RunContext& ctx, const RestoreOrder& order) {
+    if (auto missing = missingTuxaFolder(ctx, 0)) return *missing;
     RunResult result;
-    if (!folderExists(pathFromUtf8(ctx.dirTxt))) {
-        ctx.show(msg::kFolderMissing);
-        result.outcome = RunOutcome::FolderMissing;
-        if (ctx.mode == InvocationMode::CommandLine) result.status = 0;
-        return result;
-    }
     // Whatever happens, Horalina has nothing new to load.
     result.status = 0;
     try {

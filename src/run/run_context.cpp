@@ -1,5 +1,6 @@
 #include "run/run_context.h"
 
+#include "base/messages.h"
 #include "platform/files.h"
 #include "platform/locations.h"
 
@@ -23,5 +24,14 @@ std::filesystem::path RunContext::tuxaPath(std::string_view fileName) const {
 }
 
 std::string makeDirTxt(const std::string& folder) { return folder + folderSeparator(); }
+
+std::optional<RunResult> missingTuxaFolder(const RunContext& ctx, int commandLineStatus) {
+    if (folderExists(pathFromUtf8(ctx.dirTxt))) return std::nullopt;
+    ctx.show(msg::kFolderMissing);
+    RunResult result;
+    result.outcome = RunOutcome::FolderMissing;
+    if (ctx.mode == InvocationMode::CommandLine) result.status = commandLineStatus;
+    return result;
+}
 
 }  // namespace tht

@@ -63,4 +63,9 @@ struct RunResult {
     std::optional<std::filesystem::path> restoredSet;  // the kept set a restore brought back
 };
 
+// A run whose TUXA folder does not exist ends before anything else: the
+// window's "No existe la carpeta", and in command-line mode the status that
+// direction leaves. Nothing when the folder is there.
+std::optional<RunResult> missingTuxaFolder(const RunContext& ctx, int commandLineStatus);
+
 }  // namespace tht
