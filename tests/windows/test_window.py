@@ -3,7 +3,8 @@
 user works it (tests/windows/window_driver.cpp): the panels of each run mode,
 the runs and their message boxes in order, the tables in the prefix's real
 C:\\HTEMP, "Horalina.ini" beside the .exe, one run per window, Alt+S, help, and
-the run's problems told before the window closes, their report opened in Notepad.
+the run's problems told before the window closes, their report opened in Notepad,
+and an export that replaced a set undone from that box.
 
     xvfb-run -a -s "-screen 0 1024x768x24" test_window.py BUILD_WIN64 LINUX_CLI PACKAGE_ZIP
 
@@ -147,6 +148,21 @@ class Window:
         """The box that tells a run's problems, answered Sí (open the report) or No."""
         return self.box(30, PROBLEMS, answer)
 
+    def problems_with_buttons(self, press):
+        """The problems box with buttons of its own (a task dialog): (has an icon, text,
+        its buttons' texts in order), answered with the button whose text is press."""
+        out = self.drive("box", PROBLEMS, "30")
+        if out.returncode != 0:
+            raise AssertionError("no problems box")
+        icon, _, text = out.stdout.rstrip("\n").partition("\t")
+        buttons = [line.split("\t", 1) for line in self.drive("buttons", PROBLEMS).stdout.splitlines() if line]
+        ids = {label: number for number, label in buttons}
+        if press not in ids:
+            raise AssertionError(f"the box has no button {press}: {buttons}")
+        if self.drive("answer", PROBLEMS, ids[press]).returncode != 0:
+            raise AssertionError(f"the button {press} did not close the box")
+        return icon == "icon", text, [label for _, label in buttons]
+
     def boxes_until_finished(self):
         """Every box of a run up to "Proceso finalizado", in order."""
         shown = []
@@ -196,6 +212,16 @@ def clean_school(folder):
             kept = [line for number, line in enumerate(f.read().split(b"\r\n"), 1) if number not in lines]
         with open(path, "wb") as f:
             f.write(b"\r\n".join(kept))
+
+
+def horalina_tables(folder=HTEMP):
+    """Horalina's tables in a folder, by name, as bytes."""
+    tables = {}
+    for name in os.listdir(folder):
+        if name.upper().endswith((".DBF", ".MDX")):
+            with open(os.path.join(folder, name), "rb") as f:
+                tables[name] = f.read()
+    return tables
 
 
 class WindowTest(unittest.TestCase):
@@ -382,6 +408,41 @@ class WindowTest(unittest.TestCase):
         linux_htemp, linux_tuxa = self.linux_run("exportar")
         self.linux_run("importar", os.path.join(SOURCE, "examples", "horalina", "SOLUC.DBF"))
         self.assertEqual(same_output.timetable(self.school), same_output.timetable(linux_tuxa))
+
+    def test_big_change_undone_from_the_box(self):
+        cli = os.path.join(INSTALL, "transhoralotuxa-cli.exe")
+        wine(cli, "exportar", self.school, "--quiet")
+        first = horalina_tables()
+        self.assertEqual(sorted(first), sorted(t + ".DBF" for t in same_output.TABLES))
+        # Last year's teachers file, with two thirds of its lines gone.
+        path = os.path.join(self.school, "tuxa_prof.txt")
+        with open(path, "rb") as f:
+            lines = f.read().split(b"\r\n")
+        with open(path, "wb") as f:
+            f.write(b"\r\n".join(lines[:len(lines) // 3]) + b"\r\n")
+
+        w = self.start("exportar", "C:\\HTEMP")
+        self.choose_school(w)
+        w.click("BExportar")
+        self.assertEqual(w.boxes_until_finished(), [(False, FINISHED)])
+        self.assertNotEqual(horalina_tables(), first, "the export replaced the tables")
+        icon, text, buttons = w.problems_with_buttons("Deshacer la exportación")
+        self.assertTrue(icon)
+        self.assertNotIn(" y 0 avisos", text, "the big change is a warning")
+        self.assertIn("puede deshacer la exportación", text)
+        self.assertEqual(buttons, ["Abrir el informe", "Deshacer la exportación", "Cerrar"])
+        icon, text = w.box()
+        self.assertFalse(icon)
+        self.assertTrue(text.startswith("Exportación deshecha"), text)
+        # The undone export's tables are kept in turn, in the folder the box names.
+        kept = text.rsplit(" en ", 1)[1].rstrip(".")
+        self.assertTrue(kept.startswith("C:\\HTEMP\\"), kept)
+        kept = os.path.join(PREFIX, "drive_c", *kept[3:].split("\\"))
+        self.assertEqual(sorted(horalina_tables(kept)), sorted(first))
+        self.assertTrue(w.gone(), "command-line mode closes the window after the undo")
+        self.assertEqual(horalina_tables(), first, "the first export's tables, byte for byte")
+        self.assertEqual(self.ini(), "[Transformadores]\r\nTransformado=0\r\n", "nothing new for Horalina")
+        self.assertEqual(w.drive("windows", NOTEPAD).stdout.strip(), "0")
 
     def test_folder_gone_in_command_line_mode(self):
         w = self.start("importar", "x")

@@ -14,8 +14,10 @@
 //   window_driver drive CAPTION LETTER        picks a drive in the drive box
 //   window_driver keys CAPTION KEY...         f1, tab, enter, alt+s, ... once the window is in front
 //   window_driver focus CAPTION               the name of the control with the focus
-//   window_driver box TITLE [SECONDS]         waits for a message box: "icon|plain", a tab, its text
-//   window_driver answer TITLE [ok|yes|no]    presses the box's OK, or its Sí or No
+//   window_driver box TITLE [SECONDS]         waits for a message box or a task dialog:
+//                                             "icon|plain", a tab, its text
+//   window_driver buttons TITLE               the box's buttons, one line each: id, a tab, its text
+//   window_driver answer TITLE [ok|yes|no|ID] presses the box's OK, its Sí or No, or the button of that id
 //   window_driver nobox TITLE [SECONDS]       no message box comes within the time
 //   window_driver windows CLASS               how many top-level windows of that class are shown
 //   window_driver viewer CLASS [SECONDS]      waits for a window of that class (a text viewer):
@@ -138,6 +140,29 @@ HWND findBox(const std::wstring& title) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// Wine's task dialog is a dialog of static controls, one per part (the icon,
+// the main instruction, the content...): its text is theirs, top to bottom.
+// (Windows' own draws its parts in one DirectUIHWND, which has no text to read.)
+struct TaskDialogText {
+    bool hasIcon = false;
+    std::wstring text;
+};
+
+TaskDialogText taskDialogText(HWND box) {
+    TaskDialogText out;
+    for (HWND c : controlsOf(box)) {
+        if (classOf(c) != L"Static" || !::IsWindowVisible(c)) continue;
+        if ((::GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            out.hasIcon = out.hasIcon || ::SendMessageW(c, STM_GETICON, 0, 0);
+            continue;
+        }
+        const std::wstring part = textOf(c);
+        if (part.empty()) continue;
+        out.text += (out.text.empty() ? L"" : L"\n") + part;
+    }
+    return out;
 }
 
 std::vector<HWND> topLevelOfClass(const std::wstring& windowClass) {
@@ -364,16 +389,32 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"box") {
         HWND box = waitFor([&] { return findBox(subject); }, secondsArgument(argc, argv, 3, 20));
         if (!box) return 1;
-        HWND icon = ::GetDlgItem(box, 0x0440);
-        const bool hasIcon = icon && ::IsWindowVisible(icon) && ::SendMessageW(icon, STM_GETICON, 0, 0);
-        say(std::string(hasIcon ? "icon" : "plain") + "\t" + utf8(textOf(::GetDlgItem(box, 0xFFFF))));
+        if (HWND message = ::GetDlgItem(box, 0xFFFF)) {
+            HWND icon = ::GetDlgItem(box, 0x0440);
+            const bool hasIcon = icon && ::IsWindowVisible(icon) && ::SendMessageW(icon, STM_GETICON, 0, 0);
+            say(std::string(hasIcon ? "icon" : "plain") + "\t" + utf8(textOf(message)));
+        } else {
+            const TaskDialogText task = taskDialogText(box);
+            say(std::string(task.hasIcon ? "icon" : "plain") + "\t" + utf8(task.text));
+        }
+        return 0;
+    }
+    if (command == L"buttons") {
+        HWND box = waitFor([&] { return findBox(subject); }, 10);
+        if (!box) return 1;
+        for (HWND c : controlsOf(box))
+            if (classOf(c) == L"Button" && ::IsWindowVisible(c))
+                say(std::to_string(::GetDlgCtrlID(c)) + "\t" + utf8(textOf(c)));
         return 0;
     }
     if (command == L"answer") {
         HWND box = waitFor([&] { return findBox(subject); }, 10);
         if (!box) return 1;
         const std::wstring which = argc > 3 ? argv[3] : L"ok";
-        const int button = which == L"yes" ? IDYES : which == L"no" ? IDNO : IDOK;
+        const int button = which == L"yes" ? IDYES
+                           : which == L"no" ? IDNO
+                           : which == L"ok" ? IDOK
+                                            : static_cast<int>(std::wcstol(which.c_str(), nullptr, 10));
         HWND pressed = ::GetDlgItem(box, button);
         if (!pressed) return 2;
         ::PostMessageW(pressed, BM_CLICK, 0, 0);
